@@ -2,7 +2,7 @@
 # A static library of every .cpp in a folder; an empty folder still gives a target, so that
 # later code can link it before it has any source.
 function(tw_library)
-  cmake_parse_arguments(A "" "NAME;DIR" "DEPS;GLOBS" ${ARGN})
+  cmake_parse_arguments(A "" "NAME;DIR" "DEPS;GLOBS;EXCLUDE" ${ARGN})
   if(NOT A_GLOBS)
     set(A_GLOBS "*.cpp")
   endif()
@@ -10,6 +10,9 @@ function(tw_library)
   foreach(g ${A_GLOBS})
     file(GLOB found CONFIGURE_DEPENDS "${A_DIR}/${g}")
     list(APPEND srcs ${found})
+  endforeach()
+  foreach(x ${A_EXCLUDE})
+    list(FILTER srcs EXCLUDE REGEX "/${x}$")
   endforeach()
   if(srcs)
     add_library(${A_NAME} STATIC ${srcs})

@@ -8,6 +8,7 @@ std::string error_description(int n) {
     case ErrSubscript: return "Subscript out of range";
     case ErrDivisionByZero: return "Division by zero";
     case ErrTypeMismatch: return "Type mismatch";
+    case ErrInternal: return "Internal error";
     case ErrFileNotFound: return "File not found";
     case ErrFileAlreadyOpen: return "File already open";
     case ErrInputPastEnd: return "Input past end of file";
@@ -26,6 +27,9 @@ std::string error_description(int n) {
     case ErrTimedOut: return "Connection timed out";
     case ErrConnectionReset: return "Connection reset by remote side";
     case ErrSocketGeneric: return "Socket error";
+    case ErrReceiveBufferFull: return "Receive buffer full";
+    case ErrSocketWrongState: return "Wrong connection state for the requested operation";
+    case ErrSocketInvalidOperation: return "Invalid operation at current state";
     default: return "";
     }
 }

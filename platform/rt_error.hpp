@@ -14,6 +14,7 @@ enum ErrorNumber : int {
     ErrSubscript = 9,              // "Subscript out of range"
     ErrDivisionByZero = 11,        // "Division by zero"
     ErrTypeMismatch = 13,          // "Type mismatch"
+    ErrInternal = 51,              // "Internal error"
     ErrFileNotFound = 53,          // "File not found"
     ErrFileAlreadyOpen = 55,       // "File already open"
     ErrInputPastEnd = 62,          // "Input past end of file"
@@ -33,6 +34,9 @@ enum ErrorNumber : int {
     ErrTimedOut = 10060,           // "Connection timed out"
     ErrConnectionReset = 10054,    // "Connection reset by remote side"
     ErrSocketGeneric = 10000,      // "Socket error"
+    ErrReceiveBufferFull = 10055,  // "Receive buffer full"
+    ErrSocketWrongState = 40006,   // "Wrong connection state for the requested operation"
+    ErrSocketInvalidOperation = 40020,  // "Invalid operation at current state"
 };
 
 // The standard description of an error number ("" for numbers we do not name).

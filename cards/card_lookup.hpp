@@ -1,0 +1,37 @@
+#pragma once
+// Finding the full card record for a set code and a card name, and token cards, which live in
+// the token file beside the program instead of the card database.
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+
+#include "cards/card.hpp"
+
+namespace tw {
+
+class Tablewright;
+
+inline constexpr std::string_view kTokenSet = "token";
+
+// Letter case never matters. The set "token" (any case) is a token; then the last search's hits
+// when their first hit is of this set (matched by name alone); then the first database entry
+// of this name and set. A card found nowhere comes back named "bad card".
+Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name);
+
+// The token of that name from the file "<set>.ptcg" of the program folder; "bad card" when the
+// file or the token's type line is missing. "Face Down Card" is answered without the file.
+Card LoadTokenCard(Tablewright& tw, const std::string& set, const std::string& name);
+
+// The lowest database index of each lower-cased (set, name), for a database that is not
+// changed after the load. It remembers which vector it was built for; a database that was
+// replaced or resized since is searched entry by entry, as is one never indexed.
+struct CardLookupIndex {
+    const Card* data = nullptr;
+    std::size_t size = 0;
+    std::unordered_map<std::string, std::size_t> first;
+};
+
+// Builds the index for the database as it is now; the set load calls it once.
+void IndexCardDatabase(Tablewright& tw);
+
+}  // namespace tw

@@ -1,0 +1,45 @@
+#include "cards/loadset.hpp"
+
+#include <string>
+
+#include "cards/card_lookup.hpp"
+#include "cards/errors.hpp"
+#include "cards/helpers.hpp"
+#include "cards/set_file.hpp"
+#include "cards/tablewright.hpp"
+#include "deckeditor/deckmaker.hpp"
+#include "platform/rt.hpp"
+
+namespace tw::win {
+
+LoadSet::LoadSet(Tablewright& tw) : platform::Form(tw.app, "LoadSet"), tw_(tw) {
+    set_caption("Loading Set File");
+    Label1.set_caption("Loading");
+    Label2.set_caption("0%");
+    ProgressBar1.set_min(0);
+    ProgressBar1.set_max(100);
+}
+
+void LoadSet::ShowProgress(int percent) {
+    Label2.set_caption(rt::cstr(percent) + "%");
+    ProgressBar1.set_value(percent);
+    tw_.app.do_events();
+}
+
+void LoadSet::Form_Load() {
+    show();  // on screen while the file is read
+
+    const auto file = tw_.path_of(SetFileName(tw_.app.command));
+    if (!FileExists(file)) {
+        ShowMessageDirect(tw_, "I cannot find the Main Card List. Program Closing.");
+        tw_.app.end();
+    }
+
+    tw_.SetCodes.assign(1, std::string());
+    tw_.CardDatabase = ParseSetFile(ReadFileText(file), [this](int p) { ShowProgress(p); });
+    IndexCardDatabase(tw_);
+
+    tw_.DeckMaker().show();
+}
+
+}  // namespace tw::win

@@ -1,0 +1,12 @@
+#pragma once
+// Tablewright's start-up.
+
+namespace tw {
+
+class Tablewright;
+
+// Shows the set-loading window, whose load reads the card database and opens the deck editor.
+// A failing step is skipped; a missing set file ends the program (platform::ProgramEnd).
+void Main(Tablewright& tw);
+
+}  // namespace tw

@@ -1,0 +1,35 @@
+#include "cards/tablewright.hpp"
+
+#include "cards/frmbrowse.hpp"
+#include "cards/hax.hpp"
+#include "cards/loadset.hpp"
+#include "cards/settings_window.hpp"
+#include "deckeditor/deckmaker.hpp"
+#include "duel/forma.hpp"
+#include "platform/files.hpp"
+
+namespace tw {
+
+template <class T>
+static typename platform::FormSlot<T>::Factory make(Tablewright& tw) {
+    return [&tw] { return std::make_unique<T>(tw); };
+}
+
+Tablewright::Tablewright(platform::App& a)
+    : app(a),
+      LoadSet(make<win::LoadSet>(*this)),
+      DeckMaker(make<win::DeckMaker>(*this)),
+      FormA(make<win::FormA>(*this)),
+      hax(make<win::Hax>(*this)),
+      settings(make<win::Settings>(*this)),
+      frmBrowse(make<win::FrmBrowse>(*this)) {
+    if (app.title.empty()) app.title = "Tablewright";
+}
+
+Tablewright::~Tablewright() = default;
+
+std::filesystem::path Tablewright::path_of(std::string_view relative) const {
+    return platform::resolve(folder(), relative);
+}
+
+}  // namespace tw

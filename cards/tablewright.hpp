@@ -1,0 +1,99 @@
+#pragma once
+// The Tablewright program: its windows and the module-level state of all its subsystems live in
+// one object, so that one process (a test) can run two tables side by side on one event loop.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cards/card.hpp"
+#include "platform/app.hpp"
+#include "platform/form.hpp"
+#include "platform/net_config.hpp"
+#include "platform/random.hpp"
+#include <filesystem>
+#include <string_view>
+
+namespace tw {
+
+namespace win {
+class FormA;
+class DeckMaker;
+class LoadSet;
+class Hax;
+class Settings;
+class FrmBrowse;
+}  // namespace win
+
+// One command that SendCommand was asked to send, as it would go out.
+struct SentCommand {
+    std::string command;
+    std::int16_t tag = 0;
+    bool connected = false;  // whether a connection was there to carry it
+};
+
+class Tablewright {
+public:
+    explicit Tablewright(platform::App& app);
+    ~Tablewright();
+    Tablewright(const Tablewright&) = delete;
+    Tablewright& operator=(const Tablewright&) = delete;
+
+    platform::App& app;
+    platform::NetConfig net_config;
+    platform::Random random;
+
+    // Windows, loaded on first touch.
+    platform::FormSlot<win::LoadSet> LoadSet;
+    platform::FormSlot<win::DeckMaker> DeckMaker;
+    platform::FormSlot<win::FormA> FormA;
+    platform::FormSlot<win::Hax> hax;
+    platform::FormSlot<win::Settings> settings;
+    platform::FormSlot<win::FrmBrowse> frmBrowse;
+
+    // Card data.
+    std::vector<Card> CardDatabase;
+    std::vector<std::string> SetCodes;
+    std::shared_ptr<struct CardLookupIndex> CardDatabaseIndex;  // built by the set load
+
+    // Error reports.
+    std::string LineMarker;
+    std::string LastReceivedCommand;
+
+    // Common helpers.
+    std::int32_t FlashFlags = 0;
+
+    // Settings and the duel log.
+    std::string UserName;
+    std::string LogFolder;
+    std::string LogFileName;
+    bool LoggingOn = false;
+    bool AttentionShown = false;
+    std::string JabberServer;
+    bool ShowTimestamps = false;
+    std::vector<std::string> Macros = std::vector<std::string>(10);  // 1 to 9 used
+
+    // Duel window state.
+    std::string VersionText;
+    std::int32_t MyLP = 8000;
+    std::int32_t OppLP = 8000;
+
+    // Deck editor state.
+    std::vector<Card> SearchResults = std::vector<Card>(1);
+    std::vector<std::string> BanList = std::vector<std::string>(1);
+    std::string LastDeckPath;
+
+    // Network state.
+    std::int32_t PlayerNumber = 0;
+    std::vector<std::string> PlayerNames = std::vector<std::string>(5);
+    // Every command handed to SendCommand, in order (what the peer would receive while connected).
+    std::vector<SentCommand> SentCommands;
+
+    // The program folder as a path.
+    std::filesystem::path folder() const { return std::filesystem::path(app.path); }
+    // A file of the program folder named as the program names it ("images\\x.gif"), found
+    // without regard to letter case.
+    std::filesystem::path path_of(std::string_view relative) const;
+};
+
+}  // namespace tw

@@ -1,0 +1,291 @@
+#include "platform/files.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/rt_error.hpp"
+
+namespace platform {
+
+BeforeRenameHook before_rename_hook = nullptr;
+
+namespace {
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool iequal(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+}
+
+bool iless(const std::string& a, const std::string& b) {
+    auto cmp = [](char x, char y) {
+        return static_cast<unsigned char>(fold(x)) < static_cast<unsigned char>(fold(y));
+    };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), cmp)) return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), cmp)) return false;
+    return a < b;
+}
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+bool is_control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
+std::vector<std::string> split_components(std::string_view rel) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t i = 0; i <= rel.size(); ++i) {
+        if (i == rel.size() || is_separator(rel[i])) {
+            if (i > start) out.emplace_back(rel.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return out;
+}
+
+// The name under which component exists in folder, matched ignoring case.
+std::string match_in(const fs::path& folder, const std::string& component) {
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) return component;
+    if (fs::exists(fs::symlink_status(folder / component, ec))) return component;
+    std::optional<std::string> best;
+    fs::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (iequal(name, component) && (!best || name < *best)) best = std::move(name);
+    }
+    return best ? *best : component;
+}
+
+// Walks components below base; with strict, "." and ".." above base refuse instead of clamping.
+std::optional<fs::path> walk(const fs::path& base, const std::vector<std::string>& parts,
+                             bool trailing_separator, bool strict) {
+    std::vector<std::string> resolved;
+    for (const auto& part : parts) {
+        if (part == ".") continue;
+        if (part == "..") {
+            if (!resolved.empty()) resolved.pop_back();
+            else if (strict) return std::nullopt;
+            continue;
+        }
+        fs::path folder = base;
+        for (const auto& r : resolved) folder /= r;
+        resolved.push_back(match_in(folder, part));
+    }
+    fs::path out = base;
+    for (const auto& r : resolved) out /= r;
+    if (trailing_separator && !resolved.empty()) out /= "";
+    return out;
+}
+
+bool ends_in_separator(std::string_view s) { return !s.empty() && is_separator(s.back()); }
+
+bool is_hidden_name(const std::string& name) { return !name.empty() && name[0] == '.'; }
+
+bool is_ordinary_file(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec) && !is_hidden_name(p.filename().string());
+}
+
+// Reads the whole file; on failure returns nullopt and sets err to the errno.
+std::optional<std::string> read_all(const fs::path& file, int& err) {
+    err = 0;
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        err = errno;
+        return std::nullopt;
+    }
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            err = errno;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+bool write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+mode_t default_file_mode() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// "*" any run, "?" one byte; letter case ignored.
+bool glob_match(std::string_view pat, std::string_view name) {
+    size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pat.size() && (pat[p] == '?' || fold(pat[p]) == fold(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pat.size() && pat[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pat.size() && pat[p] == '*') ++p;
+    return p == pat.size();
+}
+
+}  // namespace
+
+fs::path resolve(const fs::path& base, std::string_view rel) {
+    return *walk(base, split_components(rel), ends_in_separator(rel), false);
+}
+
+fs::path resolve(const fs::path& root, const fs::path& path) {
+    if (path.is_relative()) return resolve(root, std::string_view(path.native()));
+    fs::path norm = path.lexically_normal();
+    fs::path r = root.lexically_normal();
+    std::vector<std::string> below;
+    auto ri = r.begin(), pi = norm.begin();
+    for (; ri != r.end(); ++ri) {
+        if (ri->empty() && std::next(ri) == r.end()) break;  // root given with a trailing "/"
+        if (pi == norm.end() || *pi != *ri) return norm;
+        ++pi;
+    }
+    bool trailing = false;
+    for (; pi != norm.end(); ++pi) {
+        if (pi->empty()) trailing = true;
+        else below.push_back(pi->string());
+    }
+    return *walk(root, below, trailing, false);
+}
+
+std::optional<fs::path> resolve_inside(const fs::path& base, std::string_view rel) {
+    if (std::any_of(rel.begin(), rel.end(), is_control)) return std::nullopt;
+    if (!rel.empty() && is_separator(rel.front())) return std::nullopt;
+    if (rel.size() >= 2 && rel[1] == ':' &&
+        ((rel[0] >= 'A' && rel[0] <= 'Z') || (rel[0] >= 'a' && rel[0] <= 'z')))
+        return std::nullopt;
+    return walk(base, split_components(rel), ends_in_separator(rel), true);
+}
+
+std::string safe_component(std::string_view text) {
+    std::string out(text.substr(0, 200));
+    for (char& c : out)
+        if (is_separator(c) || is_control(c)) c = '_';
+    for (char& c : out) {
+        if (c != '.') break;
+        c = '_';
+    }
+    if (out.empty()) out = "_";
+    return out;
+}
+
+std::optional<std::string> read_file(const fs::path& file) {
+    int err = 0;
+    return read_all(file, err);
+}
+
+std::string read_file_or_throw(const fs::path& file) {
+    int err = 0;
+    auto bytes = read_all(file, err);
+    if (bytes) return std::move(*bytes);
+    if (err == ENOENT || err == ENOTDIR) throw rt::RuntimeError(rt::ErrFileNotFound);
+    throw rt::RuntimeError(rt::ErrPathFileAccess);
+}
+
+bool write_file_atomic(const fs::path& file, std::string_view bytes,
+                       std::optional<fs::perms> mode) {
+    if (file.empty() || !file.has_filename()) return false;
+    fs::path folder = file.parent_path();
+    // Hidden, so that a left-over from a real crash never shows up as a data file.
+    // The name is cut so that a long target name still leaves room for the suffix.
+    std::string stem = file.filename().string().substr(0, 100);
+    std::string temp = (folder / ("." + stem + ".tmp-XXXXXX")).string();
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+
+    mode_t perms = 0;
+    struct stat st {};
+    if (mode) perms = static_cast<mode_t>(*mode) & 07777;
+    else if (::stat(file.c_str(), &st) == 0) perms = st.st_mode & 07777;
+    else perms = default_file_mode();
+
+    bool ok = write_all(fd, bytes) && ::fchmod(fd, perms) == 0 && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && before_rename_hook) ok = before_rename_hook(fs::path(temp), file);
+    if (ok) ok = ::rename(temp.c_str(), file.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the data is already safe, so a failure here is not one.
+    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+bool file_exists(const fs::path& path) {
+    const std::string& s = path.native();
+    if (s.empty()) return false;
+    if (ends_in_separator(s)) {
+        std::string folder = s;
+        while (folder.size() > 1 && ends_in_separator(folder)) folder.pop_back();
+        return folder_has_file(folder);
+    }
+    return is_ordinary_file(path);
+}
+
+bool folder_has_file(const fs::path& folder) {
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec))
+        if (is_ordinary_file(it->path())) return true;
+    return false;
+}
+
+bool folder_exists(const fs::path& folder) {
+    std::error_code ec;
+    return !folder.empty() && fs::is_directory(folder, ec);
+}
+
+bool make_folder_one_level(const fs::path& folder) {
+    if (folder.empty()) return false;
+    if (::mkdir(folder.c_str(), 0777) == 0) return true;
+    return errno == EEXIST && folder_exists(folder);
+}
+
+std::vector<std::string> list_files(const fs::path& folder, std::string_view pattern) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (is_ordinary_file(it->path()) && glob_match(pattern, name)) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), iless);
+    return names;
+}
+
+}  // namespace platform

@@ -1,0 +1,74 @@
+#pragma once
+// Files and folders as the programs use them: paths glued with "\" below the program folder,
+// names matched without regard to letter case, whole-file reads and atomic whole-file writes.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+// Resolves a program-relative path ("images\x.gif", "Decks/", "\settings.ini") below base, one
+// component at a time: an existing entry whose name equals the component ignoring ASCII case is
+// used (an exact match wins, then the byte-wise smallest of the others). Components that do not
+// exist are kept as written, so the result also names files still to be created. "." is
+// skipped, ".." never climbs above base and a leading separator counts as relative to base. A
+// trailing separator is kept (the result then ends in "/").
+fs::path resolve(const fs::path& base, std::string_view rel);
+inline fs::path resolve(const fs::path& base, const char* rel) {
+    return resolve(base, std::string_view(rel));
+}
+inline fs::path resolve(const fs::path& base, const std::string& rel) {
+    return resolve(base, std::string_view(rel));
+}
+
+// For a path that is already absolute (a stored folder setting): the part of it below root is
+// resolved as above; a path that does not lie below root comes back unchanged (normalised).
+// A relative path is taken as relative to root.
+fs::path resolve(const fs::path& root, const fs::path& path);
+
+// As resolve(), for paths from untrusted input: nullopt when rel is absolute (leading separator
+// or drive letter), holds a NUL or other control byte, or climbs above base with "..".
+std::optional<fs::path> resolve_inside(const fs::path& base, std::string_view rel);
+
+// Reduces a text to one harmless file-name component: separators and control bytes become "_",
+// leading dots become "_" (no hidden file, no "." or ".."), an empty text gives "_", and the
+// result is cut to 200 bytes so that a prefix and suffix still fit the system's name limit.
+std::string safe_component(std::string_view text);
+
+// The whole file as bytes; nullopt when it cannot be read.
+std::optional<std::string> read_file(const fs::path& file);
+// The same, raising rt::RuntimeError 53 when the file is missing and 75 when it cannot be read.
+std::string read_file_or_throw(const fs::path& file);
+
+// Writes bytes as the whole file: a temporary file in the same folder, flushed to disk, then
+// renamed over the target. On any failure the old file is left whole, the temporary file is
+// removed and false comes back. With mode the file gets those permissions; otherwise an
+// existing file keeps its own and a new one gets the usual default (0666 less the umask).
+bool write_file_atomic(const fs::path& file, std::string_view bytes,
+                       std::optional<fs::perms> mode = {});
+
+// Test hook, called once the temporary file is written and synced, just before the rename.
+// Returning false stands for a crash at that point: the write is abandoned as a failure.
+using BeforeRenameHook = bool (*)(const fs::path& temp_file, const fs::path& target);
+extern BeforeRenameHook before_rename_hook;
+
+// An ordinary file: exists, is no folder and is not hidden (its name starts with "."). A path
+// ending in a separator ("/" or "\") asks whether that folder holds an ordinary file. The empty
+// path is false. Names are taken literally: "*" and "?" are ordinary characters.
+bool file_exists(const fs::path& path);
+// The folder holds at least one ordinary file.
+bool folder_has_file(const fs::path& folder);
+bool folder_exists(const fs::path& folder);
+// Creates one folder level (a missing parent is not created). True when the folder exists
+// afterwards.
+bool make_folder_one_level(const fs::path& folder);
+
+// Names of the ordinary files in folder that match pattern ("*.dek"; "*" and "?" wildcards,
+// letter case ignored), sorted by name ignoring case. A missing folder gives an empty list.
+std::vector<std::string> list_files(const fs::path& folder, std::string_view pattern);
+
+}  // namespace platform

@@ -1,0 +1,169 @@
+#include "platform/ini.hpp"
+
+#include <vector>
+
+#include "platform/files.hpp"
+
+namespace platform {
+
+namespace {
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool iequal(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+struct Line {
+    std::string_view text;  // without its line end
+    std::string_view eol;   // "\r\n", "\n" or "" for a last line without one
+};
+
+std::vector<Line> split_lines(std::string_view bytes) {
+    std::vector<Line> lines;
+    while (!bytes.empty()) {
+        size_t lf = bytes.find('\n');
+        if (lf == std::string_view::npos) {
+            lines.push_back({bytes, {}});
+            break;
+        }
+        size_t end = (lf > 0 && bytes[lf - 1] == '\r') ? lf - 1 : lf;
+        lines.push_back({bytes.substr(0, end), bytes.substr(end, lf + 1 - end)});
+        bytes.remove_prefix(lf + 1);
+    }
+    return lines;
+}
+
+// The section name of a "[name]" line.
+std::optional<std::string_view> section_of(std::string_view line) {
+    line = trim(line);
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    size_t close = line.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return trim(line.substr(1, close - 1));
+}
+
+// The key of a "key=value" line.
+std::optional<std::string_view> key_of(std::string_view line) {
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    return trim(line.substr(0, eq));
+}
+
+bool valid_name(std::string_view s) {
+    return !s.empty() && s.find_first_of("=[]\r\n") == std::string_view::npos;
+}
+
+// The file's bytes: "" for a missing file, nullopt when it exists but cannot be read.
+std::optional<std::string> read_existing(const std::filesystem::path& file, bool& existed) {
+    existed = true;
+    if (auto bytes = read_file(file)) return bytes;
+    std::error_code ec;
+    if (std::filesystem::symlink_status(file, ec).type() != std::filesystem::file_type::not_found)
+        return std::nullopt;
+    existed = false;
+    return std::string();
+}
+
+}  // namespace
+
+std::string ini_read(const std::filesystem::path& file, std::string_view section,
+                     std::string_view key, std::string_view deflt, std::size_t max_chars) {
+    auto cut = [max_chars](std::string_view v) { return std::string(trim(v.substr(0, max_chars))); };
+    section = trim(section);
+    key = trim(key);
+    auto bytes = read_file(file);
+    if (!bytes || section.empty() || key.empty()) return cut(deflt);
+    bool inside = false;
+    for (const Line& line : split_lines(*bytes)) {
+        if (auto name = section_of(line.text)) {
+            if (inside) break;
+            inside = iequal(*name, section);
+            continue;
+        }
+        if (!inside) continue;
+        auto k = key_of(line.text);
+        if (k && iequal(*k, key)) return cut(trim(line.text.substr(line.text.find('=') + 1)));
+    }
+    return cut(deflt);
+}
+
+bool ini_write(const std::filesystem::path& file, std::string_view section, std::string_view key,
+               std::string_view value, std::optional<std::filesystem::perms> mode_on_create) {
+    section = trim(section);
+    key = trim(key);
+    if (!valid_name(section) || !valid_name(key)) return false;
+
+    std::string flat;
+    for (size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;
+        flat += (c == '\r' || c == '\n') ? ' ' : c;
+    }
+
+    bool existed = false;
+    auto bytes = read_existing(file, existed);
+    if (!bytes) return false;  // never replace a file we could not read
+    std::vector<Line> lines = split_lines(*bytes);
+
+    std::string_view style = "\r\n";
+    for (const Line& l : lines)
+        if (!l.eol.empty()) {
+            style = l.eol;
+            break;
+        }
+
+    std::string entry = std::string(key) + "=" + flat;
+    std::string header = "[" + std::string(section) + "]";
+
+    // Find the first matching section, its key line, and its last non-blank line.
+    std::optional<size_t> header_at, key_at, last_at;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (auto name = section_of(lines[i].text)) {
+            if (header_at) break;
+            if (iequal(*name, section)) header_at = last_at = i;
+            continue;
+        }
+        if (!header_at) continue;
+        if (!trim(lines[i].text).empty()) last_at = i;
+        auto k = key_of(lines[i].text);
+        if (k && iequal(*k, key)) {
+            key_at = i;
+            break;
+        }
+    }
+
+    std::string out;
+    auto emit = [&out](std::string_view text, std::string_view eol) {
+        out.append(text);
+        out.append(eol);
+    };
+    if (key_at) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            emit(i == *key_at ? std::string_view(entry) : lines[i].text, lines[i].eol);
+    } else if (header_at) {
+        for (size_t i = 0; i < lines.size(); ++i) {
+            bool here = i == *last_at;
+            emit(lines[i].text, here && lines[i].eol.empty() ? style : lines[i].eol);
+            if (here) emit(entry, style);
+        }
+    } else {
+        for (const Line& l : lines) emit(l.text, l.eol.empty() ? style : l.eol);
+        emit(header, style);
+        emit(entry, style);
+    }
+    return write_file_atomic(file, out, existed ? std::nullopt : mode_on_create);
+}
+
+}  // namespace platform

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# Draws the sample pictures the programs load: the card frames (upright, and sideways with the
+# letter h in front), the picture buttons, and placeholder card art for a list of cards.
+# All are our own flat drawings: a colour, a border and a label.
+#
+# Usage: scripts/make_pictures.sh [art-list]
+#   art-list: lines "SETCODE<TAB>Card Name" ('#' starts a comment); default data/art-list.txt.
+#   Without the file no card art is drawn.
+#
+# Sizes: a field slot and the card panels are 855 x 1215 twips, 57 x 81 pixels at 15 twips a
+# pixel; the art is painted at (125, 277) twips, 600 x 660, so the frame leaves its art window
+# at pixels (8, 18) to (48, 62). Card art must be a 40 x 40 GIF to be used.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+images="$root/data/images"
+buttons="$root/data/Buttons"
+art_list="${1:-$root/data/art-list.txt}"
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+
+# A stand-in "convert" may exist that is not the real one.
+if ! convert -version 2>/dev/null | grep -q ImageMagick || [ ! -f "$font" ]; then
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends imagemagick fonts-dejavu-core
+fi
+
+mkdir -p "$images" "$buttons"
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+# Writes through a temporary file in the target folder, then renames.
+publish() {  # source target
+  local part
+  part="$(dirname "$2")/.$(basename "$2").part"
+  cp "$1" "$part"
+  mv -f "$part" "$2"
+}
+
+# frame NAME FILL INK LABEL [no-art]
+frame() {
+  local name="$1" fill="$2" ink="$3" label="$4" art="${5:-}"
+  local draw=(
+    -fill none -stroke 'rgb(30,30,30)' -strokewidth 1 -draw 'rectangle 0,0 56,80'
+    -stroke 'rgba(0,0,0,0.45)' -draw 'rectangle 2,2 54,78'
+    -stroke none -fill 'rgba(255,255,255,0.55)' -draw 'rectangle 4,4 52,14'
+  )
+  if [ -z "$art" ]; then
+    draw+=(-fill 'rgba(0,0,0,0.35)' -draw 'rectangle 7,17 49,63'
+           -fill 'rgba(255,255,255,0.6)' -draw 'rectangle 5,66 51,77')
+  fi
+  convert -size 57x81 "xc:$fill" "${draw[@]}" \
+    -font "$font" -pointsize 7 -fill "$ink" -gravity north -annotate +0+5 "$label" \
+    +repage +dither -colors 32 "$tmp/$name.gif"
+  convert "$tmp/$name.gif" -rotate 90 +repage "$tmp/h$name.gif"
+  publish "$tmp/$name.gif" "$images/$name.gif"
+  publish "$tmp/h$name.gif" "$images/h$name.gif"
+}
+
+frame monster       'rgb(255,192,128)' 'rgb(60,30,0)'    MONSTER
+frame monstereffect 'rgb(255,128,0)'   'rgb(50,20,0)'    EFFECT
+frame fusion        'rgb(192,0,192)'   'rgb(255,255,255)' FUSION
+frame synchro       'rgb(235,235,235)' 'rgb(40,40,40)'   SYNCHRO
+frame ritual        'rgb(90,130,220)'  'rgb(255,255,255)' RITUAL
+frame magic         'rgb(40,160,130)'  'rgb(255,255,255)' SPELL
+frame trap          'rgb(180,60,130)'  'rgb(255,255,255)' TRAP
+frame token         'rgb(160,160,160)' 'rgb(30,30,30)'   TOKEN
+
+# The back of a card: no art window, a pattern of our own.
+convert -size 57x81 'xc:rgb(80,55,40)' \
+  -fill none -stroke 'rgb(20,15,10)' -draw 'rectangle 0,0 56,80' \
+  -stroke 'rgb(200,160,90)' -strokewidth 2 -draw 'rectangle 5,5 51,75' \
+  -strokewidth 1 -draw 'polygon 28,14 46,40 28,66 10,40' \
+  -fill 'rgb(200,160,90)' -stroke none -draw 'circle 28,40 28,32' \
+  +repage +dither -colors 16 "$tmp/back.gif"
+convert "$tmp/back.gif" -rotate 90 +repage "$tmp/hback.gif"
+publish "$tmp/back.gif" "$images/back.gif"
+publish "$tmp/hback.gif" "$images/hback.gif"
+
+# The frame for a card no other frame fits, upright and sideways alike.
+convert -size 57x81 'xc:rgb(205,205,205)' \
+  -fill none -stroke 'rgb(30,30,30)' -draw 'rectangle 0,0 56,80' \
+  -stroke none -fill 'rgba(0,0,0,0.35)' -draw 'rectangle 7,17 49,63' \
+  -font "$font" -pointsize 7 -fill 'rgb(30,30,30)' -gravity north -annotate +0+5 CARD \
+  +repage +dither -colors 16 "$tmp/default.gif"
+publish "$tmp/default.gif" "$images/default.gif"
+
+# button FILE WIDTH HEIGHT FILL INK LABEL
+button() {
+  convert -size "$2x$3" "xc:$4" \
+    -fill none -stroke 'rgb(20,20,20)' -draw "rectangle 0,0 $(($2 - 1)),$(($3 - 1))" \
+    -stroke 'rgba(255,255,255,0.5)' -draw "line 1,1 $(($2 - 2)),1" \
+    -stroke none -font "$font" -pointsize 9 -fill "$5" -gravity center -annotate +0+0 "$6" \
+    -strip -quality 88 "$tmp/b.jpg"
+  publish "$tmp/b.jpg" "$buttons/$1"
+}
+
+button 'listen normal.jpg'          61 25  'rgb(50,110,170)' white Listen
+button 'cancel normal.jpg'          61 25  'rgb(160,50,50)'  white Cancel
+button 'advanced search normal.jpg' 121 21 'rgb(120,120,120)' white 'Advanced Search'
+button 'advanced search ON.jpg'     121 21 'rgb(50,110,170)' white 'Advanced Search'
+
+# light FILE COLOUR: the tamper meter's light.
+light() {
+  convert -size 17x17 'xc:rgb(40,40,40)' -fill "$2" -stroke 'rgb(10,10,10)' \
+    -draw 'circle 8,8 8,2' -strip -quality 90 "$tmp/l.jpg"
+  publish "$tmp/l.jpg" "$buttons/$1"
+}
+
+light green.jpg  'rgb(40,200,60)'
+light yellow.jpg 'rgb(240,210,40)'
+light red.jpg    'rgb(220,40,40)'
+
+# Card art: images/<set code lower-cased>/<name lower-cased, blanks removed>.gif, 40 x 40.
+if [ -f "$art_list" ]; then
+  while IFS=$'\t' read -r code name || [ -n "$code" ]; do
+    case "$code" in ''|'#'*) continue ;; esac
+    folder="$(printf '%s' "$code" | tr '[:upper:]' '[:lower:]')"
+    file="$(printf '%s' "$name" | tr -d ' ' | tr '[:upper:]' '[:lower:]')"
+    # A name that would not make one plain file name below the set's folder is left out.
+    if [ -z "$file" ] || [ -z "$folder" ] || [[ "$folder$file" == *[/\\]* ]] ||
+       [[ "$folder" == .* ]] || [[ "$file" == .* ]]; then
+      echo "skipping art for '$code' '$name'" >&2
+      continue
+    fi
+    hash="$(printf '%s\t%s' "$code" "$name" | md5sum)"
+    r=$((64 + 0x${hash:0:2} % 160)) g=$((64 + 0x${hash:2:2} % 160)) b=$((64 + 0x${hash:4:2} % 160))
+    initials="$(printf '%s\n' "$name" | awk '{ s = ""; for (i = 1; i <= NF && i <= 2; i++) s = s substr($i, 1, 1); print toupper(s) }')"
+    mkdir -p "$images/$folder"
+    convert -size 40x40 "xc:rgb($r,$g,$b)" \
+      -fill none -stroke 'rgb(20,20,20)' -draw 'rectangle 0,0 39,39' \
+      -stroke none -font "$font" -pointsize 14 -fill white -gravity center -annotate +0+0 "$initials" \
+      +repage +dither -colors 32 "$tmp/art.gif"
+    publish "$tmp/art.gif" "$images/$folder/$file.gif"
+  done < "$art_list"
+else
+  echo "no art list at $art_list: card art skipped" >&2
+fi

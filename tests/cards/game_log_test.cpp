@@ -1,0 +1,176 @@
+#include "cards/game_log.hpp"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cards/log_coding.hpp"
+#include "duel/forma.hpp"
+#include "platform/files.hpp"
+#include "tests/support/table_fixture.hpp"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kSaveFailed[] = "There has been an error adding to the Logfile, Logging will now stop";
+
+// A table with a logs folder, logging on into a file of that folder.
+struct GameLog : ::testing::Test {
+    test::TableFixture fx;
+    fs::path logs = fx.dir.path() / "Logs";
+
+    void SetUp() override {
+        fs::create_directories(logs);
+        fx.tw().LogFolder = logs.string() + "/";
+        fx.tw().LogFileName = fx.tw().LogFolder + "duel.qlra";
+        fx.tw().LoggingOn = true;
+    }
+    void SetChat(const std::string& text) { fx.tw().FormA().chat.set_text(text); }
+    std::string LogFile() const { return test::TempDir::read(fx.tw().LogFileName); }
+    std::size_t Failures() const {
+        std::size_t n = 0;
+        for (const auto& m : fx.host.messages()) n += m.text == kSaveFailed;
+        return n;
+    }
+};
+
+// Decodes a log file as the viewer does.
+std::string Decode(std::string file) {
+    EXPECT_GE(file.size(), 2u);
+    EXPECT_EQ(file.substr(file.size() - 2), "\r\n");
+    auto plain = NoNumbers(file.substr(0, file.size() - 2));
+    EXPECT_TRUE(plain.has_value());
+    return plain ? EncryptIt(*plain) : std::string();
+}
+
+TEST_F(GameLog, WorkedExampleFile) {
+    SetChat("<Game> Hi");
+    SaveLog(fx.tw());
+    EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
+    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_EQ(Failures(), 0u);
+}
+
+TEST_F(GameLog, EmptyChatBoxGivesOnlyTheLineEnd) {
+    SetChat("");
+    SaveLog(fx.tw(), "User Terminated Program", 1);
+    EXPECT_EQ(LogFile(), "\r\n");
+}
+
+TEST_F(GameLog, EverySaveReplacesTheWholeFile) {
+    SetChat(std::string(5000, 'x'));
+    SaveLog(fx.tw());
+    SetChat("<Game> Hi");
+    SaveLog(fx.tw());
+    EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
+    // No temporary file is left beside the log.
+    EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 1);
+}
+
+TEST_F(GameLog, LogBeyond40000CharactersIsWrittenAndReadBackWhole) {
+    std::string chat;
+    for (int i = 0; chat.size() <= 40000; ++i)
+        chat += "<Bob> (9:05:01 PM) line " + std::to_string(i) + " \xe9\x01\xff\r\n";
+    SetChat(chat);
+    SaveLog(fx.tw());
+    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_EQ(Failures(), 0u);
+    EXPECT_EQ(Decode(LogFile()), chat);
+}
+
+TEST_F(GameLog, NothingHappensWithoutLoggingOrName) {
+    struct Case {
+        const char* what;
+        bool logging;
+        const char* name;
+    };
+    for (const Case& c : {Case{"logging off", false, "duel.qlra"}, Case{"no name", true, ""}}) {
+        fx.tw().LoggingOn = c.logging;
+        fx.tw().LogFileName = c.name[0] ? fx.tw().LogFolder + c.name : std::string();
+        SetChat("<Game> Hi");
+        const auto shown = fx.host.messages().size();
+        SaveLog(fx.tw());
+        EXPECT_EQ(fx.host.messages().size(), shown) << c.what;
+        EXPECT_TRUE(fs::is_empty(logs)) << c.what;
+        EXPECT_EQ(fx.tw().LoggingOn, c.logging) << c.what;
+    }
+}
+
+TEST_F(GameLog, WithoutTheDuelWindowTheLastLogIsKept) {
+    const auto file = fx.dir.write("Logs/duel.qlra", "74.38\r\n");
+    SaveLog(fx.tw());
+    EXPECT_FALSE(fx.tw().FormA.loaded());
+    EXPECT_EQ(test::TempDir::read(file), "74.38\r\n");
+    EXPECT_TRUE(fx.tw().LoggingOn);
+}
+
+TEST_F(GameLog, MissingLogsFolderStopsLoggingOnce) {
+    fx.tw().LogFileName = (fx.dir.path() / "NoSuchFolder" / "duel.qlra").string();
+    SetChat("<Game> Hi");
+    SaveLog(fx.tw());
+    EXPECT_FALSE(fx.tw().LoggingOn);
+    EXPECT_EQ(Failures(), 1u);
+    EXPECT_EQ(fx.tw().FormA().chat.text(), "<Game> Hi");
+
+    // Later lines are not logged, and not reported again, even once the folder exists.
+    fs::create_directories(fx.dir.path() / "NoSuchFolder");
+    SaveLog(fx.tw());
+    EXPECT_FALSE(fs::exists(fx.tw().LogFileName));
+    EXPECT_EQ(Failures(), 1u);
+}
+
+TEST_F(GameLog, FailedRewriteLeavesThePreviousLogWhole) {
+    SetChat("<Game> Hi");
+    SaveLog(fx.tw());
+    struct Crash {
+        platform::BeforeRenameHook old = platform::before_rename_hook;
+        Crash() { platform::before_rename_hook = [](const fs::path&, const fs::path&) { return false; }; }
+        ~Crash() { platform::before_rename_hook = old; }
+    };
+    {
+        Crash crash;
+        SetChat("<Game> Hi\r\n<Game> more");
+        SaveLog(fx.tw());
+    }
+    EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
+    EXPECT_FALSE(fx.tw().LoggingOn);
+    EXPECT_EQ(Failures(), 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 1);
+}
+
+TEST_F(GameLog, FileNamesFromTheClock) {
+    std::tm t{};
+    t.tm_year = 2009 - 1900;
+    t.tm_mon = 6;  // July
+    t.tm_mday = 4;
+    t.tm_hour = 21;
+    t.tm_min = 5;
+    fx.clock.set_local_time(t);
+    fx.tw().LogFolder = "/logs/";
+    EXPECT_EQ(NewLogFileName(fx.tw()), "/logs/7-4-2009_21-5.qlra");
+    EXPECT_EQ(PeerLogFileName(fx.tw(), "Bob"), "/logs/7-4_21_5_Bob.qlra");
+    fx.tw().LogFolder = "";
+    EXPECT_EQ(NewLogFileName(fx.tw()), "7-4-2009_21-5.qlra");
+}
+
+TEST_F(GameLog, OpponentNameCannotLeaveTheLogsFolder) {
+    for (const char* name : {"../../escape", "a/b\\c", "..", "", "\x01\n"}) {
+        fx.tw().LogFileName = PeerLogFileName(fx.tw(), name);
+        const fs::path file(fx.tw().LogFileName);
+        EXPECT_EQ(file.parent_path(), logs) << name;
+        SetChat("<Game> Hi");
+        SaveLog(fx.tw());
+        EXPECT_TRUE(fs::is_regular_file(file)) << name;
+    }
+    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_FALSE(fs::exists(fx.dir.path() / "escape"));
+    EXPECT_FALSE(fs::exists(fx.dir.path().parent_path() / "escape"));
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/files.hpp"
+#include "platform/rt_error.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace {
+
+namespace fs = platform::fs;
+using tw::test::TempDir;
+
+std::vector<std::string> entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Installs a before-rename hook for one test and always takes it away again.
+struct HookGuard {
+    explicit HookGuard(platform::BeforeRenameHook h) { platform::before_rename_hook = h; }
+    ~HookGuard() { platform::before_rename_hook = nullptr; }
+};
+
+TEST(FileExists, OrdinaryFilesOnlyAndFoldersThatHoldOne) {
+    TempDir dir;
+    dir.write("plain.txt", "x");
+    dir.write(".hidden", "x");
+    dir.write("dir/file.txt", "x");
+    dir.write("hiddenonly/.h", "x");
+    dir.write("onlysub/sub/file.txt", "x");
+    dir.write("star*name.dek", "x");
+    fs::create_directory(dir / "empty");
+
+    const struct {
+        std::string rel;
+        bool exists;
+    } cases[] = {
+        {"plain.txt", true},      {".hidden", false},      {"missing.txt", false},
+        {"dir", false},           {"dir/", true},          {"dir\\", true},
+        {"dir//", true},          {"empty/", false},       {"hiddenonly/", false},
+        {"onlysub/", false},      {"missing/", false},     {"plain.txt/", false},
+        {"star*name.dek", true},  {"*.dek", false},        {"plain.tx?", false},
+        {"dir/file.txt", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::file_exists(dir.path() / c.rel), c.exists) << c.rel;
+    EXPECT_FALSE(platform::file_exists(""));
+}
+
+TEST(Folders, ExistHaveFilesAndAreMadeOneLevelAtATime) {
+    TempDir dir;
+    dir.write("file.txt", "x");
+    dir.write("full/a.dek", "x");
+    EXPECT_TRUE(platform::folder_has_file(dir / "full"));
+    EXPECT_FALSE(platform::folder_has_file(dir / "missing"));
+    EXPECT_FALSE(platform::folder_exists(dir / "file.txt"));
+    EXPECT_FALSE(platform::folder_exists(""));
+
+    EXPECT_TRUE(platform::make_folder_one_level(dir / "Logs"));
+    EXPECT_TRUE(platform::folder_exists(dir / "Logs"));
+    EXPECT_TRUE(platform::make_folder_one_level(dir / "Logs"));  // already there
+    EXPECT_FALSE(platform::make_folder_one_level(dir / "a" / "b"));
+    EXPECT_FALSE(fs::exists(dir / "a"));
+    EXPECT_FALSE(platform::make_folder_one_level(dir / "file.txt"));
+}
+
+TEST(ListFiles, MatchesThePatternIgnoringCaseSortedByName) {
+    TempDir dir;
+    for (const char* name : {"b.dek", "A.DEK", "c.txt", ".h.dek", "deck.dek.bak", "a2.Dek"})
+        dir.write(std::string("decks/") + name, "x");
+    fs::create_directory(dir / "decks" / "folder.dek");
+
+    using V = std::vector<std::string>;
+    EXPECT_EQ(platform::list_files(dir / "decks", "*.dek"), (V{"A.DEK", "a2.Dek", "b.dek"}));
+    EXPECT_EQ(platform::list_files(dir / "decks", "?.DEK"), (V{"A.DEK", "b.dek"}));
+    EXPECT_EQ(platform::list_files(dir / "decks", "*"),
+              (V{"A.DEK", "a2.Dek", "b.dek", "c.txt", "deck.dek.bak"}));
+    EXPECT_TRUE(platform::list_files(dir / "missing", "*.dek").empty());
+}
+
+TEST(ReadFile, ReturnsTheBytesOrTheRightError) {
+    TempDir dir;
+    const std::string bytes("a\r\nb\0c\xff", 7);
+    auto file = dir.write("data.bin", bytes);
+    EXPECT_EQ(platform::read_file(file), bytes);
+    EXPECT_EQ(platform::read_file_or_throw(file), bytes);
+    EXPECT_EQ(platform::read_file(dir.write("empty", "")), std::string());
+
+    EXPECT_FALSE(platform::read_file(dir / "missing").has_value());
+    EXPECT_FALSE(platform::read_file(dir.path()).has_value());
+
+    auto error_of = [](const fs::path& p) {
+        try {
+            platform::read_file_or_throw(p);
+        } catch (const rt::RuntimeError& e) {
+            return e.number;
+        }
+        return 0;
+    };
+    EXPECT_EQ(error_of(dir / "missing"), rt::ErrFileNotFound);
+    EXPECT_EQ(error_of(file / "below"), rt::ErrFileNotFound);
+    EXPECT_EQ(error_of(dir.path()), rt::ErrPathFileAccess);
+}
+
+TEST(WriteFileAtomic, ReplacesTheWholeFile) {
+    TempDir dir;
+    auto file = dir / "deck.dek";
+    const std::string bytes("new\0data", 8);
+    ASSERT_TRUE(platform::write_file_atomic(file, "a much longer old content\r\n"));
+    ASSERT_TRUE(platform::write_file_atomic(file, bytes));
+    EXPECT_EQ(TempDir::read(file), bytes);
+    ASSERT_TRUE(platform::write_file_atomic(file, ""));
+    EXPECT_EQ(TempDir::read(file), "");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"deck.dek"});
+}
+
+bool crash(const fs::path& temp, const fs::path&) {
+    // The new bytes are complete in the temporary file before the rename is attempted.
+    EXPECT_EQ(TempDir::read(temp), "new content");
+    return false;
+}
+
+TEST(WriteFileAtomic, CrashBeforeRenameLeavesOldFileAndNoTemporary) {
+    TempDir dir;
+    auto file = dir.write("settings.ini", "old content");
+    {
+        HookGuard guard(crash);
+        EXPECT_FALSE(platform::write_file_atomic(file, "new content"));
+    }
+    EXPECT_EQ(TempDir::read(file), "old content");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"settings.ini"});
+}
+
+TEST(WriteFileAtomic, FailuresLeaveEverythingAsItWas) {
+    TempDir dir;
+    EXPECT_FALSE(platform::write_file_atomic(dir / "missing" / "x.txt", "x"));
+    fs::create_directory(dir / "target");
+    dir.write("target/inside", "keep");
+    EXPECT_FALSE(platform::write_file_atomic(dir / "target", "x"));
+    EXPECT_EQ(TempDir::read(dir / "target" / "inside"), "keep");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"target"});
+    EXPECT_FALSE(platform::write_file_atomic("", "x"));
+}
+
+TEST(WriteFileAtomic, ModeIsAppliedOrTheOldOneKept) {
+    TempDir dir;
+    auto perms_of = [](const fs::path& p) { return fs::status(p).permissions() & fs::perms::mask; };
+    using P = fs::perms;
+    auto secret = dir / "token.cnl";
+    ASSERT_TRUE(platform::write_file_atomic(secret, "x", P::owner_read | P::owner_write));
+    EXPECT_EQ(perms_of(secret), P::owner_read | P::owner_write);
+
+    auto shared = dir.write("shared.txt", "x");
+    fs::permissions(shared, P::owner_read | P::owner_write | P::group_read);
+    ASSERT_TRUE(platform::write_file_atomic(shared, "y"));
+    EXPECT_EQ(perms_of(shared), P::owner_read | P::owner_write | P::group_read);
+
+    // A new file without a mode gets the umask default, not the temporary file's private 0600.
+    mode_t old_mask = ::umask(022);
+    auto fresh = dir / "fresh.txt";
+    bool written = platform::write_file_atomic(fresh, "z");
+    ::umask(old_mask);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(perms_of(fresh), P::owner_read | P::owner_write | P::group_read | P::others_read);
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include "scrollkeep/form1.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cards/log_coding.hpp"
+#include "platform/app.hpp"
+#include "platform/clock.hpp"
+#include "platform/reactor.hpp"
+#include "platform/scripted_host.hpp"
+#include "scrollkeep/scrollkeep.hpp"
+#include "tests/support/temp_dir.hpp"
+
+namespace sk {
+namespace {
+
+const char kBadName[] = "Log File must end with .qlra";
+const char kCorrupt[] = "This is not a valid log file.";
+
+struct Viewer : ::testing::Test {
+    platform::FakeClock clock;
+    platform::Reactor reactor{clock};
+    platform::ScriptedHost host{reactor, clock};
+    tw::test::TempDir dir;
+    platform::App app{reactor, host};
+    std::unique_ptr<Scrollkeep> program;
+
+    void SetUp() override {
+        app.path = dir.path().string();
+        program = std::make_unique<Scrollkeep>(app);
+        Main(*program);
+    }
+    win::Form1& form() { return program->Form1(); }
+
+    // Writes a log file as Tablewright writes it.
+    std::string WriteLog(const std::string& name, const std::string& text) {
+        return dir.write(name, tw::ScrambleLog(text) + "\r\n").string();
+    }
+    void Open(const std::optional<std::string>& path) {
+        host.expect_file(path);
+        form().Command1.user_click();
+        EXPECT_EQ(host.expectations_left(), 0u);
+    }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> out;
+        for (const auto& m : host.messages()) out.push_back(m.text);
+        return out;
+    }
+};
+
+TEST_F(Viewer, StartsWithItsWindowShown) {
+    EXPECT_TRUE(form().visible());
+    EXPECT_EQ(form().caption(), "Scrollkeep for V0.4");
+    EXPECT_EQ(form().Command1.caption(), "Open Log");
+    EXPECT_EQ(form().Command2.caption(), "About");
+}
+
+TEST_F(Viewer, OpenLogShowsTheDuelLog) {
+    const std::string chat = "<Game> Welcome\r\n<Bob> (9:05:01 PM) hi \xe9\r\n";
+    Open(WriteLog("Logs/7-4-2009_9-5.qlra", chat));
+    EXPECT_EQ(form().Text1.text(), chat);
+    EXPECT_TRUE(host.messages().empty());
+
+    // A second log in the same run replaces the first.
+    Open(WriteLog("Logs/second.qlra", "<Game> Hi"));
+    EXPECT_EQ(form().Text1.text(), "<Game> Hi");
+}
+
+TEST_F(Viewer, FileContentsThatDecode) {
+    struct Case {
+        const char* what;
+        std::string content;
+        std::string shown;
+    };
+    const std::vector<Case> cases = {
+        {"worked example", "74.38.15.25.31.91.75.62.8\r\n", "<Game> Hi"},
+        {"no final line end", "74.38.15.25.31.91.75.62.8", "<Game> Hi"},
+        {"items across lines and commas", "74.38.15,.25.31\r\n.91.75.62.8\r\n", "<Game> Hi"},
+        {"empty file", "", ""},
+        {"only a line end", "\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        form().Text1.set_text("before");
+        Open(dir.write("log.qlra", c.content).string());
+        EXPECT_EQ(form().Text1.text(), c.shown) << c.what;
+    }
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(Viewer, LogBeyond40000CharactersIsShownWhole) {
+    std::string chat;
+    for (int i = 0; chat.size() <= 40000; ++i) chat += "<Game> line " + std::to_string(i) + "\r\n";
+    Open(WriteLog("long.qlra", chat));
+    EXPECT_EQ(form().Text1.text(), chat);
+}
+
+TEST_F(Viewer, NamesNotEndingInTheExactExtensionAreRefused) {
+    form().Text1.set_text("kept");
+    WriteLog("a.QLRA", "<Game> Hi");
+    WriteLog("a.Qlra", "<Game> Hi");
+    WriteLog("a.qlra.txt", "<Game> Hi");
+    for (const char* name : {"a.QLRA", "a.Qlra", "a.qlra.txt"}) Open((dir.path() / name).string());
+    // Cancel leaves the preset folder name, which is refused the same way.
+    Open(std::nullopt);
+    EXPECT_EQ(form().comm1.file_name, app.path);
+    EXPECT_EQ(Messages(), std::vector<std::string>(4, kBadName));
+    EXPECT_EQ(form().Text1.text(), "kept");
+}
+
+TEST_F(Viewer, CorruptOrUnreadableFileIsReportedAndTheBoxKept) {
+    const std::string chat = "<Game> Hi";
+    Open(WriteLog("good.qlra", chat));
+    struct Case {
+        const char* what;
+        std::string content;
+    };
+    const std::vector<Case> cases = {
+        {"number above 255", "74.300.15\r\n"},
+        {"empty piece", "74..38\r\n"},
+        {"trailing dot", "74.38.\r\n"},
+        {"not numbers", "hello there\r\n"},
+        {"negative", "74.-1\r\n"},
+    };
+    for (const auto& c : cases) {
+        Open(dir.write("bad.qlra", c.content).string());
+        EXPECT_EQ(form().Text1.text(), chat) << c.what;
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>(cases.size(), kCorrupt));
+
+    // A file that cannot be read does not pass for an empty log.
+    Open((dir.path() / "missing.qlra").string());
+    EXPECT_EQ(form().Text1.text(), chat);
+    ASSERT_EQ(host.messages().size(), cases.size() + 1);
+    EXPECT_NE(host.messages().back().text, "");
+}
+
+TEST_F(Viewer, AboutShowsItsLine) {
+    form().Command2.user_click();
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].text, "Tablewright Scrollkeep. This can read V9.1 Logs.");
+    EXPECT_EQ(host.messages()[0].title, "Scrollkeep");
+}
+
+TEST_F(Viewer, EncryptItTwiceGivesEveryByteBack) {
+    std::string all;
+    for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+    EXPECT_NE(form().EncryptIt(all), all);
+    EXPECT_EQ(form().EncryptIt(form().EncryptIt(all)), all);
+    EXPECT_EQ(form().NoNumbers("72.105"), "Hi");
+    EXPECT_FALSE(form().NoNumbers("72.256").has_value());
+}
+
+}  // namespace
+}  // namespace sk
