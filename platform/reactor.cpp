@@ -92,7 +92,7 @@ struct Reactor::Impl {
         bool fired = false;
         for (;;) {
             auto it = timers.begin();
-            while (it != timers.end() && it->first.first <= now && false) ++it;
+            while (it != timers.end() && it->first.first <= now && it->first.second >= limit) ++it;
             if (it == timers.end() || it->first.first > now) break;
             auto fn = std::move(it->second);
             deadline_of.erase(it->first.second);
