@@ -11,6 +11,7 @@
 #include "platform/form.hpp"
 #include "platform/net_config.hpp"
 #include "platform/random.hpp"
+#include "platform/rt_array.hpp"
 #include <filesystem>
 #include <string_view>
 
@@ -69,6 +70,9 @@ public:
     std::string LogFileName;
     bool LoggingOn = false;
     bool AttentionShown = false;
+    bool AttentionSent = false;  // the player's own "/attention" went out on this connection
+    // Element 0 empty, then "name|set" of every card reference the duel log shows.
+    std::vector<std::string> ChatCardLinks = std::vector<std::string>(1);
     std::string JabberServer;
     bool ShowTimestamps = false;
     std::vector<std::string> Macros = std::vector<std::string>(10);  // 1 to 9 used
@@ -77,6 +81,19 @@ public:
     std::string VersionText;
     std::int32_t MyLP = 8000;
     std::int32_t OppLP = 8000;
+    std::uint32_t ChatForeColor = 0;  // the chat text colour; a skin makes it white
+
+    // Piles: element 0 of each stays empty; as the duel window's load leaves them.
+    rt::Array<Card> DeckCards{60};  // element 1 is the top
+    rt::Array<Card> HandCards{0};   // element i + 1 is item i of the hand list
+    rt::Array<Card> TrashCards{0};  // graveyard and removed-from-game pile
+    rt::Array<Card> ExtraDeckCards{0};
+    std::int32_t DrawnCount = 0;
+    std::int32_t DeckRemaining = 0;
+    bool DeckFaceUp = false;
+    bool DeckLoaded = false;
+    Card LastDrawnCard;
+    bool PlayedOffline = false;
 
     // Deck editor state.
     std::vector<Card> SearchResults = std::vector<Card>(1);

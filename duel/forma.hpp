@@ -2,6 +2,7 @@
 // The duel window: the table.
 #include "platform/controls.hpp"
 #include "platform/form.hpp"
+#include "platform/grid.hpp"
 #include "platform/tcp.hpp"
 
 namespace tw {
@@ -22,6 +23,14 @@ public:
     platform::Label Text2{this, "Text2"};
     platform::ListBox hand{this, "hand"};
     platform::PictureBox playsurface{this, "playsurface"};
+    // The pile counts: a header row and column, then five piles by "You" and "Opp".
+    struct StatsGrid : platform::Grid {
+        explicit StatsGrid(platform::Container* parent) : Grid(parent, "Stats") {
+            set_rows(6);
+            set_cols(3);
+        }
+    };
+    StatsGrid Stats{this};
     platform::TcpSocket Winsock1;
 
 protected:

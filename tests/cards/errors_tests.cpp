@@ -15,7 +15,7 @@ using platform::MsgIcon;
 using tw::test::TableFixture;
 using tw::test::TempDir;
 
-struct ErrorReports : TableFixture {
+struct ErrorReports : ::testing::Test, TableFixture {
     std::filesystem::path report_file() const { return dir.path() / "errormessage.txt"; }
 };
 

@@ -31,7 +31,7 @@ struct GameLog : ::testing::Test {
         fx.tw().LoggingOn = true;
     }
     void SetChat(const std::string& text) { fx.tw().FormA().chat.set_text(text); }
-    std::string LogFile() const { return test::TempDir::read(fx.tw().LogFileName); }
+    std::string LogFile() { return test::TempDir::read(fx.tw().LogFileName); }
     std::size_t Failures() const {
         std::size_t n = 0;
         for (const auto& m : fx.host.messages()) n += m.text == kSaveFailed;

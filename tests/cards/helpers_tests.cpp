@@ -31,7 +31,7 @@ struct Panel : platform::Form {
     platform::ControlArray<platform::Label> StickyNote{this, "StickyNote"};
 };
 
-struct Helpers : TableFixture {
+struct Helpers : ::testing::Test, TableFixture {
     Panel panel{app};
 };
 

@@ -37,7 +37,7 @@ TEST(MatchesPattern, StartArgumentIsIgnored) {
     EXPECT_FALSE(tw::MatchesPattern(1, "golem stone", "stone%golem"));
 }
 
-struct BanStatus : tw::test::TableFixture {};
+struct BanStatus : ::testing::Test, tw::test::TableFixture {};
 
 TEST_F(BanStatus, NamesCompareNormalisedAndEntriesStayNormalised) {
     tw().BanList = {"1|Some Card-Name", ""};

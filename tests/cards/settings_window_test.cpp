@@ -380,7 +380,7 @@ TEST_F(FolderPicker, TheRootKeepsItsSeparator) {
     auto& picker = tw.frmBrowse();
     picker.whichFolder = "logs";
     picker.show(&s);
-    picker.Dir1.user_open(f.dir);
+    picker.Dir1.user_open(f.dir.path());
     picker.Drive1.set_drive("/");  // unchanged: no move
     picker.Dir1.user_open("/");
     picker.Command1.user_click();

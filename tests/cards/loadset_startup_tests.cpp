@@ -1,0 +1,170 @@
+// Start-up from Main through the set-loading window to the deck editor, headless.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cards/card_lookup.hpp"
+#include "cards/loadset.hpp"
+#include "cards/main.hpp"
+#include "deckeditor/deckmaker.hpp"
+#include "duel/forma.hpp"
+#include "platform/control.hpp"
+#include "platform/controls.hpp"
+#include "tests/support/table_fixture.hpp"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFixtures = fs::path(__FILE__).parent_path() / "fixtures";
+
+std::string read_fixture(const char* name) {
+    return test::TempDir::read(kFixtures / name);
+}
+
+// What the set-loading window showed, in order.
+struct ProgressRecorder : platform::ControlObserver {
+    std::vector<std::string> labels;
+    std::vector<double> bar;
+    void changed(platform::Control& c, platform::Prop p) override {
+        if (c.parent() == nullptr || c.parent()->name() != "LoadSet") return;
+        if (auto* l = dynamic_cast<platform::Label*>(&c); l && c.name() == "Label2" &&
+                                                        p == platform::Prop::Caption)
+            labels.push_back(l->caption());
+        if (auto* b = dynamic_cast<platform::ProgressBar*>(&c); b && p == platform::Prop::Value)
+            bar.push_back(b->value());
+    }
+};
+
+struct StartUp : ::testing::Test {
+    ProgressRecorder seen;  // outlives the forms that report to it
+    test::TableFixture f;
+    StartUp() { f.app.observer = &seen; }
+    Tablewright& tw() { return f.tw(); }
+};
+
+TEST_F(StartUp, MainLoadsTheSetAndHandsOverToTheDeckEditor) {
+    f.dir.write("zqm.set", read_fixture("startup.set"));
+    // Runs when the load first lets pending events through.
+    std::string label_when_events_ran;
+    f.reactor.post([&] {
+        if (auto* w = tw().LoadSet.peek()) label_when_events_ran = w->Label2.caption();
+    });
+
+    Main(tw());
+
+    EXPECT_EQ(seen.labels, (std::vector<std::string>{"12%", "25%", "38%", "50%", "62%", "75%",
+                                                     "88%", "100%"}));
+    EXPECT_EQ(seen.bar, (std::vector<double>{12, 25, 38, 50, 62, 75, 88, 100}));
+    EXPECT_EQ(label_when_events_ran, "12%");
+
+    ASSERT_EQ(tw().CardDatabase.size(), 10u);
+    EXPECT_EQ(tw().CardDatabase[2].Name, "Salt & Ash Wyrm");
+    EXPECT_TRUE(tw().CardDatabase[2].Fusion);
+    EXPECT_EQ(tw().CardDatabase[4], Card{});  // the empty record
+    EXPECT_EQ(tw().CardDatabase[5], Card{});  // three fields
+    EXPECT_EQ(tw().CardDatabase.back(), Card{});
+    EXPECT_EQ(tw().SetCodes, (std::vector<std::string>{"", "SET-001", "SET-014", "SET-002",
+                                                       "SET-003", "set-003"}));
+
+    EXPECT_FALSE(tw().LoadSet.loaded());
+    ASSERT_TRUE(tw().FormA.loaded());
+    EXPECT_FALSE(tw().FormA.peek()->visible());
+    ASSERT_TRUE(tw().DeckMaker.loaded());
+    EXPECT_TRUE(tw().DeckMaker.peek()->visible());
+    EXPECT_FALSE(tw().AttentionShown);
+    EXPECT_FALSE(f.app.ended());
+
+    // The load leaves an index that answers as the scan does.
+    EXPECT_EQ(LookupCard(tw(), "set-014", "salt & ash wyrm"), tw().CardDatabase[2]);
+}
+
+TEST(StartUpWindow, ShowsItselfWithItsCaptionsWhileLoading) {
+    struct Shown {
+        bool visible = false;
+        std::string caption, label1, label2;
+    };
+    // Looks at the set-loading window when the deck editor starts loading.
+    struct Spy : platform::ControlObserver {
+        Tablewright* tw = nullptr;
+        std::optional<Shown> shown;
+        void created(platform::Control& c) override {
+            if (c.name() != "DeckMaker" || shown) return;
+            if (auto* w = tw->LoadSet.peek())
+                shown = Shown{w->visible(), w->caption(), w->Label1.caption(),
+                              w->Label2.caption()};
+        }
+        void changed(platform::Control&, platform::Prop) override {}
+    } spy;  // outlives the forms that report to it
+    test::TableFixture f;
+    // A file without separator never moves the progress.
+    f.dir.write("zqm.set", "x|Only|1|S|Golem|STONE|1||1|1|t");
+    spy.tw = &f.tw();
+    f.app.observer = &spy;
+    Main(f.tw());
+
+    ASSERT_TRUE(spy.shown);
+    EXPECT_TRUE(spy.shown->visible);
+    EXPECT_EQ(spy.shown->caption, "Loading Set File");
+    EXPECT_EQ(spy.shown->label1, "Loading");
+    EXPECT_EQ(spy.shown->label2, "0%");
+    EXPECT_EQ(f.tw().CardDatabase.size(), 1u);
+}
+
+TEST_F(StartUp, AMissingSetFileEndsTheProgramBeforeAnyOtherWindow) {
+    EXPECT_THROW(Main(tw()), platform::ProgramEnd);
+
+    EXPECT_TRUE(f.app.ended());
+    ASSERT_EQ(f.host.messages().size(), 1u);
+    EXPECT_EQ(f.host.messages()[0].text, "I cannot find the Main Card List. Program Closing.");
+    ASSERT_EQ(f.app.forms().size(), 1u);
+    EXPECT_EQ(f.app.forms()[0]->name(), "LoadSet");
+    EXPECT_FALSE(tw().FormA.loaded());
+    EXPECT_FALSE(tw().DeckMaker.loaded());
+    EXPECT_FALSE(tw().hax.loaded());
+    EXPECT_TRUE(tw().CardDatabase.empty());
+}
+
+TEST_F(StartUp, AnEmptySetFileGivesAnEmptyDatabaseAndTheDeckEditor) {
+    f.dir.write("zqm.set", "");
+    Main(tw());
+    EXPECT_TRUE(tw().CardDatabase.empty());
+    EXPECT_EQ(tw().SetCodes, std::vector<std::string>{""});
+    EXPECT_TRUE(seen.labels.empty());
+    ASSERT_TRUE(tw().DeckMaker.loaded());
+    EXPECT_TRUE(tw().DeckMaker.peek()->visible());
+    EXPECT_FALSE(tw().LoadSet.loaded());
+}
+
+TEST(StartUpCommandLine, OnlyExactlyMinusOcgReadsTheAlternativeList) {
+    const struct {
+        const char* command;
+        const char* first_card;
+    } cases[] = {{"", "Plain"}, {"-ocg", "Alternative"}, {"-OCG", "Plain"},
+                 {"-ocg extra", "Plain"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        test::TableFixture f;
+        f.app.command = c.command;
+        f.dir.write("zqm.set", "x|Plain|1|S|Golem|STONE|1||1|1|t");
+        f.dir.write("ocg_zqm.set", "x|Alternative|1|S|Golem|STONE|1||1|1|t");
+        Main(f.tw());
+        ASSERT_EQ(f.tw().CardDatabase.size(), 1u);
+        EXPECT_EQ(f.tw().CardDatabase[0].Name, c.first_card);
+    }
+}
+
+TEST(StartUpCommandLine, TheSetFileNameIsFoundWithoutRegardToCase) {
+    test::TableFixture f;
+    f.dir.write("ZQM.SET", "x|Upper|1|S|Golem|STONE|1||1|1|t");
+    Main(f.tw());
+    ASSERT_EQ(f.tw().CardDatabase.size(), 1u);
+    EXPECT_EQ(f.tw().CardDatabase[0].Name, "Upper");
+}
+
+}  // namespace
+}  // namespace tw
