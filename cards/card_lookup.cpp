@@ -1,5 +1,6 @@
 #include "cards/card_lookup.hpp"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -11,15 +12,6 @@
 namespace tw {
 
 namespace {
-
-// Length first, so that no pair of texts can run into another.
-std::string index_key(std::string_view lset, std::string_view lname) {
-    std::string key = std::to_string(lset.size());
-    key += ':';
-    key += lset;
-    key += lname;
-    return key;
-}
 
 Card bad_card() {
     Card c;
@@ -38,18 +30,24 @@ const CardLookupIndex* usable_index(const Tablewright& tw) {
     return ix;
 }
 
-std::optional<std::size_t> find_in_database(const Tablewright& tw, const std::string& lset,
-                                            const std::string& lname) {
+bool same_card(const Card& c, std::string_view set, std::string_view name) {
+    return rt::equals_ci(c.Name, name) && rt::equals_ci(c.SetCode, set);
+}
+
+// The lowest index whose name and set equal these, letter case aside.
+std::optional<std::size_t> find_in_database(const Tablewright& tw, std::string_view set,
+                                            std::string_view name) {
     const auto& db = tw.CardDatabase;
     if (const auto* ix = usable_index(tw)) {
-        auto it = ix->first.find(index_key(lset, lname));
-        if (it == ix->first.end()) return std::nullopt;
-        const Card& c = db[it->second];
-        if (rt::lcase(c.Name) == lname && rt::lcase(c.SetCode) == lset) return it->second;
-        // The entry changed under the index: fall back to the scan.
+        const std::uint64_t h = ix->hash(set, name);
+        auto it = std::lower_bound(ix->by_hash.begin(), ix->by_hash.end(),
+                                   std::pair<std::uint64_t, std::uint32_t>{h, 0});
+        for (; it != ix->by_hash.end() && it->first == h; ++it)
+            if (same_card(db[it->second], set, name)) return it->second;
+        return std::nullopt;
     }
     for (std::size_t i = 0; i < db.size(); ++i)
-        if (rt::lcase(db[i].Name) == lname && rt::lcase(db[i].SetCode) == lset) return i;
+        if (same_card(db[i], set, name)) return i;
     return std::nullopt;
 }
 
@@ -63,29 +61,46 @@ bool is_minus_one(const std::string& value) {
 
 }  // namespace
 
+std::uint64_t CardLookupIndex::hash(std::string_view set, std::string_view name) const {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    auto mix = [&](unsigned char b) {
+        h ^= b;
+        h *= 1099511628211ull;
+    };
+    for (unsigned char b : set) mix(lower[b]);
+    for (int shift = 0; shift < 64; shift += 8) mix(static_cast<unsigned char>(set.size() >> shift));
+    for (unsigned char b : name) mix(lower[b]);
+    return h;
+}
+
 void IndexCardDatabase(Tablewright& tw) {
     auto ix = std::make_shared<CardLookupIndex>();
+    std::string bytes(256, '\0');
+    for (int b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
+    const std::string lowered = rt::lcase(bytes);
+    for (int b = 0; b < 256; ++b) ix->lower[b] = static_cast<unsigned char>(lowered[b]);
+
     const auto& db = tw.CardDatabase;
     ix->data = db.data();
     ix->size = db.size();
-    ix->first.reserve(db.size());
+    ix->by_hash.reserve(db.size());
     for (std::size_t i = 0; i < db.size(); ++i)
-        ix->first.emplace(index_key(rt::lcase(db[i].SetCode), rt::lcase(db[i].Name)), i);
+        ix->by_hash.emplace_back(ix->hash(db[i].SetCode, db[i].Name),
+                                 static_cast<std::uint32_t>(i));
+    std::sort(ix->by_hash.begin(), ix->by_hash.end());
     tw.CardDatabaseIndex = std::move(ix);
 }
 
 Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name) {
-    const std::string lset = rt::lcase(set);
-    if (lset == kTokenSet) return LoadTokenCard(tw, set, name);
+    if (rt::equals_ci(set, kTokenSet)) return LoadTokenCard(tw, set, name);
 
-    const std::string lname = rt::lcase(name);
     const auto& hits = tw.SearchResults;
-    if (!hits.empty() && !hits[0].Name.empty() && rt::lcase(hits[0].SetCode) == lset) {
+    if (!hits.empty() && !hits[0].Name.empty() && rt::equals_ci(hits[0].SetCode, set)) {
         for (const Card& c : hits)
-            if (rt::lcase(c.Name) == lname) return c;
+            if (rt::equals_ci(c.Name, name)) return c;
     }
 
-    if (auto i = find_in_database(tw, lset, lname)) {
+    if (auto i = find_in_database(tw, set, name)) {
         Card c = tw.CardDatabase[*i];
         if (is_extra_deck_group(c.Group)) c.Fusion = true;
         return c;

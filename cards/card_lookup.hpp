@@ -1,9 +1,13 @@
 #pragma once
 // Finding the full card record for a set code and a card name, and token cards, which live in
 // the token file beside the program instead of the card database.
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "cards/card.hpp"
 
@@ -22,13 +26,16 @@ Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name
 // file or the token's type line is missing. "Face Down Card" is answered without the file.
 Card LoadTokenCard(Tablewright& tw, const std::string& set, const std::string& name);
 
-// The lowest database index of each lower-cased (set, name), for a database that is not
-// changed after the load. It remembers which vector it was built for; a database that was
-// replaced or resized since is searched entry by entry, as is one never indexed.
+// The database entries ordered by a hash of the lower-cased (set, name), lowest index first
+// among equal hashes, for a database that is not changed after the load. It remembers which
+// vector it was built for; a database that was replaced or resized since is searched entry by
+// entry, as is one never indexed.
 struct CardLookupIndex {
     const Card* data = nullptr;
     std::size_t size = 0;
-    std::unordered_map<std::string, std::size_t> first;
+    std::array<unsigned char, 256> lower{};  // the byte each byte lower-cases to
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> by_hash;  // sorted
+    std::uint64_t hash(std::string_view set, std::string_view name) const;
 };
 
 // Builds the index for the database as it is now; the set load calls it once.

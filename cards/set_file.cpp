@@ -1,5 +1,6 @@
 #include "cards/set_file.hpp"
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 
@@ -33,8 +34,46 @@ std::optional<std::int16_t> set_number(std::string_view text) {
     return n;
 }
 
+// For a lower-case ASCII word, as rt::contains_ci (no other byte lower-cases into ASCII)
+// without copying the text.
+bool contains_word_ci(std::string_view s, std::string_view lower_word) {
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    auto it = std::search(s.begin(), s.end(), lower_word.begin(), lower_word.end(),
+                          [&](char a, char b) { return lower(static_cast<unsigned char>(a)) == b; });
+    return it != s.end();
+}
+
 bool is_extra_deck_group(std::string_view group) {
-    return rt::contains_ci(group, "fusion") || rt::contains_ci(group, "synchro");
+    return contains_word_ci(group, "fusion") || contains_word_ci(group, "synchro");
+}
+
+// The number of entries a record gives: one per set code, or one empty entry.
+std::size_t entries_of(std::string_view record) {
+    std::size_t bar = 0, start = 0;
+    for (int field = 0; field < 3; ++field) {
+        bar = record.find('|', start);
+        if (bar == std::string_view::npos) return 1;
+        start = bar + 1;
+    }
+    std::size_t end = record.find('|', start);
+    std::string_view codes = record.substr(start, end == std::string_view::npos ? end : end - start);
+    if (codes.empty()) return 1;
+    return 1 + static_cast<std::size_t>(std::count(codes.begin(), codes.end(), ';'));
+}
+
+// Calls fn(record) for every record, the last one included.
+template <class F>
+void for_each_record(std::string_view text, F&& fn) {
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t at = text.find(kRecordEnd, start);
+        if (at == std::string_view::npos) {
+            fn(text.substr(start), true);
+            return;
+        }
+        fn(text.substr(start, at - start), false);
+        start = at + kRecordEnd.size();
+    }
 }
 
 struct RecordReader {
@@ -87,16 +126,18 @@ std::vector<Card> ParseSetFile(std::string_view text, const SetFileProgress& pro
     std::vector<Card> out;
     if (text.empty()) return out;
 
-    std::size_t separators = 0;
-    for (std::size_t at = text.find(kRecordEnd); at != std::string_view::npos;
-         at = text.find(kRecordEnd, at + kRecordEnd.size()))
-        ++separators;
-    out.reserve(separators + 1);
+    // One pass to count, so that the database is allocated once at its final size.
+    std::size_t separators = 0, entries = 0;
+    for_each_record(text, [&](std::string_view record, bool last) {
+        entries += entries_of(record);
+        if (!last) ++separators;
+    });
+    out.reserve(entries);
 
     RecordReader reader{out, {}, {}, {}};
     int shown = 0;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= separators; ++i) {
+    std::size_t i = 0;
+    for_each_record(text, [&](std::string_view record, bool) {
         if (i > 0 && progress) {
             const double ratio = static_cast<double>(i) / static_cast<double>(separators);
             const int percent = static_cast<int>(rt::round_half_even(ratio * 100));
@@ -105,12 +146,9 @@ std::vector<Card> ParseSetFile(std::string_view text, const SetFileProgress& pro
                 progress(percent);
             }
         }
-        std::size_t at = text.find(kRecordEnd, start);
-        std::string_view record = at == std::string_view::npos ? text.substr(start)
-                                                               : text.substr(start, at - start);
         reader.read(record);
-        if (at != std::string_view::npos) start = at + kRecordEnd.size();
-    }
+        ++i;
+    });
     return out;
 }
 

@@ -56,6 +56,7 @@ public:
     std::vector<Card> CardDatabase;
     std::vector<std::string> SetCodes;
     std::shared_ptr<struct CardLookupIndex> CardDatabaseIndex;  // built by the set load
+    std::vector<Card> SpareCardList = std::vector<Card>(1);  // a second list LookupCard consults
 
     // Error reports.
     std::string LineMarker;
@@ -82,6 +83,9 @@ public:
     std::int32_t MyLP = 8000;
     std::int32_t OppLP = 8000;
     std::uint32_t ChatForeColor = 0;  // the chat text colour; a skin makes it white
+    std::uint32_t ChatBackColor = 0xFFFFFF;
+    bool ChatInMainWindow = false;
+    std::int32_t Phase = 0;  // own turn phase: 1 Draw .. 6 End, 7 the opponent's turn
 
     // Piles: element 0 of each stays empty; as the duel window's load leaves them.
     rt::Array<Card> DeckCards{60};  // element 1 is the top
@@ -95,6 +99,13 @@ public:
     Card LastDrawnCard;
     bool PlayedOffline = false;
 
+    // Field: one record per slot (slot 0 is the template's and never holds a card), the places
+    // of the table by (row, column) holding slot numbers (below 1: free), and the slot last
+    // pressed, dragged or placed (-1: none).
+    rt::Array<Card> FieldCards{24};
+    rt::Array2D<std::int32_t> FieldGrid{3, 6};
+    std::int16_t SelectedSlot = -1;
+
     // Deck editor state.
     std::vector<Card> SearchResults = std::vector<Card>(1);
     std::vector<std::string> BanList = std::vector<std::string>(1);
@@ -103,6 +114,9 @@ public:
     // Network state.
     std::int32_t PlayerNumber = 0;
     std::vector<std::string> PlayerNames = std::vector<std::string>(5);
+    std::string FrameStart = "^~";
+    std::string FrameEnd = "~^";
+    std::int32_t ProtocolVersion = 20;
     // Every command handed to SendCommand, in order (what the peer would receive while connected).
     std::vector<SentCommand> SentCommands;
 

@@ -1,26 +1,351 @@
 #include "deckeditor/deckmaker.hpp"
 
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <tuple>
 #include <unordered_set>
+#include <utility>
 
+#include "cards/errors.hpp"
+#include "cards/helpers.hpp"
 #include "cards/loadset.hpp"
+#include "cards/settings.hpp"
+#include "cards/settings_window.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "net/site.hpp"
+#include "platform/desktop.hpp"
+#include "platform/files.hpp"
 #include "platform/rt.hpp"
 
 namespace tw::win {
 
-DeckMaker::DeckMaker(Tablewright& tw) : platform::Form(tw.app, "DeckMaker"), tw_(tw) {}
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr platform::Color kGrey = 8421504;
+constexpr platform::Color kLightGrey = 12632256;
+constexpr platform::Color kDimDigits = 4210752;
+
+constexpr std::string_view kSideDeckMarker = "-SIDE DECK-";
+constexpr std::string_view kQuickSearchHint = "Search By Card Name";
+
+// Each failing step is skipped without a word and the next one runs.
+template <class F>
+void Step(F&& fn) {
+    rt::try_step(std::forward<F>(fn));
+}
+
+void Place(platform::Control& c, double left, double top, double width, double height) {
+    c.move(left, top, width, height);
+}
+
+void Caption(platform::Label& l, const char* text, double left, double top, double width) {
+    l.set_caption(text);
+    l.set_transparent(true);
+    Place(l, left, top, width, 225);
+}
+
+void Fill(platform::ComboBox& box, std::initializer_list<const char*> entries) {
+    for (const char* e : entries) box.add_item(e);
+}
+
+// A stored folder setting, applied only when it names a folder that is there.
+std::optional<fs::path> ExistingFolder(const Tablewright& tw, const std::string& stored) {
+    if (rt::trim(stored).empty()) return std::nullopt;
+    fs::path folder = platform::resolve(tw.folder(), fs::path(stored));
+    if (!platform::folder_exists(folder)) return std::nullopt;
+    return folder;
+}
+
+// Companion programs run on their own, minimised, and are never waited for.
+void StartUtility(Tablewright& tw, std::string_view windows_name, const char* shown_name) {
+    const auto program = platform::program_for(tw.folder(), windows_name);
+    if (program && tw.app.host().start_process(*program, {}, platform::WindowStyle::MinimizedFocus))
+        return;
+    ShowMessage(tw, std::string("Cannot start ") + shown_name +
+                        ": it is missing from the Utilities folder or cannot be run.");
+}
+
+}  // namespace
+
+DeckMaker::DeckMaker(Tablewright& tw)
+    : platform::Form(tw.app, "DeckMaker"), WebBrowser1(tw.app.reactor()), tw_(tw) {
+    Design();
+
+    Image6.MouseDown = [this](int b, int s, double x, double y) { Image6_MouseDown(b, s, x, y); };
+    Image6.MouseMove = [this](int b, int s, double x, double y) { Image6_MouseMove(b, s, x, y); };
+    Image6.MouseUp = [this](int b, int s, double x, double y) { Image6_MouseUp(b, s, x, y); };
+    Image3.Click = [this] { Image3_Click(); };
+    Image2.Click = [this] { Image2_Click(); };
+    Image7.Click = [this] { Image7_Click(); };
+    imgSettings.Click = [this] { imgSettings_Click(); };
+    Command14.Click = [this] { Command14_Click(); };
+    Command16.Click = [this] { Command16_Click(); };
+    Combo1.Click = [this] { Combo1_Click(); };
+    Combo3.Click = [this] { Combo3_Click(); };
+    TypeIcon.Click = [this] { TypeIcon_Click(); };
+}
+
+// The window as designed, before its load. Positions are twips; the filter frame's children
+// are in the frame's twips.
+void DeckMaker::Design() {
+    set_caption("Deck Shop");
+    set_border_style(platform::BorderStyle::None);
+    move(0, 0, 12000, 8400);
+
+    // Chrome.
+    Place(Image6, 0, 0, 12000, 390);
+    Caption(Label4, "Tablewright", 120, 90, 4200);
+    Label4.set_fore_color(kGrey);
+    Label4.set_font_name("Arial");
+    Label4.set_font_size(9);
+    Label4.set_font_bold(true);
+    struct Button {
+        platform::Image& image;
+        const char* tip;
+    };
+    double left = 9840;
+    for (const Button& b : {Button{Command14, "Token Editor"}, Button{Image2, "Chat"},
+                            Button{Image7, "Update Card Set"}, Button{imgSettings, "Settings"},
+                            Button{Image3, "Minimize"}, Button{Command16, "Close"}}) {
+        Place(b.image, left, 60, 300, 270);
+        b.image.set_tool_tip_text(b.tip);
+        left += 360;
+    }
+
+    // Set choice, quick search and results.
+    Caption(capShowSet, "Show Set", 120, 540, 780);
+    Place(Combo1, 960, 480, 1920, 315);
+    hidecopies.set_caption("Hide Duplicates");
+    Place(hidecopies, 120, 900, 1800, 255);
+    Place(Text1, 120, 1260, 2400, 285);
+    Text1.set_text(std::string(kQuickSearchHint));
+    Text1.set_fore_color(kLightGrey);
+    Place(Image4, 2580, 1260, 300, 285);
+    Image4.set_tool_tip_text("Search");
+    Place(imgAdvancedSearch, 120, 1620, 2760, 285);
+    Step([&] { LoadPictureIfExists(imgAdvancedSearch, tw_.path_of("Buttons\\advanced search normal.jpg")); });
+    Grid.set_cols(3);
+    Grid.set_rows(2);
+    Place(Grid, 120, 1980, 2880, 6300);
+
+    // The filter frame, over the results.
+    Frame1.set_caption("Card Search Filter");
+    Place(Frame1, 120, 1980, 4200, 6300);
+    Frame1.set_visible(false);
+    double row = 300;
+    auto next_row = [&row] { return row += 390; };
+    Caption(capNameContains, "Name Contains", 120, row, 1320);
+    Place(NameContains, 1500, row - 30, 2520, 285);
+    Caption(capDescContains, "Desc Contains", 120, next_row(), 1320);
+    Place(DescContains, 1500, row - 30, 2520, 285);
+    next_row();
+    for (auto [box, text, x] : {std::tuple{&MonsterCheck, "Monsters", 120.0},
+                                std::tuple{&SpellCheck, "Spells", 1500.0},
+                                std::tuple{&TrapCheck, "Traps", 2760.0}}) {
+        box->set_caption(text);
+        box->set_value(1);
+        Place(*box, x, row, 1200, 255);
+    }
+    struct Choice {
+        platform::Label& label;
+        const char* text;
+        platform::ComboBox& box;
+    };
+    for (const Choice& c : {Choice{capSpellType, "Spell Type", SpellType},
+                            Choice{capTrapType, "Trap Type", TrapType},
+                            Choice{capAttrib, "Attributes", Attrib},
+                            Choice{capTypeIcon, "Effects", TypeIcon},
+                            Choice{captypebox, "Monster Type", typebox}}) {
+        Caption(c.label, c.text, 120, next_row(), 1320);
+        Place(c.box, 1500, row - 30, 2520, 315);
+    }
+    struct Range {
+        platform::Label& label;
+        const char* text;
+        platform::TextBox& value;
+        platform::ComboBox& compare;
+    };
+    for (const Range& r : {Range{capLevel, "Level", LevelSearch, Combo2},
+                           Range{capAttack, "Attack", AtkSearch, Combo4},
+                           Range{capDefense, "Defense", DefSearch, Combo5}}) {
+        Caption(r.label, r.text, 120, next_row(), 1320);
+        Place(r.compare, 1500, row - 30, 900, 315);
+        Place(r.value, 2460, row - 30, 1560, 285);
+    }
+    Command11.set_caption("Search");
+    Place(Command11, 1500, next_row() + 120, 2520, 375);
+
+    // Card preview and ban list.
+    Place(selectedcard, 4440, 480, 3600, 2880);
+    Place(Image1, 4440, 3480, 1215, 1755);
+    Caption(capBanList, "Ban List", 4440, 5460, 900);
+    Place(Combo3, 5400, 5400, 2640, 315);
+
+    // Deck list, deck files and counts.
+    Place(List1, 8160, 480, 2160, 5400);
+    Place(File1, 10440, 480, 1440, 5400);
+    File1.set_pattern("*.dek");
+    File1.set_tool_tip_text("Double click to load deck.");
+    struct Count {
+        platform::Label& caption;
+        const char* text;
+        platform::Label& dim;
+        platform::Label& value;
+    };
+    const Count counts[] = {
+        {Label8, "Monsters:", Label15, Monsters}, {Label29, "Deck:", Label26, Label1},
+        {Label16, "Spells:", Label23, Spells},    {Label30, "Side Deck:", Label25, Label6},
+        {Label28, "Traps:", Label24, Traps},      {Label31, "Extra:", Label27, Label5},
+    };
+    for (int i = 0; i < 6; ++i) {
+        const Count& c = counts[i];
+        const double x = 8160 + (i % 2) * 1860;
+        const double y = 6000 + (i / 2) * 330;
+        Caption(c.caption, c.text, x, y, 1020);
+        Caption(c.dim, "000", x + 1080, y, 600);
+        c.dim.set_fore_color(kDimDigits);
+        Caption(c.value, "000", x + 1080, y, 600);
+    }
+    Place(Command5, 8160, 7260, 3720, 450);
+    Command5.set_tool_tip_text("Use This Deck");
+    Command5.set_enabled(false);
+}
 
 void DeckMaker::Form_Load() {
-    // Each step is tried even when an earlier one failed. The duel window's own load runs on
-    // this first touch and may end the program.
-    rt::try_step([&] { tw_.FormA().hide(); });
-    rt::try_step([&] { tw_.LoadSet.unload(); });
-    tw_.AttentionShown = false;
-    rt::try_step([&] { FillSetCodes(); });
+    // Step 1 is the duel window's first touch: its whole load runs here and may end the
+    // program.
+    Step([&] { tw_.FormA().hide(); });
+    Step([&] { tw_.LoadSet.unload(); });
+    Step([&] { Label4.set_caption("Tablewright " + tw_.VersionText); });
 
-    // The rest of the deck editor's load (title, settings and first run, the LCD font, the
-    // last deck, the first search, the ban list) goes on here.
+    std::string first_time;
+    Step([&] { first_time = ReadSetting(tw_, std::string(setting_key::firsttime)); });
+    Step([&] {
+        tw_.UserName = rt::replace_all(ReadSetting(tw_, std::string(setting_key::username)), "*", "");
+    });
+    Step([&] {
+        if (tw_.JabberServer.empty())
+            WriteSetting(tw_, std::string(setting_key::jabber), std::string(kDefaultJabberServer));
+    });
+    Step([&] { tw_.JabberServer = ReadSetting(tw_, std::string(setting_key::jabber)); });
+    Step([&] {
+        if (tw_.UserName.empty() || rt::lcase(rt::trim(tw_.UserName)) == "game") {
+            tw_.UserName = std::string(kDefaultUserName);
+            WriteSetting(tw_, std::string(setting_key::username), tw_.UserName);
+        }
+    });
+    Step([&] { InstallFont(tw_, std::string(kLcdFontFile)); });
+    if (first_time.empty()) FirstRun();
+
+    Step([&] {
+        const std::string lang = ReadSetting(tw_, std::string(setting_key::lang));
+        if (ExistingFolder(tw_, lang)) tw_.LogFolder = lang;
+    });
+    Step([&] {
+        if (auto decks = ExistingFolder(tw_, ReadSetting(tw_, std::string(setting_key::decks))))
+            File1.set_path(*decks);
+    });
+
+    for (platform::Label* l : {&Monsters, &Spells, &Traps, &Label1, &Label6, &Label5, &Label8,
+                               &Label16, &Label28, &Label29, &Label30, &Label31, &Label15,
+                               &Label23, &Label24, &Label26, &Label25, &Label27})
+        Step([&] { l->set_font_name("LCD"); });
+
+    Step([&] {
+        FillSetCodes();
+        for (const std::string& code : tw_.SetCodes)
+            if (!rt::trim(code).empty()) Combo1.add_item(code);
+    });
+    tw_.AttentionShown = false;
+    Step([&] { set_caption("Deck Shop"); });
+
+    Step([&] { tw_.LastDeckPath = ReadSetting(tw_, std::string(setting_key::lastdeck)); });
+    Step([&] {
+        List1.clear();
+        List1.add_item(std::string(kSideDeckMarker));
+    });
+    Step([&] { LoadDeck(tw_.LastDeckPath); });
+
+    // Choosing "All" runs the first search.
+    Step([&] {
+        Combo1.add_item("All", 0);
+        Combo1.set_list_index(0);
+    });
+    Step([&] {
+        Grid.set_col_width(0, 75);
+        Grid.set_col_width(1, 500);
+        Grid.set_col_width(2, 1950);
+        Grid.set_text_matrix(0, 1, "Set");
+        Grid.set_text_matrix(0, 2, "Card Name");
+    });
+    FillFilterLists();
+    Step([&] { Grid.set_text_matrix(0, 2, "Card Name (" + rt::cstr(Grid.rows() - 1) + ")"); });
+
+    Step([&] {
+        show();
+        refresh();
+    });
+    // The default ban list; its page is awaited with the window already on screen.
+    Step([&] { Combo3.set_list_index(1); });
+    Step([&] { Command5.set_enabled(true); });
+}
+
+void DeckMaker::FirstRun() {
+    Step([&] {
+        ShowMessageDirect(tw_, "This seems to be your first time. Im going to open up a webpage that may "
+                               "help you. Please read everything!");
+    });
+    Step([&] { OpenUrl(tw_, SiteUrl(tw_, site::kFirstRun)); });
+    // The folders are made as well as stored: later steps use them only when they are there.
+    struct Folder {
+        std::string_view key;
+        std::string value;
+    };
+    for (const Folder& f : {Folder{setting_key::lang, DefaultLogFolder(tw_)},
+                            Folder{setting_key::decks, DefaultDeckFolder(tw_)}}) {
+        Step([&] { WriteSetting(tw_, std::string(f.key), f.value); });
+        Step([&] { platform::make_folder_one_level(fs::path(f.value)); });
+    }
+    Step([&] { WriteSetting(tw_, std::string(setting_key::firsttime), std::string(kFirstTimeDone)); });
+}
+
+void DeckMaker::FillFilterLists() {
+    Step([&] {
+        Fill(Attrib, {"", "Dark", "Earth", "Fire", "Light", "Water", "Wind"});
+        Attrib.set_list_index(0);
+    });
+    Step([&] {
+        Fill(Combo2, {"<=", ">=", "="});
+        Combo2.set_list_index(0);
+    });
+    Step([&] {
+        Fill(SpellType, {"", "Normal", "Continuous", "Equip", "Field", "Quick-Play", "Ritual"});
+        SpellType.set_list_index(0);
+    });
+    Step([&] {
+        Fill(TrapType, {"", "Normal", "Continuous", "Counter"});
+        TrapType.set_list_index(0);
+    });
+    Step([&] {
+        Fill(TypeIcon, {"", "Normal", "Effect", "Fusion", "Synchro", "Gemini", "Tuner", "Ritual", "Spirit",
+                        "Toon", "Union"});
+        TypeIcon.set_list_index(0);
+    });
+    Step([&] { Fill(Combo3, {"No List", "Advanced", "Traditional"}); });
+    Step([&] { Fill(Combo4, {"<=", ">=", "="}); });
+    Step([&] { Fill(Combo5, {"<=", ">=", "="}); });
+    Step([&] { Combo4.set_list_index(0); });
+    Step([&] { Combo5.set_list_index(0); });
+    Step([&] {
+        Fill(typebox, {"", "Aqua", "Beast", "Beast-Warrior", "Dinosaur", "Dragon", "Fairy", "Fiend", "Fish",
+                       "Insect", "Machine", "Plant", "Psychic", "Pyro", "Rock", "Reptile", "Spellcaster",
+                       "Sea Serpent", "Thunder", "Warrior", "Winged Beast", "Zombie"});
+    });
 }
 
 void DeckMaker::FillSetCodes() {
@@ -29,6 +354,77 @@ void DeckMaker::FillSetCodes() {
     std::unordered_set<std::string_view> seen{std::string_view()};
     for (const Card& c : tw_.CardDatabase)
         if (seen.insert(c.SetCode).second) codes.push_back(c.SetCode);
+}
+
+// ---- Chrome ----
+
+void DeckMaker::Image6_MouseDown(int, int, double X, double Y) {
+    // A press point beyond the 16-bit range starts no drag.
+    std::int16_t x = 0, y = 0;
+    if (!rt::try_step([&] {
+            x = rt::cint16(X);
+            y = rt::cint16(Y);
+        }))
+        return;
+    GrabX = x;
+    GrabY = y;
+    dragging_ = true;
+}
+
+void DeckMaker::Image6_MouseMove(int, int, double X, double Y) {
+    if (!dragging_) return;
+    move(left() + X - GrabX, top() + Y - GrabY);
+}
+
+void DeckMaker::Image6_MouseUp(int, int, double, double) { dragging_ = false; }
+
+void DeckMaker::Image3_Click() { set_window_state(platform::WindowState::Minimized); }
+
+void DeckMaker::Image2_Click() { StartUtility(tw_, "Utilities\\Chatwell.exe", "Chatwell"); }
+
+void DeckMaker::Image7_Click() {
+    ShowMessage(tw_, "The set updater is not available in this version.");
+}
+
+void DeckMaker::imgSettings_Click() {
+    RestoreWndProc();
+    tw_.settings().show(this);
+}
+
+void DeckMaker::Command14_Click() {
+    ShowMessage(tw_, "The token editor is not available in this version.");
+}
+
+void DeckMaker::Command16_Click() { tw_.app.end(); }
+
+void DeckMaker::Combo1_Click() { ReloadSet(0); }
+
+// ---- Hooks ----
+
+void DeckMaker::ReloadSet(int) {}
+void DeckMaker::LoadDeck(const std::string&) {}
+void DeckMaker::Combo3_Click() {}
+void DeckMaker::TypeIcon_Click() {}
+
+// ---- Closing ----
+
+void DeckMaker::ClearPreview() {
+    Image1.set_picture(nullptr);
+    Image1.cls();
+}
+
+void DeckMaker::EndUnlessShuttingDown() {
+    if (!ClosingWithDuelWindow) tw_.app.end();
+}
+
+void DeckMaker::Form_Unload(bool&) {
+    ClearPreview();
+    EndUnlessShuttingDown();
+}
+
+void DeckMaker::Form_Terminate() {
+    ClearPreview();
+    EndUnlessShuttingDown();
 }
 
 }  // namespace tw::win

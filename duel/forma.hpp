@@ -1,13 +1,30 @@
 #pragma once
 // The duel window: the table.
+#include <string>
+#include <utility>
+
+#include "platform/control_array.hpp"
 #include "platform/controls.hpp"
 #include "platform/form.hpp"
 #include "platform/grid.hpp"
+#include "platform/menu.hpp"
 #include "platform/tcp.hpp"
+#include "platform/timer.hpp"
+#include "platform/web.hpp"
 
 namespace tw {
 class Tablewright;
 namespace win {
+
+// A menu item with its design caption (and the shortcut shown beside it).
+struct MenuItem : platform::Menu {
+    MenuItem(platform::Container* parent, std::string name, std::string caption,
+             std::string shortcut = {})
+        : Menu(parent, std::move(name)) {
+        set_caption(std::move(caption));
+        set_shortcut_text(std::move(shortcut));
+    }
+};
 
 class FormA : public platform::Form {
 public:
@@ -16,13 +33,65 @@ public:
     // Tells the peer and the player that a procedure of this window failed.
     void sendError(const std::string& Location);
 
-    platform::RichTextBox chat{this, "chat"};
-    platform::RichTextBox chattext{this, "chattext"};
-    platform::RichTextBox selectedcard{this, "selectedcard"};
-    platform::Label Text1{this, "Text1"};
-    platform::Label Text2{this, "Text2"};
-    platform::ListBox hand{this, "hand"};
+    // Hooks that the turn phases, the chat, the connection panel, the network timer and the
+    // skins fill.
+    void ShowPhase();                     // repaints the phase labels from tw.Phase
+    void Combo2_Click();                  // a duel mode was chosen
+    void Timer2_Timer();                  // the 60-second online-users tick
+    void LoadSkin(std::string& SkinPath);  // applies a skin; SkinPath ends up as its name
+
+    // Empties a rich text box in the chat colours.
+    void ClearRichText(platform::RichTextBox& Texx);
+
+    // ---- Window chrome: title, minimise, close, the label menu bar ----
+    platform::Image Image6{this, "Image6"};  // title picture; dragging it moves the window
+    platform::Label lblTitle{this, "lblTitle"};
+    platform::Image Image3{this, "Image3"};        // minimise
+    platform::Image Command16{this, "Command16"};  // close
+    platform::Label lblFile{this, "lblFile"};
+    platform::Label lblChat{this, "lblChat"};
+    platform::Label lblGameplay{this, "lblGameplay"};
+    platform::Label lblMore{this, "lblMore"};
+
+    // ---- The table; the field-slot controls and sticky notes lie on it, in its twips ----
     platform::PictureBox playsurface{this, "playsurface"};
+    // Element 0 of each is the design template of a slot and stays loaded.
+    platform::ControlArray<platform::PictureBox> cardstencil{&playsurface, "cardstencil"};
+    platform::ControlArray<platform::Shape> Shape1{&playsurface, "Shape1"};
+    platform::ControlArray<platform::Label> Label4{&playsurface, "Label4"};  // counters
+    platform::ControlArray<platform::Label> Label5{&playsurface, "Label5"};  // name or ATK/DEF
+    platform::ControlArray<platform::Label> StickyNote{&playsurface, "StickyNote"};
+    platform::PictureBox copybox{this, "copybox"};  // hidden scratch picture
+
+    // ---- Phase labels ----
+    platform::Label draw{this, "draw"};
+    platform::Label standby{this, "standby"};
+    platform::Label main1{this, "main1"};
+    platform::Label attack{this, "attack"};
+    platform::Label main2{this, "main2"};
+    platform::Label endphase{this, "endphase"};
+    platform::Label OppTurn{this, "OppTurn"};
+
+    // ---- Life points: the values over dim "0000" digits ----
+    platform::Label Label6{this, "Label6"};  // "you:"
+    platform::Label Label2{this, "Label2"};
+    platform::Label Text1{this, "Text1"};
+    platform::Label Label7{this, "Label7"};  // "opp:"
+    platform::Label Label1{this, "Label1"};
+    platform::Label Text2{this, "Text2"};
+
+    // ---- Card panel: the text view, or the picture view with the printings list ----
+    platform::RichTextBox selectedcard{this, "selectedcard"};
+    platform::PictureBox Image1{this, "Image1"};
+    platform::Label lblName{this, "lblName"};
+    platform::Label lblStats{this, "lblStats"};
+    platform::Label lblDesc{this, "lblDesc"};
+    platform::Label Label32{this, "Label32"};  // "[Toggle Display]"
+    platform::Label Label8{this, "Label8"};    // "[View Rulings]"
+    platform::ComboBox Combo1{this, "Combo1"};
+
+    // ---- Hand, pile counts, duel log and chat input ----
+    platform::ListBox hand{this, "hand"};
     // The pile counts: a header row and column, then five piles by "You" and "Opp".
     struct StatsGrid : platform::Grid {
         explicit StatsGrid(platform::Container* parent) : Grid(parent, "Stats") {
@@ -31,12 +100,231 @@ public:
         }
     };
     StatsGrid Stats{this};
+    platform::RichTextBox chat{this, "chat"};
+    platform::RichTextBox chattext{this, "chattext"};
+    platform::CommandButton chatsend{this, "chatsend"};
+    platform::Label hack{this, "hack"};  // the tamper meter
+
+    // ---- Connection panel ----
+    platform::Image Command3{this, "Command3"};  // Connect
+    platform::Image Command2{this, "Command2"};  // Listen / stop listening
+    platform::ComboBox Combo2{this, "Combo2"};   // the five duel modes
+    platform::TextBox Text4{this, "Text4"};      // opponent address or login
+    platform::Image cmdCancel{this, "cmdCancel"};
+    platform::TextBox Text3{this, "Text3"};  // own address while listening
+    platform::Label Label3{this, "Label3"};
+    platform::CheckBox Check1{this, "Check1"};  // "Log Duel"
+
+    platform::Timer Timer2{this, "Timer2"};  // the online-users page, every 60 s while on
+    platform::WebBrowser browser;            // the online-users page, never shown
     platform::TcpSocket Winsock1;
+
+    // ---- Menus (all hidden from the menu bar; the label bar and right clicks open them) ----
+    MenuItem File{this, "File", "File"};
+    MenuItem SoftReset{&File, "SoftReset", "\"Soft\" Reset"};
+    MenuItem ResetGame{&File, "ResetGame", "Reset Game"};
+    MenuItem Settings2{&File, "Settings2", "Settings"};
+    MenuItem Deck{&File, "Deck", "Deck", "Ctrl+Y"};
+    MenuItem LoadDuel{&File, "LoadDuel", "Load Auto-Saved Duel"};
+    MenuItem quit{&File, "quit", "Quit", "Ctrl+Q"};
+
+    MenuItem ChatCommands{this, "ChatCommands", "Chat"};
+    MenuItem Macro1{&ChatCommands, "Macro1", "", "F1"};
+    MenuItem Macro2{&ChatCommands, "Macro2", "", "F2"};
+    MenuItem Macro3{&ChatCommands, "Macro3", "", "F3"};
+    MenuItem Macro4{&ChatCommands, "Macro4", "", "F4"};
+    MenuItem Macro5{&ChatCommands, "Macro5", "", "F5"};
+    MenuItem Macro6{&ChatCommands, "Macro6", "", "F6"};
+    MenuItem Macro7{&ChatCommands, "Macro7", "", "F7"};
+    MenuItem Macro8{&ChatCommands, "Macro8", "", "F8"};
+    MenuItem Macro9{&ChatCommands, "Macro9", "", "F9"};
+    MenuItem Macro10{&ChatCommands, "Macro10", "Edit Macros", "F11"};
+
+    MenuItem gameplay{this, "gameplay", "Gameplay"};
+    MenuItem HandGamePlay{&gameplay, "HandGamePlay", "Hand Gameplay"};
+    MenuItem DiscardRandom{&HandGamePlay, "DiscardRandom", "Discard Card at Random from Hand"};
+    MenuItem ShowRandomCard{&HandGamePlay, "ShowRandomCard", "Show Card at Random from hand"};
+    MenuItem ShowHand2{&HandGamePlay, "ShowHand2", "Show Hand"};
+    MenuItem DeckGamePlay{&gameplay, "DeckGamePlay", "Decks Gameplay"};
+    MenuItem Shuffle{&DeckGamePlay, "Shuffle", "Shuffle Deck", "Ctrl+S"};
+    MenuItem searchdeck{&DeckGamePlay, "searchdeck", "Search Deck", "Ctrl+K"};
+    MenuItem ViewXCards{&DeckGamePlay, "ViewXCards", "View Top of the Deck"};
+    MenuItem ShowTopCardOfDeck{&DeckGamePlay, "ShowTopCardOfDeck", "Show Top Card of Deck"};
+    MenuItem DiscardTop{&DeckGamePlay, "DiscardTop", "Discard Top Card of Deck", "Ctrl+T"};
+    MenuItem FlipDeck{&DeckGamePlay, "FlipDeck", "Flip Deck Upside Down", "Ctrl+O"};
+    MenuItem ViewOppDeck{&DeckGamePlay, "ViewOppDeck", "View Opponents Deck"};
+    MenuItem RFGGameplay{&gameplay, "RFGGameplay", "Graveyard/RFG Gameplay"};
+    MenuItem SearchTrash{&RFGGameplay, "SearchTrash", "Search Your Graveyard", "Ctrl+G"};
+    MenuItem SearchOppGraveyard{&RFGGameplay, "SearchOppGraveyard", "Other Graveyards"};
+    MenuItem Player1GY{&SearchOppGraveyard, "Player1GY", "Search Player 1 GY (Yellow)"};
+    MenuItem Player2GY{&SearchOppGraveyard, "Player2GY", "Search Player 2 GY (Blue)"};
+    MenuItem SearchYourRFG{&RFGGameplay, "SearchYourRFG", "Search Your RFG", "Ctrl+I"};
+    MenuItem SearchOppRFG{&RFGGameplay, "SearchOppRFG", "Other RFG"};
+    MenuItem Player1RFG{&SearchOppRFG, "Player1RFG", "Search Player 1 RFG (Yellow)"};
+    MenuItem Player2RFG{&SearchOppRFG, "Player2RFG", "Search Player 2 RFG (Blue)"};
+    MenuItem Movement{&gameplay, "Movement", "Movement"};
+    MenuItem Hand2{&Movement, "Hand2", "Hand"};
+    MenuItem Hand2Deck{&Hand2, "Hand2Deck", "Move Hand to Deck"};
+    MenuItem Hand2GY{&Hand2, "Hand2GY", "Move Hand to Graveyard"};
+    MenuItem Hand2RFG{&Hand2, "Hand2RFG", "Move Hand to RFG"};
+    MenuItem Dek{&Movement, "Dek", "Deck"};
+    MenuItem Deck2Hand{&Dek, "Deck2Hand", "Move Deck to Hand"};
+    MenuItem Deck2GY{&Dek, "Deck2GY", "Move Deck to Graveyard"};
+    MenuItem Deck2RFG{&Dek, "Deck2RFG", "Move Deck to RFG"};
+    MenuItem GY{&Movement, "GY", "Graveyard"};
+    MenuItem GY2Hand{&GY, "GY2Hand", "Move Graveyard to Hand"};
+    MenuItem GY2Deck{&GY, "GY2Deck", "Move Graveyard to Deck"};
+    MenuItem GY2RFG{&GY, "GY2RFG", "Move Graveyard to RFG"};
+    MenuItem RFG{&Movement, "RFG", "RFG"};
+    MenuItem RFG2Hand{&RFG, "RFG2Hand", "Move RFG to Hand"};
+    MenuItem RFG2Deck{&RFG, "RFG2Deck", "Move RFG to Deck"};
+    MenuItem RFG2GY{&RFG, "RFG2GY", "Move RFG to Graveyard"};
+    MenuItem NextPhase{&gameplay, "NextPhase", "Next Phase", "Ctrl+P"};
+    MenuItem drawcard{&gameplay, "drawcard", "Draw Card", "Ctrl+D"};
+    MenuItem DrawAndShow{&gameplay, "DrawAndShow", "Draw and Show Card", "Ctrl+W"};
+    MenuItem End_Turn{&gameplay, "End_Turn", "End Turn", "Ctrl+E"};
+    MenuItem flipcoin{&gameplay, "flipcoin", "Flip Coin", "Ctrl+F"};
+    MenuItem RollDice{&gameplay, "RollDice", "Roll 6d Dice", "Ctrl+R"};
+    MenuItem SearchFusionDeck{&gameplay, "SearchFusionDeck", "Search Extra Deck", "Ctrl+U"};
+    MenuItem SubmitLoss{&gameplay, "SubmitLoss", "Submit Ladder Loss"};
+
+    MenuItem More{this, "More", "More"};
+    MenuItem Help{&More, "Help", "Help"};
+    MenuItem updateMySet{&More, "updateMySet", "Update Card Set"};
+    MenuItem utilitiess{&More, "utilitiess", "Utilities"};
+    MenuItem launchChat{&utilitiess, "launchChat", "IRC Chat"};
+    MenuItem launchScrollkeep{&utilitiess, "launchScrollkeep", "Scrollkeep"};
+    MenuItem bridgehall{&utilitiess, "bridgehall", "Bridgehall"};
+    MenuItem editMyToken{&utilitiess, "editMyToken", "Token Editor"};
+    MenuItem about2{&More, "about2", "About"};
+
+    MenuItem game{this, "game", "Game"};
+    MenuItem Lookforopp{&game, "Lookforopp", "Online Connect"};
+    MenuItem connect2{&game, "connect2", "Manual Connect", "Ctrl+N"};
+    MenuItem Listenwindow2{&game, "Listenwindow2", "Listen", "Ctrl+L"};
+
+    MenuItem HP{this, "HP", "HP"};
+    MenuItem HPCustom{&HP, "HPCustom", "Custom..."};
+    MenuItem Sub1000{&HP, "Sub1000", "Subtract 1000"};
+    MenuItem sub200{&HP, "sub200", "Subtract 800"};
+    MenuItem sub500{&HP, "sub500", "Subtract 500"};
+    MenuItem Sub100{&HP, "Sub100", "Subtract 100"};
+    MenuItem Sub50{&HP, "Sub50", "Subtract 50"};
+    MenuItem Subtract25{&HP, "Subtract25", "Halve LP"};
+    MenuItem Add25{&HP, "Add25", "Double LP"};
+    MenuItem add50{&HP, "add50", "Add 50"};
+    MenuItem add100{&HP, "add100", "Add 100"};
+    MenuItem add500{&HP, "add500", "Add 500"};
+    MenuItem add200{&HP, "add200", "Add 800"};
+    MenuItem add1000{&HP, "add1000", "Add 1000"};
+    MenuItem ShowCalc2{&HP, "ShowCalc2", "Calculator"};
+
+    MenuItem PlayField{this, "PlayField", "PlayField"};
+    MenuItem Phases{&PlayField, "Phases", "Phases"};
+    MenuItem PhaseDraw{&Phases, "PhaseDraw", "Draw"};
+    MenuItem PhaseStandby{&Phases, "PhaseStandby", "Standby"};
+    MenuItem PhaseMain1{&Phases, "PhaseMain1", "Main 1"};
+    MenuItem PhaseAttack{&Phases, "PhaseAttack", "Attack"};
+    MenuItem PhaseMain2{&Phases, "PhaseMain2", "Main 2"};
+    MenuItem PhaseEnd{&Phases, "PhaseEnd", "End"};
+    MenuItem LP{&PlayField, "LP", "LP"};
+    MenuItem LPCustom{&LP, "LPCustom", "Custom..."};
+    MenuItem LPSub1000{&LP, "LPSub1000", "Subtract 1000"};
+    MenuItem LPSub200{&LP, "LPSub200", "Subtract 800"};
+    MenuItem LPSub500{&LP, "LPSub500", "Subtract 500"};
+    MenuItem LPSub100{&LP, "LPSub100", "Subtract 100"};
+    MenuItem LPSub50{&LP, "LPSub50", "Subtract 50"};
+    MenuItem LPHalve{&LP, "LPHalve", "Halve LP"};
+    MenuItem LPDouble{&LP, "LPDouble", "Double LP"};
+    MenuItem LPAdd50{&LP, "LPAdd50", "Add 50"};
+    MenuItem LPAdd100{&LP, "LPAdd100", "Add 100"};
+    MenuItem LPAdd500{&LP, "LPAdd500", "Add 500"};
+    MenuItem LPAdd200{&LP, "LPAdd200", "Add 800"};
+    MenuItem LPAdd1000{&LP, "LPAdd1000", "Add 1000"};
+    MenuItem ShowCalc{&LP, "ShowCalc", "Calculator"};
+    MenuItem EndYourTurn{&PlayField, "EndYourTurn", "End Your Turn"};
+    MenuItem ChangePlayField{&PlayField, "ChangePlayField", "Change Playfield"};
+    MenuItem MakeStickyNote{&PlayField, "MakeStickyNote", "Make Sticky Note"};
+    MenuItem Tokens{&PlayField, "Tokens", "Tokens"};
+    // One entry per token name; element 0 is the designed one.
+    platform::ControlArray<platform::Menu> TokenRoot{&Tokens, "TokenRoot"};
+
+    MenuItem StickyNoteMenu{this, "StickyNoteMenu", "StickyNote"};
+    MenuItem EditNote{&StickyNoteMenu, "EditNote", "Edit Note"};
+    MenuItem DeleteNote{&StickyNoteMenu, "DeleteNote", "Delete Note"};
+
+    MenuItem CardInPlay{this, "CardInPlay", "CardInPlay"};
+    MenuItem putintrash{&CardInPlay, "putintrash", "Put in Graveyard"};
+    MenuItem ReturnToHand2{&CardInPlay, "ReturnToHand2", "Return to Hand"};
+    MenuItem field2deck{&CardInPlay, "field2deck", "Put on top of Deck"};
+    MenuItem activateEffect{&CardInPlay, "activateEffect", "Activate Card Effect"};
+    MenuItem AddCounter{&CardInPlay, "AddCounter", "Add Counter"};
+    MenuItem RemoveCounter{&CardInPlay, "RemoveCounter", "Remove Counter"};
+    MenuItem FlipCardOver{&CardInPlay, "FlipCardOver", "Flip Card Over"};
+    MenuItem TurnCardHorizontal{&CardInPlay, "TurnCardHorizontal", "Turn Card Horiz/Vert"};
+    MenuItem flipNturn{&CardInPlay, "flipNturn", "Flip To Face Down Defense"};
+    MenuItem RemoveFromGameFromPlay{&CardInPlay, "RemoveFromGameFromPlay", "Remove from Game (RFG)"};
+    MenuItem ChangeOwnership{&CardInPlay, "ChangeOwnership", "Change Ownership"};
+    MenuItem GiveToPlayer1{&ChangeOwnership, "GiveToPlayer1", "Give to Player 1 (Yellow)"};
+    MenuItem GiveToPlayer2{&ChangeOwnership, "GiveToPlayer2", "Give to Player 2 (Blue)"};
+    MenuItem AttackMenu{&CardInPlay, "AttackMenu", "Attack"};
+    MenuItem AttackLP{&AttackMenu, "AttackLP", "Opponents`s LP"};
+    platform::ControlArray<platform::Menu> Slot1{&AttackMenu, "Slot1", 5};  // attack targets
+
+    MenuItem cardinhand{this, "cardinhand", "CardInHand"};
+    MenuItem PutIntoPlay{&cardinhand, "PutIntoPlay", "Put into Play"};
+    MenuItem putintoplayfacedown{&cardinhand, "putintoplayfacedown", "Put into Play (Face Down)"};
+    MenuItem putintoplayfacedownhoriz{&cardinhand, "putintoplayfacedownhoriz",
+                                      "Put into Play (Face Down/Horiz)"};
+    MenuItem putintrash2{&cardinhand, "putintrash2", "Put in Graveyard"};
+    MenuItem putontopofdeck{&cardinhand, "putontopofdeck", "Put on Top of Deck"};
+    MenuItem BottomOfDeck{&cardinhand, "BottomOfDeck", "Put on Bottom of Deck"};
+    MenuItem ShuffleIntoDeckFaceUp{&cardinhand, "ShuffleIntoDeckFaceUp", "Shuffle into Deck Face Up"};
+    MenuItem RemoveFromGameFromHand{&cardinhand, "RemoveFromGameFromHand", "Remove from Game (RFG)"};
+    MenuItem ShowHand{&cardinhand, "ShowHand", "Show Hand "};
+    MenuItem showLastCard{&cardinhand, "showLastCard", "Show Last Drawn Card"};
+
+    // The macro items in order: Macro1 .. Macro9.
+    platform::Menu* macro_item(int k);
 
 protected:
     void Form_Load() override;
 
     Tablewright& tw_;
+
+private:
+    void Design();
+    // Parts of the load, each a step or a group of steps.
+    void ReadUserName();
+    void FillDuelModes();
+    void PlaceMenuBar();
+    void FillMacros();
+    void FillTokenMenu();
+    void LabelStats();
+    void WelcomeLines();
+
+public:
+    // Piles and the hand.
+    void hand_Click();
+    void hand_DblClick();
+    void hand_MouseDown(int Button, int Shift, double X, double Y);
+    void hand_OLEStartDrag(platform::DataObject& Data, int& AllowedEffects);
+    void hand_OLEDragDrop(platform::DataObject& Data, int& Effect, int Button, int Shift, double X, double Y);
+    void PutIntoPlay_Click();
+    void putintoplayfacedown_Click();
+    void putintoplayfacedownhoriz_Click();
+    void putintrash2_Click();
+    void putontopofdeck_Click();
+    void BottomOfDeck_Click();
+    void ShuffleIntoDeckFaceUp_Click();
+    void RemoveFromGameFromHand_Click();
+    void DiscardRandom_Click();
+    void drawcard_Click();
+    void DrawAndShow_Click();
+
+private:
+    bool WirePilesAndHand();
+    bool piles_and_hand_wired_ = WirePilesAndHand();
 };
 
 }  // namespace win

@@ -41,16 +41,32 @@ void Boundary::call(const std::function<void()>& fn, bool user_action) {
         failure = "Run-time error";
     }
     // As on the platform: the error is shown, then the program ends rather than running on in a
-    // state no handler expected.
-    finish();
-    report(app, failure);
+    // state no handler expected. Nothing else is delivered meanwhile.
+    const bool first = !ended_;
+    ended_ = true;
+    if (first) report(app, failure);
+    close_loops();
 }
 
 void Boundary::finish() {
     if (ended_) return;
     ended_ = true;
-    QCoreApplication::exit(0);  // leaves nested loops too
+    close_loops();
 }
+
+void Boundary::close_loops() {
+    auto closers = closers_;
+    for (auto it = closers.rbegin(); it != closers.rend(); ++it)
+        if (*it) (*it)();
+    // Qt's own exit would also make every later nested loop return at once.
+    if (main_loop) QCoreApplication::exit(0);
+}
+
+Boundary::Modal::Modal(Boundary& b, std::function<void()> close) : b_(b) {
+    b_.closers_.push_back(std::move(close));
+}
+
+Boundary::Modal::~Modal() { b_.closers_.pop_back(); }
 
 void Boundary::rethrow_if_ended() const {
     if (ended_) throw platform::ProgramEnd{};

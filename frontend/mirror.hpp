@@ -69,6 +69,8 @@ public:
     QImage image_of(const platform::PicturePtr& p);
 
     struct Entry;
+    // Above zero while the model's state is being applied, so that widgets do not report it back.
+    int applying = 0;
 
 private:
     friend class FormWindow;
@@ -77,7 +79,6 @@ private:
     void build(platform::Control& c);
     void apply(platform::Control& c, platform::Prop p);
     void apply_form(platform::Form& f, platform::Prop p);
-    void restack(platform::Container& k);
     void drop_form(platform::Form& f);
     void flush_pending();
     void schedule_menu_rebuild(platform::Form& f);

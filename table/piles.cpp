@@ -4,24 +4,18 @@
 #include <string>
 #include <vector>
 
+#include "cards/duel_log.hpp"
+#include "cards/errors.hpp"
+#include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
+#include "platform/tcp.hpp"
 
 namespace tw {
 
-namespace {
-
-// The recount's test: any name holding the capitals "DRAWN" is dead, as is an empty one.
-bool is_live_for_recount(const Card& c) {
-    return !c.Name.empty() && c.Name.find(kDrawn) == std::string::npos;
-}
-
-// The counts' test: only the exact markers are dead.
-bool is_counted(const Card& c) { return !c.Name.empty() && c.Name != kDrawn; }
-
-}  // namespace
+bool IsLiveEntry(const Card& c) { return !c.Name.empty() && c.Name != kDrawn; }
 
 void RecountDeck(Tablewright& tw) {
     auto& deck = tw.DeckCards;
@@ -29,7 +23,7 @@ void RecountDeck(Tablewright& tw) {
     std::vector<Card> live;
     std::vector<Card> dead;
     for (int i = 1; i <= n; ++i) {
-        if (is_live_for_recount(deck[i])) {
+        if (IsLiveEntry(deck[i])) {
             live.push_back(deck[i]);
         } else {
             dead.push_back(deck[i]);
@@ -67,14 +61,14 @@ void UpdateStats(Tablewright& tw) {
     RecountDeck(tw);
     std::int16_t deck = 0;
     for (int i = 1; i <= tw.DeckCards.ubound(); ++i)
-        if (is_counted(tw.DeckCards[i])) rt::inc16(deck);
+        if (IsLiveEntry(tw.DeckCards[i])) rt::inc16(deck);
     grid.set_text_matrix(2, 1, rt::cstr(deck));
 
     std::int16_t graveyard = 0;
     std::int16_t removed = 0;
     for (int i = 1; i <= tw.TrashCards.ubound(); ++i) {
         const Card& c = tw.TrashCards[i];
-        if (!is_counted(c)) continue;
+        if (!IsLiveEntry(c)) continue;
         rt::inc16(c.RemovedFromGame ? removed : graveyard);
     }
     grid.set_text_matrix(3, 1, rt::cstr(graveyard));
@@ -82,7 +76,7 @@ void UpdateStats(Tablewright& tw) {
 
     std::int16_t extra = 0;
     for (int i = 1; i <= tw.ExtraDeckCards.ubound(); ++i)
-        if (is_counted(tw.ExtraDeckCards[i])) rt::inc16(extra);
+        if (IsLiveEntry(tw.ExtraDeckCards[i])) rt::inc16(extra);
     grid.set_text_matrix(5, 1, rt::cstr(extra));
 
     std::string command = "us~";
@@ -94,4 +88,145 @@ void UpdateStats(Tablewright& tw) {
     SendCommand(tw, command, tag);
 }
 
+std::string CardMarkup(const Card& c) { return "{card='" + c.Name + "' set='" + c.SetCode + "'}"; }
+
+namespace {
+
+// 0 to n: the integer part of a fraction in [0, 1) times (n + 1).
+int RandomIndex(Tablewright& tw, int n) {
+    return static_cast<int>(static_cast<double>(tw.random.rnd()) * (n + 1));
+}
+
+}  // namespace
+
+void ShuffleDeck(Tablewright& tw) {
+    RecountDeck(tw);
+    auto& deck = tw.DeckCards;
+    const int n = tw.DeckRemaining;
+    if (n == 0) {
+        ShowMessage(tw, "There are no cards left in the deck");
+        return;
+    }
+    const int ub = deck.ubound();
+    tw.random.randomize(tw.app.clock().time_of_day_s());
+    for (int i = 0; i <= 120; ++i) {
+        const int j = (i % n) + 1;
+        const int r = RandomIndex(tw, n);
+        if (r != 0) std::swap(deck[j], deck[r]);
+    }
+    tw.random.randomize(tw.app.clock().time_of_day_s());
+    // n + 1 may be the first tombstone: the next recount moves the card swapped with it to the
+    // bottom of the live part.
+    for (int k = 0; k <= 2500; ++k) {
+        const int a = RandomInt(tw, 0, n + 1);
+        const int b = RandomIndex(tw, n);
+        if (a > 0 && b > 0 && a != b && a <= ub && b <= ub) std::swap(deck[a], deck[b]);
+    }
+}
+
+void DrawCard(Tablewright& tw, bool show) {
+    if (!tw.DeckLoaded) {
+        ShowMessage(tw, "Please goto file then to deck and make or load a deck");
+        return;
+    }
+    RecountDeck(tw);
+    auto& duel = tw.FormA();
+    auto& hand = tw.HandCards;
+    const int last = duel.hand.list_count() + 1;
+    hand.redim_preserve(last);
+
+    auto& deck = tw.DeckCards;
+    // A deck array with no element 1 holds no card either.
+    if (deck.ubound() < 1 || !IsLiveEntry(deck[1])) return;
+
+    const bool face_up_inside = deck[1].Flipped;
+    deck[1].Flipped = false;
+    hand[last] = deck[1];
+    tw.LastDrawnCard = hand[last];
+    deck[1].Name = kDrawn;
+    duel.hand.add_item(hand[last].Name);
+    hand[last].Flipped = false;
+    hand[last].Horizontal = false;
+    hand[last].PictureDrawn = false;
+    RecountDeck(tw);
+
+    const Card drawn = hand[last];
+    std::string next;
+    // After the last card the top entry is no card: naming it would show an empty reference.
+    if (tw.DeckFaceUp && IsLiveEntry(deck[1]))
+        next = ". The next card in the deck is " + CardMarkup(deck[1]);
+
+    std::string line;
+    if (face_up_inside)
+        line = tw.UserName + " drew a FACE UP " + CardMarkup(drawn) + next;
+    else if (show)
+        line = tw.UserName + " drew a " + CardMarkup(drawn) + next;
+    else
+        line = tw.UserName + " drew a card";
+    AddChat(tw, line, "Game", true);
+}
+
+void CompactHand(Tablewright& tw) {
+    auto& hand = tw.HandCards;
+    std::vector<Card> kept;
+    for (int i = 0; i <= hand.ubound(); ++i)
+        if (IsLiveEntry(hand[i])) kept.push_back(hand[i]);
+    rt::Array<Card> fresh(static_cast<int>(kept.size()));
+    for (std::size_t i = 0; i < kept.size(); ++i) fresh[static_cast<int>(i) + 1] = kept[i];
+    hand = std::move(fresh);
+
+    auto& list = tw.FormA().hand;
+    list.clear();
+    for (int i = 1; i <= hand.ubound(); ++i) list.add_item(hand[i].Name);
+}
+
+int FreePileEntry(rt::Array<Card>& pile, int from, bool empty_is_free) {
+    for (int i = from; i <= pile.ubound(); ++i) {
+        const std::string& name = pile[i].Name;
+        if (name == kDrawn || (empty_is_free && name.empty())) return i;
+    }
+    const int grown = pile.ubound() + 1;
+    pile.redim_preserve(grown);
+    pile[grown].Name = kDrawn;
+    return grown;
+}
+
+void PutCardInDeck(Tablewright& tw, const Card& card, DeckEnd end) {
+    RecountDeck(tw);
+    auto& deck = tw.DeckCards;
+    const int ub = deck.ubound();
+    // After the recount any free entry lies behind the live cards, so the last one is free
+    // whenever one is: the shift to the top overwrites it.
+    const int free = FreePileEntry(deck, 1, true);
+    if (deck.ubound() > ub) ++tw.DrawnCount;
+    if (end == DeckEnd::Top) {
+        for (int j = deck.ubound() - 1; j >= 1; --j) deck[j + 1] = deck[j];
+        deck[1] = card;
+    } else {
+        deck[free] = card;
+    }
+    --tw.DrawnCount;
+}
+
 }  // namespace tw
+
+namespace tw::win {
+
+void FormA::drawcard_Click() {
+    if (auto e = rt::trap([&] {
+            if (!tw_.DeckLoaded) return;
+            if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
+            DrawCard(tw_, tw_.DeckFaceUp);
+        }))
+        sendError("DrawCard");
+}
+
+void FormA::DrawAndShow_Click() {
+    if (auto e = rt::trap([&] {
+            if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
+            DrawCard(tw_, true);
+        }))
+        sendError("DrawAndShow");
+}
+
+}  // namespace tw::win

@@ -18,7 +18,10 @@ struct ChatInput : ::testing::Test {
     test::TableFixture fx;
     Tablewright& tw = fx.tw();
 
-    void SetUp() override { tw.UserName = "Rook"; }
+    void SetUp() override {
+        fx.LoadDuelWindow("Rook");
+        tw.UserName = "Rook";
+    }
     win::FormA& duel() { return tw.FormA(); }
     std::vector<std::string> Sent() const {
         std::vector<std::string> out;

@@ -42,6 +42,7 @@ struct DuelLog : ::testing::Test {
     Tablewright& tw = fx.tw();
 
     void SetUp() override {
+        fx.LoadDuelWindow("Rook");
         tw.UserName = "Rook";
         tw.ChatForeColor = kFore;
         tw.PlayerNames[1] = "Kite";

@@ -25,6 +25,7 @@ struct GameLog : ::testing::Test {
     fs::path logs = fx.dir.path() / "Logs";
 
     void SetUp() override {
+        fx.LoadDuelWindow();
         fs::create_directories(logs);
         fx.tw().LogFolder = logs.string() + "/";
         fx.tw().LogFileName = fx.tw().LogFolder + "duel.qlra";
@@ -101,8 +102,12 @@ TEST_F(GameLog, NothingHappensWithoutLoggingOrName) {
     }
 }
 
-TEST_F(GameLog, WithoutTheDuelWindowTheLastLogIsKept) {
+TEST(GameLogBeforeTheDuelWindow, TheLastLogIsKept) {
+    test::TableFixture fx;
+    fs::create_directories(fx.dir.path() / "Logs");
     const auto file = fx.dir.write("Logs/duel.qlra", "74.38\r\n");
+    fx.tw().LogFileName = file.string();
+    fx.tw().LoggingOn = true;
     SaveLog(fx.tw());
     EXPECT_FALSE(fx.tw().FormA.loaded());
     EXPECT_EQ(test::TempDir::read(file), "74.38\r\n");

@@ -2,7 +2,9 @@
 // One Tablewright on a fake clock, with a scripted desktop and a program folder of its own.
 #include <memory>
 
+#include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
+#include "duel/forma.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
 #include "platform/reactor.hpp"
@@ -25,6 +27,16 @@ struct TableFixture {
         table = std::make_unique<Tablewright>(app);
     }
     Tablewright& tw() { return *table; }
+
+    // Loads the duel window for a player with a stored name, then forgets what its load wrote
+    // and sent, so a test starts from a quiet table.
+    win::FormA& LoadDuelWindow(const std::string& user = "Tester") {
+        WriteSetting(*table, "username", user);
+        auto& duel = table->FormA();
+        duel.chat.set_text("");
+        table->SentCommands.clear();
+        return duel;
+    }
 };
 
 }  // namespace tw::test

@@ -1,0 +1,45 @@
+#pragma once
+// The maker's web site: one base address for every page, and the pages by path. The base is
+// the program folder's "site" folder (a file:// address, whose loader ignores the query part)
+// unless the environment variable TABLEWRIGHT_SITE names another, such as an http:// host.
+#include <string>
+#include <string_view>
+
+namespace tw {
+class Tablewright;
+
+namespace site {
+inline constexpr std::string_view kBaseVariable = "TABLEWRIGHT_SITE";
+inline constexpr std::string_view kFolder = "site";
+
+inline constexpr std::string_view kHome = "/index.html";
+inline constexpr std::string_view kFirstRun = "/index.php?goto=zqm";
+inline constexpr std::string_view kForumHelp = "/forums/index.php?showtopic=116";
+inline constexpr std::string_view kManual = "/zqmmanual.pdf";
+inline constexpr std::string_view kBanLists = "/zqm9.0/lists/";
+inline constexpr std::string_view kNoList = "/zqm9.0/lists/nolist.html";
+inline constexpr std::string_view kDeckReport = "/deck_r.php?payload=";
+inline constexpr std::string_view kListenIp = "/ip.php";
+inline constexpr std::string_view kConnectIp = "/zqm9.0/ip.php";
+inline constexpr std::string_view kWhosOnline = "/whosonline.php";
+}  // namespace site
+
+// The base without a closing "/": the variable's value when it is set and not blank, else
+// "file://" and the absolute path of the program folder's site folder.
+std::string SiteBase(const Tablewright& tw);
+// The base followed by a path of the table above.
+std::string SiteUrl(const Tablewright& tw, std::string_view path);
+
+// Every byte but letters, digits and - . _ ~ as %XX, so that a value cannot end the query or
+// start a fragment.
+std::string EncodeQueryValue(std::string_view value);
+
+// The ban-list page of a list name other than "No List": the name lower-cased with every blank
+// removed, "ocg_" before it under the command line "-ocg".
+std::string BanListUrl(const Tablewright& tw, const std::string& list_name);
+// The online-users page, with "?username=" and the name when one is given.
+std::string WhosOnlineUrl(const Tablewright& tw, const std::string& user_name = {});
+// The deck report page carrying the deck lines.
+std::string DeckReportUrl(const Tablewright& tw, const std::string& deck_lines);
+
+}  // namespace tw

@@ -1,0 +1,191 @@
+#include "net/site.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cards/tablewright.hpp"
+#include "platform/files.hpp"
+#include "platform/html.hpp"
+#include "platform/rt.hpp"
+#include "platform/web.hpp"
+#include "tests/support/table_fixture.hpp"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kData = fs::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+
+// Sets the site variable for one test and puts back what was there.
+class SiteVariable {
+public:
+    explicit SiteVariable(const char* value) {
+        const std::string name(site::kBaseVariable);
+        if (const char* old = std::getenv(name.c_str())) old_ = old;
+        if (value)
+            setenv(name.c_str(), value, 1);
+        else
+            unsetenv(name.c_str());
+    }
+    ~SiteVariable() {
+        const std::string name(site::kBaseVariable);
+        if (old_)
+            setenv(name.c_str(), old_->c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+
+private:
+    std::optional<std::string> old_;
+};
+
+TEST(SiteBase, IsTheBundledFolderUnlessTheVariableNamesAnother) {
+    test::TableFixture fx;
+    const std::string bundled = "file://" + fs::absolute(fx.dir.path() / "site").generic_string();
+    struct Case {
+        const char* variable;  // nullptr: unset
+        std::string base;
+    };
+    for (const Case& c : {Case{nullptr, bundled}, Case{"", bundled}, Case{"   ", bundled},
+                          Case{"http://pages.example", "http://pages.example"},
+                          Case{" https://pages.example/tw/ ", "https://pages.example/tw"}}) {
+        SCOPED_TRACE(c.variable ? c.variable : "(unset)");
+        SiteVariable v(c.variable);
+        EXPECT_EQ(SiteBase(fx.tw()), c.base);
+        EXPECT_EQ(SiteUrl(fx.tw(), site::kForumHelp), c.base + "/forums/index.php?showtopic=116");
+    }
+}
+
+TEST(SiteBase, FindsTheFolderWhateverItsLetterCase) {
+    test::TableFixture fx;
+    SiteVariable v(nullptr);
+    fx.dir.write("Site/index.html", "<html></html>");
+    EXPECT_EQ(SiteBase(fx.tw()), "file://" + fs::absolute(fx.dir.path() / "Site").generic_string());
+}
+
+TEST(SitePages, AddressesCarryTheirNamesAndValuesSafely) {
+    test::TableFixture fx;
+    SiteVariable v("http://pages.example");
+    auto& tw = fx.tw();
+    const std::string lists = "http://pages.example/zqm9.0/lists/";
+    fx.app.command = "";
+    const std::string plain_advanced = BanListUrl(tw, "Advanced");
+    const std::string spaced = BanListUrl(tw, "My Own List");
+    fx.app.command = "-ocg";
+    const std::string ocg_traditional = BanListUrl(tw, "Traditional");
+    fx.app.command = "-OCG";
+    const std::string capital_switch = BanListUrl(tw, "Advanced");
+    EXPECT_EQ(plain_advanced, lists + "advanced.html");
+    EXPECT_EQ(spaced, lists + "myownlist.html");
+    EXPECT_EQ(ocg_traditional, lists + "ocg_traditional.html");
+    EXPECT_EQ(capital_switch, lists + "advanced.html");
+
+    EXPECT_EQ(WhosOnlineUrl(tw), "http://pages.example/whosonline.php");
+    EXPECT_EQ(WhosOnlineUrl(tw, "Rook"), "http://pages.example/whosonline.php?username=Rook");
+    // A name may hold '#' and blanks; neither may cut the query short.
+    EXPECT_EQ(WhosOnlineUrl(tw, "R#1 o&k"), "http://pages.example/whosonline.php?username=R%231%20o%26k");
+    EXPECT_EQ(DeckReportUrl(tw, "3 BWX Jarrow Drake|-SIDE DECK-|"),
+              "http://pages.example/deck_r.php?payload=3%20BWX%20Jarrow%20Drake%7C-SIDE%20DECK-%7C");
+    EXPECT_EQ(EncodeQueryValue("a-b.c_d~e\r\n\xE9"), "a-b.c_d~e%0D%0A%E9");
+}
+
+TEST(SitePages, TheBundledFolderServesItsPagesThroughTheFileLoader) {
+    test::TableFixture fx;
+    SiteVariable v(nullptr);
+    fs::copy(kData / "site", fx.dir.path() / "site", fs::copy_options::recursive);
+    auto& tw = fx.tw();
+    platform::WebBrowser b(fx.reactor);
+    auto load = [&](const std::string& url) {
+        b.navigate(url);
+        return fx.reactor.run_until([&] { return !b.busy(); });
+    };
+    struct Case {
+        std::string url;
+        const char* holds;  // nullptr: a page that is not there
+    };
+    const Case cases[] = {
+        {SiteUrl(tw, site::kFirstRun), "Getting started"},
+        {SiteUrl(tw, site::kForumHelp), "7238"},
+        {SiteUrl(tw, site::kHome), "Tablewright"},
+        {BanListUrl(tw, "Advanced"), "Forbidden Cards -"},
+        {SiteUrl(tw, site::kNoList), "No List"},
+        {WhosOnlineUrl(tw, "Rook"), nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url);
+        ASSERT_TRUE(load(c.url));
+        EXPECT_EQ(b.ready_state(), platform::ReadyComplete);
+        if (c.holds) {
+            EXPECT_EQ(b.last_error(), "");
+            EXPECT_NE(b.document().source().find(c.holds), std::string::npos);
+        } else {
+            EXPECT_EQ(b.document().document_element().inner_html, "");
+        }
+    }
+    EXPECT_TRUE(platform::file_exists(tw.path_of("site/zqmmanual.pdf")));
+}
+
+// ---- The shipped ban lists, read as the deck editor reads them ------------------------------
+
+// (limit digit, name) of every entry, by the reading rules of the ban-list pages.
+std::vector<std::pair<char, std::string>> ReadBanList(const std::string& root_markup) {
+    std::string text = rt::replace_all(rt::replace_all(root_markup, "\r\n", "<br>"), "<BR>", "<br>");
+    std::vector<std::pair<char, std::string>> out;
+    char limit = '0';
+    for (std::string line : rt::split(text, "<br>")) {
+        if (line.find("Limited Cards -") != std::string::npos) limit = '1';
+        if (line.find("Semi-Limited ") != std::string::npos) limit = '2';
+        if (line.find("Forbidden Cards -") != std::string::npos) limit = '0';
+        const auto lt = line.find('<');
+        const auto gt = lt == std::string::npos ? lt : line.find('>', lt);
+        if (gt != std::string::npos) line = rt::replace_all(line, line.substr(lt, gt - lt + 1), "");
+        if (line.find("//") == std::string::npos && line.find('<') == std::string::npos && !rt::trim(line).empty())
+            out.emplace_back(limit, rt::trim(line));
+    }
+    return out;
+}
+
+std::set<std::string> CardNames(const fs::path& set_file) {
+    std::set<std::string> names;
+    const std::string text = rt::replace_all(platform::read_file(set_file).value_or(""), "&amp;", "&");
+    for (const std::string& line : rt::split(text, "\r\n"))
+        if (auto bar = line.find('|'); bar != std::string::npos)
+            names.insert(line.substr(bar + 1, line.find('|', bar + 1) - bar - 1));
+    return names;
+}
+
+TEST(SitePages, BanListsNameCardsOfTheSampleSetInEachSection) {
+    struct Case {
+        const char* page;
+        const char* set;
+        bool forbidden;  // the traditional lists forbid nothing
+    };
+    for (const Case& c : {Case{"advanced.html", "zqm.set", true}, Case{"traditional.html", "zqm.set", false},
+                          Case{"ocg_advanced.html", "ocg_zqm.set", true},
+                          Case{"ocg_traditional.html", "ocg_zqm.set", false}}) {
+        SCOPED_TRACE(c.page);
+        const auto source = platform::read_file(kData / "site/zqm9.0/lists" / c.page);
+        ASSERT_TRUE(source.has_value());
+        const auto names = CardNames(kData / c.set);
+        ASSERT_FALSE(names.empty());
+        std::set<char> sections;
+        for (const auto& [limit, name] : ReadBanList(platform::HtmlDocument(*source).document_element().inner_html)) {
+            EXPECT_TRUE(names.count(name)) << limit << " " << name;
+            sections.insert(limit);
+        }
+        EXPECT_EQ(sections.count('0') == 1, c.forbidden);
+        EXPECT_TRUE(sections.count('1'));
+        EXPECT_TRUE(sections.count('2'));
+    }
+    EXPECT_TRUE(platform::file_exists(kData / "site/zqm9.0/lists/nolist.html"));
+}
+
+}  // namespace
+}  // namespace tw

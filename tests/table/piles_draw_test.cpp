@@ -1,0 +1,312 @@
+// Drawing, shuffling, compacting the hand and putting cards back into piles.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cards/helpers.hpp"
+#include "platform/random.hpp"
+#include "table/piles.hpp"
+#include "tests/table/piles_fixture.hpp"
+
+namespace tw {
+namespace {
+
+using test::NamesOf;
+using test::PileOf;
+
+std::vector<std::string> Cards(int n) {
+    std::vector<std::string> v;
+    for (int i = 1; i <= n; ++i) v.push_back("C" + std::to_string(i));
+    return v;
+}
+
+struct Draw : test::PilesTest {
+    void LoadDeck(const std::vector<std::string>& names) {
+        tw.DeckCards = PileOf(names);
+        tw.DeckLoaded = true;
+    }
+};
+
+TEST_F(Draw, FirstDrawOfAFreshDeckMovesTheTopCardAndSendsTheNewCounts) {
+    LoadDeck(Cards(40));
+    DrawCard(tw, false);
+
+    EXPECT_EQ(Hand(), (std::vector<std::string>{"C1"}));
+    EXPECT_EQ(tw.DeckRemaining, 39);
+    EXPECT_EQ(tw.DrawnCount, 1);
+    EXPECT_EQ(tw.DeckCards[1].Name, "C2");
+    EXPECT_EQ(tw.DeckCards[39].Name, "C40");
+    EXPECT_EQ(tw.DeckCards[40].Name, "DRAWN");
+    EXPECT_EQ(tw.DeckCards.ubound(), 40);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"ch~<Game> Me drew a card", "us~1:39:0:0:0"}));
+    EXPECT_EQ(duel.Stats.text_matrix(2, 1), "39");
+}
+
+TEST_F(Draw, AnnouncementDependsOnShowFaceUpDeckAndFaceUpCard) {
+    struct Case {
+        const char* what;
+        bool show, deck_face_up, card_face_up;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"hidden", false, false, false, "Me drew a card"},
+        {"shown", true, false, false, "Me drew a {card='C1' set='S'}"},
+        {"face-up deck names the next card", true, true, false,
+         "Me drew a {card='C1' set='S'}. The next card in the deck is {card='C2' set='S'}"},
+        {"a card lying face up in the deck is always named", false, false, true, "Me drew a FACE UP {card='C1' set='S'}"},
+        {"face up in a face-up deck", false, true, true,
+         "Me drew a FACE UP {card='C1' set='S'}. The next card in the deck is {card='C2' set='S'}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GiveHand({});
+        tw.SentCommands.clear();
+        LoadDeck({"C1", "C2"});
+        tw.DeckCards[1].Flipped = c.card_face_up;
+        tw.DeckCards[1].Horizontal = true;
+        tw.DeckFaceUp = c.deck_face_up;
+        DrawCard(tw, c.show);
+        ASSERT_FALSE(tw.SentCommands.empty());
+        EXPECT_EQ(tw.SentCommands[0].command, "ch~<Game> " + c.line);
+        // The hand holds the card with its table flags cleared; the last drawn card is the
+        // copy taken before, the face-up mark already gone.
+        EXPECT_FALSE(tw.HandCards[1].Flipped);
+        EXPECT_FALSE(tw.HandCards[1].Horizontal);
+        EXPECT_EQ(tw.LastDrawnCard.Name, "C1");
+        EXPECT_FALSE(tw.LastDrawnCard.Flipped);
+        EXPECT_TRUE(tw.LastDrawnCard.Horizontal);
+    }
+}
+
+TEST_F(Draw, LastCardOfAFaceUpDeckNamesNoEmptyNextCard) {
+    LoadDeck({"C1"});
+    tw.DeckFaceUp = true;
+    DrawCard(tw, true);
+    EXPECT_EQ(tw.SentCommands.at(0).command, "ch~<Game> Me drew a {card='C1' set='S'}");
+}
+
+TEST_F(Draw, EmptyDeckChangesNothingThePlayerSees) {
+    LoadDeck({"C1"});
+    DrawCard(tw, false);
+    tw.SentCommands.clear();
+    const auto deck = tw.DeckCards;
+    DrawCard(tw, true);
+    EXPECT_EQ(Notices(), std::vector<std::string>{});
+    EXPECT_EQ(Sent(), std::vector<std::string>{});
+    EXPECT_EQ(duel.hand.items(), (std::vector<std::string>{"C1"}));
+    EXPECT_EQ(tw.DeckCards, deck);
+    // The spare element for the card that was not there.
+    EXPECT_EQ(tw.HandCards.ubound(), 2);
+    EXPECT_EQ(tw.HandCards[2], Card{});
+}
+
+TEST_F(Draw, DeckArrayWithoutElementOneIsAnEmptyDeck) {
+    tw.DeckCards = rt::Array<Card>(0);
+    tw.DeckLoaded = true;
+    duel.drawcard_Click();
+    EXPECT_EQ(Notices(), std::vector<std::string>{});
+    EXPECT_EQ(Sent(), std::vector<std::string>{});
+}
+
+TEST_F(Draw, ANameHoldingTheMarkerIsStillACard) {
+    LoadDeck({"UNDRAWN Beast", "C2"});
+    DrawCard(tw, true);
+    EXPECT_EQ(Hand(), (std::vector<std::string>{"UNDRAWN Beast"}));
+    EXPECT_EQ(tw.DeckCards[1].Name, "C2");
+}
+
+TEST_F(Draw, MenuCommandsWithoutADeck) {
+    duel.drawcard_Click();
+    EXPECT_EQ(Notices(), std::vector<std::string>{});
+    EXPECT_FALSE(tw.PlayedOffline);
+
+    duel.DrawAndShow_Click();
+    EXPECT_EQ(Notices(), (std::vector<std::string>{"Please goto file then to deck and make or load a deck"}));
+    EXPECT_TRUE(tw.PlayedOffline);
+    EXPECT_EQ(Sent(), std::vector<std::string>{});
+}
+
+TEST_F(Draw, MenuCommandsDrawMarkOfflinePlayAndShowAsTheyShould) {
+    LoadDeck({"C1", "C2", "C3"});
+    duel.drawcard_Click();
+    EXPECT_TRUE(tw.PlayedOffline);
+    tw.DeckFaceUp = true;
+    duel.drawcard_Click();  // a face-up deck always shows the card
+    duel.DrawAndShow_Click();
+    EXPECT_EQ(Sent(), (std::vector<std::string>{
+                          "ch~<Game> Me drew a card",
+                          "us~1:2:0:0:0",
+                          "ch~<Game> Me drew a {card='C2' set='S'}. The next card in the deck is {card='C3' set='S'}",
+                          "us~2:1:0:0:0",
+                          "ch~<Game> Me drew a {card='C3' set='S'}",
+                          "us~3:0:0:0:0",
+                      }));
+    EXPECT_EQ(Hand(), (std::vector<std::string>{"C1", "C2", "C3"}));
+}
+
+TEST_F(Draw, MenuCommandReportsAFailureToThePeerAndThePlayer) {
+    tw.DeckLoaded = true;
+    tw.DeckCards = rt::Array<Card>();  // no deck array at all
+    duel.drawcard_Click();
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"sc~Me"}));
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_NE(Notices()[0].find("DrawCard"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+struct Shuffle : test::PilesTest {};
+
+TEST_F(Shuffle, RunsTheFixedPassesOnTheProgramsGenerator) {
+    // Ten live cards, then tombstones told apart by their set codes.
+    auto names = Cards(10);
+    names.insert(names.end(), {"DRAWN", "DRAWN", "DRAWN"});
+    tw.DeckCards = PileOf(names);
+    for (int i = 11; i <= 13; ++i) tw.DeckCards[i].SetCode = "T" + std::to_string(i);
+
+    tw.random.seed(7);
+    ShuffleDeck(tw);
+
+    // The same passes on a second generator: 121 sequential steps, then 2501 random ones.
+    std::vector<Card> model(tw.DeckCards.count());
+    for (int i = 1; i <= 13; ++i) model[i] = test::Named(names[i - 1]);
+    for (int i = 11; i <= 13; ++i) model[i].SetCode = "T" + std::to_string(i);
+    platform::Random ref;
+    ref.seed(7);
+    const int n = 10;
+    ref.randomize(fx.clock.time_of_day_s());
+    for (int i = 0; i <= 120; ++i) {
+        const int j = i % n + 1;
+        const int r = static_cast<int>(static_cast<double>(ref.rnd()) * (n + 1));
+        if (r != 0) std::swap(model[j], model[r]);
+    }
+    ref.randomize(fx.clock.time_of_day_s());
+    for (int k = 0; k <= 2500; ++k) {
+        const int a = RandomInt(ref, fx.clock, 0, n + 1);
+        const int b = static_cast<int>(static_cast<double>(ref.rnd()) * (n + 1));
+        if (a > 0 && b > 0 && a != b) std::swap(model[a], model[b]);
+    }
+    EXPECT_EQ(tw.DeckCards.to_vector(), model);
+    EXPECT_NE(NamesOf(tw.DeckCards), names) << "ten cards left in order";
+
+    // Only the first tombstone can join the live cards; the recount sends its card down.
+    EXPECT_EQ(tw.DeckCards[0], Card{});
+    EXPECT_EQ(tw.DeckCards[12].SetCode, "T12");
+    EXPECT_EQ(tw.DeckCards[13].SetCode, "T13");
+    RecountDeck(tw);
+    auto live = NamesOf(tw.DeckCards);
+    live.resize(10);
+    std::sort(live.begin(), live.end());
+    auto sorted = Cards(10);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(live, sorted);
+    EXPECT_EQ(tw.DeckRemaining, 10);
+}
+
+TEST_F(Shuffle, WritesNothingAndSendsNothing) {
+    tw.DeckCards = PileOf(Cards(5));
+    ShuffleDeck(tw);
+    EXPECT_EQ(Sent(), std::vector<std::string>{});
+    EXPECT_EQ(Notices(), std::vector<std::string>{});
+}
+
+TEST_F(Shuffle, DecksWithoutRoomToMove) {
+    // One card and no tombstone stays as it is.
+    tw.DeckCards = PileOf({"C1"});
+    ShuffleDeck(tw);
+    EXPECT_EQ(NamesOf(tw.DeckCards), (std::vector<std::string>{"C1"}));
+
+    // The deck a soft reset leaves shuffles without a word.
+    tw.DeckCards = rt::Array<Card>(60);
+    ShuffleDeck(tw);
+    EXPECT_EQ(Notices(), std::vector<std::string>{});
+    RecountDeck(tw);
+    EXPECT_EQ(tw.DeckCards[1], Card{});
+    EXPECT_EQ(tw.DeckRemaining, 1);
+
+    // Only a deck array with nothing after element 0 has no cards left to shuffle.
+    tw.DeckCards = rt::Array<Card>(0);
+    ShuffleDeck(tw);
+    EXPECT_EQ(Notices(), (std::vector<std::string>{"There are no cards left in the deck"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+
+struct Compact : test::PilesTest {};
+
+TEST_F(Compact, DropsTakenAndEmptyEntriesAndRefillsTheList) {
+    tw.HandCards = PileOf({"A", "DRAWN", "", "UNDRAWN", "B", ""});
+    duel.hand.clear();
+    for (const char* n : {"A", "x", "y", "UNDRAWN", "B"}) duel.hand.add_item(n);
+    duel.hand.set_list_index(1);
+    CompactHand(tw);
+    EXPECT_EQ(Hand(), (std::vector<std::string>{"A", "UNDRAWN", "B"}));
+    EXPECT_EQ(tw.HandCards.ubound(), 3);
+    EXPECT_EQ(tw.HandCards[0], Card{});
+    EXPECT_EQ(duel.hand.list_index(), -1);
+
+    tw.HandCards = PileOf({"DRAWN"});
+    CompactHand(tw);
+    EXPECT_EQ(Hand(), std::vector<std::string>{});
+    EXPECT_EQ(tw.HandCards.ubound(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+struct IntoDeck : test::PilesTest {};
+
+TEST_F(IntoDeck, TopAndBottomUseATombstoneOrGrowTheDeck) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> before;
+        DeckEnd end;
+        std::vector<std::string> after;
+        int drawn_after;  // as the recount counts it
+    };
+    const Case cases[] = {
+        {"top: the live cards move down over a tombstone", {"C1", "DRAWN", "C2", "DRAWN"}, DeckEnd::Top,
+         {"X", "C1", "C2", "DRAWN"}, 1},
+        {"bottom: directly under the last live card", {"DRAWN", "C1", "C2", "DRAWN"}, DeckEnd::Bottom,
+         {"C1", "C2", "X", "DRAWN"}, 1},
+        {"top of a full deck grows it: no card pushed out", {"C1", "C2"}, DeckEnd::Top, {"X", "C1", "C2"}, 0},
+        {"bottom of a full deck grows it", {"C1", "C2"}, DeckEnd::Bottom, {"C1", "C2", "X"}, 0},
+        {"a deck array with no element 1", {}, DeckEnd::Top, {"X"}, 0},
+        {"a deck whose cards have all left", {"DRAWN", "DRAWN", "DRAWN"}, DeckEnd::Bottom, {"X", "DRAWN", "DRAWN"}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        tw.DeckCards = PileOf(c.before);
+        PutCardInDeck(tw, test::Named("X"), c.end);
+        RecountDeck(tw);
+        EXPECT_EQ(NamesOf(tw.DeckCards), c.after);
+        EXPECT_EQ(tw.DrawnCount, c.drawn_after);
+    }
+}
+
+TEST_F(IntoDeck, CountersStayTrueWithoutARecount) {
+    tw.DeckCards = PileOf({"C1", "C2", "DRAWN"});
+    RecountDeck(tw);
+    PutCardInDeck(tw, test::Named("X"), DeckEnd::Top);
+    EXPECT_EQ(tw.DrawnCount, 0);
+    tw.DeckCards = PileOf({"C1"});
+    PutCardInDeck(tw, test::Named("X"), DeckEnd::Top);
+    EXPECT_EQ(tw.DrawnCount, 0);
+}
+
+TEST(FreePileEntry, FindsTheFirstTakenEntryOrGrowsThePile) {
+    auto extra = PileOf({"F1", "DRAWN", "F2", "DRAWN"});
+    EXPECT_EQ(FreePileEntry(extra, 0, false), 2);
+
+    auto full = PileOf({"F1", "", "F2"});
+    EXPECT_EQ(FreePileEntry(full, 1, true), 2);
+    EXPECT_EQ(FreePileEntry(full, 3, true), 4) << "nothing free from element 3 on";
+    EXPECT_EQ(NamesOf(full), (std::vector<std::string>{"F1", "", "F2", "DRAWN"}));
+
+    auto named = PileOf({"UNDRAWN"});
+    EXPECT_EQ(FreePileEntry(named, 1, false), 2) << "only the whole name marks a taken entry";
+}
+
+}  // namespace
+}  // namespace tw
