@@ -1,5 +1,7 @@
 #include "cards/helpers.hpp"
 
+#include "net/site.hpp"
+
 #include <cmath>
 
 #include "cards/tablewright.hpp"
@@ -76,6 +78,12 @@ std::string NormaliseUrl(const std::string& url) {
 }
 
 void OpenUrl(Tablewright& tw, const std::string& url) {
+    // The bundled site's pages are files of the program: they open as such, and an address that
+    // names nothing there gets the web rule below.
+    if (auto page = SitePageFile(tw, rt::trim(url))) {
+        tw.app.host().open_file(*page);
+        return;
+    }
     const std::string address = NormaliseUrl(url);
     if (!address.empty()) tw.app.host().open_url(address);
 }

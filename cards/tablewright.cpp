@@ -4,6 +4,7 @@
 #include "cards/hax.hpp"
 #include "cards/loadset.hpp"
 #include "cards/settings_window.hpp"
+#include "cards/tip.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
 #include "platform/files.hpp"
@@ -22,7 +23,8 @@ Tablewright::Tablewright(platform::App& a)
       FormA(make<win::FormA>(*this)),
       hax(make<win::Hax>(*this)),
       settings(make<win::Settings>(*this)),
-      frmBrowse(make<win::FrmBrowse>(*this)) {
+      frmBrowse(make<win::FrmBrowse>(*this)),
+      Tip(make<win::Tip>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
 }
 

@@ -24,6 +24,7 @@ class LoadSet;
 class Hax;
 class Settings;
 class FrmBrowse;
+class Tip;
 }  // namespace win
 
 // One command that SendCommand was asked to send, as it would go out.
@@ -51,6 +52,7 @@ public:
     platform::FormSlot<win::Hax> hax;
     platform::FormSlot<win::Settings> settings;
     platform::FormSlot<win::FrmBrowse> frmBrowse;
+    platform::FormSlot<win::Tip> Tip;  // the field cards' hover window
 
     // Card data.
     std::vector<Card> CardDatabase;
@@ -108,6 +110,7 @@ public:
 
     // Deck editor state.
     std::vector<Card> SearchResults = std::vector<Card>(1);
+    bool SearchRunning = false;  // a card search is going through the database
     std::vector<std::string> BanList = std::vector<std::string>(1);
     std::string LastDeckPath;
 

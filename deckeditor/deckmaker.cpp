@@ -399,13 +399,6 @@ void DeckMaker::Command16_Click() { tw_.app.end(); }
 
 void DeckMaker::Combo1_Click() { ReloadSet(0); }
 
-// ---- Hooks ----
-
-void DeckMaker::ReloadSet(int) {}
-void DeckMaker::LoadDeck(const std::string&) {}
-void DeckMaker::Combo3_Click() {}
-void DeckMaker::TypeIcon_Click() {}
-
 // ---- Closing ----
 
 void DeckMaker::ClearPreview() {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/controls.hpp"
+#include "platform/dialog.hpp"
 #include "platform/form.hpp"
 #include "platform/grid.hpp"
 #include "platform/web.hpp"
@@ -150,6 +151,93 @@ private:
     bool dragging_ = false;
     std::int16_t GrabX = 0;
     std::int16_t GrabY = 0;
+
+public:
+    // Deck list editing and the hand-over to the duel.
+    platform::Image Command3{this, "Command3"};    // add the hit to the deck
+    platform::Image Command6{this, "Command6"};    // add the hit to the side deck
+    platform::Image Command4{this, "Command4"};    // take one copy off
+    platform::Image Command8{this, "Command8"};    // take one copy off
+    platform::Image Command7{this, "Command7"};    // clear the deck list
+    platform::Image Command12{this, "Command12"};  // insert a comment line
+    platform::Label Label34{this, "Label34"};      // a double-click uses the deck
+    platform::WebBrowser WebBrowser2{app().reactor()};  // the deck report; never shown
+    std::string DeckLoadError;  // why the last LoadDeckIntoQ stopped; "" when it did not
+
+    void Command3_Click();
+    void Command6_Click();
+    void Command4_Click();
+    void Command8_Click();
+    void Command7_Click();
+    void Command12_Click();
+    void Grid_DblClick();
+    void Grid_KeyDown(int KeyCode, int Shift);
+    void List1_DblClick();
+    void List1_KeyDown(int KeyCode, int Shift);
+    void Command5_Click();
+    void Label34_DblClick();
+    bool DeckCheck();
+    void LoadDeckIntoQ();
+    bool TurnOffOnlineDeck();
+    std::int32_t FindSideDeck() const;
+
+private:
+    bool WireDeckList();
+    bool deck_list_wired_ = WireDeckList();
+
+public:
+    // Deck files, ban lists and deck counts.
+    platform::Image Command1{this, "Command1"};  // open a deck file
+    platform::Image Command2{this, "Command2"};  // save the deck
+    platform::CommonDialog comm1{this, "comm1"};
+    // As the last completed recount left them; SideNum is -1 for a list without a marker.
+    std::int32_t NormalNum = 0;
+    std::int32_t FusionNum = 0;
+    std::int32_t SideNum = 0;
+
+    void ComputeDeckAmount();
+    void Command1_Click();
+    void Command2_Click();
+    void File1_DblClick();
+    void File1_MouseDown(int Button, int Shift, double X, double Y);
+
+private:
+    bool WireDeckFiles();
+    bool deck_files_wired_ = WireDeckFiles();
+
+public:
+    // Card search.
+    void Command11_Click();
+    void NameContains_KeyDown(int KeyCode, int Shift);
+    void DescContains_KeyDown(int KeyCode, int Shift);
+    void hidecopies_Click();
+    void Text1_GotFocus();
+    void Text1_LostFocus();
+    void Text1_KeyDown(int KeyCode, int Shift);
+    void Image4_Click();
+    void imgAdvancedSearch_Click();
+
+private:
+    // Before a search: a property list whose kind box is cleared goes back to its empty entry.
+    void ClearUnusedTypes();
+    bool WireSearch();
+    bool search_wired_ = WireSearch();
+
+    // Card preview.
+public:
+    platform::Label lblName{this, "lblName"};
+    platform::Label lblStats{this, "lblStats"};
+    platform::Label lblDesc{this, "lblDesc"};
+    platform::Label Label32{this, "Label32"};  // "[Toggle Display]"
+    platform::Label Label33{this, "Label33"};  // "[View Rulings]"
+    void Grid_Click();
+    void List1_Click();
+    void Label32_Click();
+    void Label33_Click();
+
+private:
+    bool WirePreview();
+    bool preview_wired_ = WirePreview();
 };
 
 }  // namespace win

@@ -325,6 +325,19 @@ public:
 private:
     bool WirePilesAndHand();
     bool piles_and_hand_wired_ = WirePilesAndHand();
+
+    // Card panel.
+public:
+    void Combo1_Click();
+    void Label32_Click();
+    void Label8_Click();
+    void Deck_Click();
+    // True while the panel itself selects the newest history entry.
+    bool SelectingCardHistory = false;
+
+private:
+    bool WireCardPanel();
+    bool card_panel_wired_ = WireCardPanel();
 };
 
 }  // namespace win

@@ -680,6 +680,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override {
         deliver_key(l, e);
         Base::keyPressEvent(e);
+        e->accept();  // delivered once, not again by the window
     }
     void focusInEvent(QFocusEvent* e) override {
         Base::focusInEvent(e);

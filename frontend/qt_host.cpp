@@ -243,6 +243,10 @@ void QtHost::open_url(const std::string& url) {
     QDesktopServices::openUrl(u);
 }
 
+void QtHost::open_file(const std::filesystem::path& file) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+}
+
 bool QtHost::start_process(const std::filesystem::path& program, const std::vector<std::string>& args,
                            platform::WindowStyle) {
     return platform::start_detached(program, args);

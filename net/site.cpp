@@ -1,5 +1,7 @@
 #include "net/site.hpp"
 
+#include "platform/files.hpp"
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -56,6 +58,24 @@ std::string WhosOnlineUrl(const Tablewright& tw, const std::string& user_name) {
 
 std::string DeckReportUrl(const Tablewright& tw, const std::string& deck_lines) {
     return SiteUrl(tw, site::kDeckReport) + EncodeQueryValue(deck_lines);
+}
+
+}  // namespace tw
+
+namespace tw {
+
+std::optional<std::filesystem::path> SitePageFile(const Tablewright& tw, std::string_view url) {
+    const std::string base = SiteBase(tw);
+    constexpr std::string_view scheme = "file://";
+    if (base.compare(0, scheme.size(), scheme) != 0) return std::nullopt;
+    if (url.size() <= base.size() || url.compare(0, base.size(), base) != 0 || url[base.size()] != '/')
+        return std::nullopt;
+    std::string_view rel = url.substr(base.size() + 1);
+    rel = rel.substr(0, rel.find_first_of("?#"));
+    auto page = platform::resolve_inside(std::filesystem::path(base.substr(scheme.size())), rel);
+    std::error_code ec;
+    if (!page || !std::filesystem::is_regular_file(*page, ec)) return std::nullopt;
+    return page;
 }
 
 }  // namespace tw

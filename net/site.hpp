@@ -2,6 +2,8 @@
 // The maker's web site: one base address for every page, and the pages by path. The base is
 // the program folder's "site" folder (a file:// address, whose loader ignores the query part)
 // unless the environment variable TABLEWRIGHT_SITE names another, such as an http:// host.
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +31,10 @@ inline constexpr std::string_view kWhosOnline = "/whosonline.php";
 std::string SiteBase(const Tablewright& tw);
 // The base followed by a path of the table above.
 std::string SiteUrl(const Tablewright& tw, std::string_view path);
+
+// The bundled page an address of the site names, when the site is the program folder's own and
+// the page exists below it; nothing for any other address.
+std::optional<std::filesystem::path> SitePageFile(const Tablewright& tw, std::string_view url);
 
 // Every byte but letters, digits and - . _ ~ as %XX, so that a value cannot end the query or
 // start a fragment.

@@ -4,6 +4,7 @@
 
 #include "platform/control_common.hpp"
 #include "platform/controls.hpp"
+#include "platform/files.hpp"
 
 namespace platform {
 
@@ -12,32 +13,6 @@ using detail::assign;
 
 namespace {
 
-unsigned char fold(unsigned char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-// '*' any run, '?' any one byte; letter case ignored.
-bool wildcard_match(const std::string& pat, const std::string& name) {
-    size_t p = 0, n = 0, star = std::string::npos, mark = 0;
-    while (n < name.size()) {
-        if (p < pat.size() && (pat[p] == '?' ||
-                               fold(static_cast<unsigned char>(pat[p])) ==
-                                   fold(static_cast<unsigned char>(name[n])))) {
-            ++p;
-            ++n;
-        } else if (p < pat.size() && pat[p] == '*') {
-            star = p++;
-            mark = n;
-        } else if (star != std::string::npos) {
-            p = star + 1;
-            n = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (p < pat.size() && pat[p] == '*') ++p;
-    return p == pat.size();
-}
 
 bool matches_any(const std::string& patterns, const std::string& name) {
     size_t start = 0;
@@ -45,7 +20,7 @@ bool matches_any(const std::string& patterns, const std::string& name) {
         size_t end = patterns.find(';', start);
         std::string one = patterns.substr(start, end == std::string::npos ? end : end - start);
         // "*.*" names every file, with or without a dot.
-        if (one == "*.*" || (!one.empty() && wildcard_match(one, name))) return true;
+        if (one == "*.*" || (!one.empty() && wildcard_match_ci(one, name))) return true;
         if (end == std::string::npos) return false;
         start = end + 1;
     }
@@ -54,7 +29,8 @@ bool matches_any(const std::string& patterns, const std::string& name) {
 // By name without regard to case, then by bytes so that the order is total.
 bool name_less(const std::string& a, const std::string& b) {
     auto folded = [](std::string s) {
-        for (auto& c : s) c = static_cast<char>(fold(static_cast<unsigned char>(c)));
+        for (auto& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         return s;
     };
     std::string fa = folded(a), fb = folded(b);

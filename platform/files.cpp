@@ -132,26 +132,6 @@ mode_t default_file_mode() {
     return 0666 & ~mask;
 }
 
-// "*" any run, "?" one byte; letter case ignored.
-bool glob_match(std::string_view pat, std::string_view name) {
-    size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
-    while (n < name.size()) {
-        if (p < pat.size() && (pat[p] == '?' || fold(pat[p]) == fold(name[n]))) {
-            ++p;
-            ++n;
-        } else if (p < pat.size() && pat[p] == '*') {
-            star = p++;
-            mark = n;
-        } else if (star != std::string_view::npos) {
-            p = star + 1;
-            n = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (p < pat.size() && pat[p] == '*') ++p;
-    return p == pat.size();
-}
 
 }  // namespace
 
@@ -282,10 +262,30 @@ std::vector<std::string> list_files(const fs::path& folder, std::string_view pat
     fs::directory_iterator it(folder, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
-        if (is_ordinary_file(it->path()) && glob_match(pattern, name)) names.push_back(name);
+        if (is_ordinary_file(it->path()) && wildcard_match_ci(pattern, name)) names.push_back(name);
     }
     std::sort(names.begin(), names.end(), iless);
     return names;
+}
+
+bool wildcard_match_ci(std::string_view pat, std::string_view name) {
+    size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
+    while (n < name.size()) {
+        if (p < pat.size() && (pat[p] == '?' || fold(pat[p]) == fold(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pat.size() && pat[p] == '*') {
+            star = p++;
+            mark = n;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            n = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pat.size() && pat[p] == '*') ++p;
+    return p == pat.size();
 }
 
 }  // namespace platform

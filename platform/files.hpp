@@ -67,6 +67,9 @@ bool folder_exists(const fs::path& folder);
 // afterwards.
 bool make_folder_one_level(const fs::path& folder);
 
+// Whether name matches pattern: "*" any run, "?" one byte, letter case ignored.
+bool wildcard_match_ci(std::string_view pattern, std::string_view name);
+
 // Names of the ordinary files in folder that match pattern ("*.dek"; "*" and "?" wildcards,
 // letter case ignored), sorted by name ignoring case. A missing folder gives an empty list.
 std::vector<std::string> list_files(const fs::path& folder, std::string_view pattern);

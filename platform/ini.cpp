@@ -1,5 +1,7 @@
 #include "platform/ini.hpp"
 
+#include "platform/rt.hpp"
+
 #include <vector>
 
 #include "platform/files.hpp"
@@ -8,14 +10,6 @@ namespace platform {
 
 namespace {
 
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool iequal(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
-}
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -89,12 +83,12 @@ std::string ini_read(const std::filesystem::path& file, std::string_view section
     for (const Line& line : split_lines(*bytes)) {
         if (auto name = section_of(line.text)) {
             if (inside) break;
-            inside = iequal(*name, section);
+            inside = rt::equals_ci(*name, section);
             continue;
         }
         if (!inside) continue;
         auto k = key_of(line.text);
-        if (k && iequal(*k, key)) return cut(trim(line.text.substr(line.text.find('=') + 1)));
+        if (k && rt::equals_ci(*k, key)) return cut(trim(line.text.substr(line.text.find('=') + 1)));
     }
     return cut(deflt);
 }
@@ -132,13 +126,13 @@ bool ini_write(const std::filesystem::path& file, std::string_view section, std:
     for (size_t i = 0; i < lines.size(); ++i) {
         if (auto name = section_of(lines[i].text)) {
             if (header_at) break;
-            if (iequal(*name, section)) header_at = last_at = i;
+            if (rt::equals_ci(*name, section)) header_at = last_at = i;
             continue;
         }
         if (!header_at) continue;
         if (!trim(lines[i].text).empty()) last_at = i;
         auto k = key_of(lines[i].text);
-        if (k && iequal(*k, key)) {
+        if (k && rt::equals_ci(*k, key)) {
             key_at = i;
             break;
         }

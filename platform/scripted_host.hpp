@@ -76,6 +76,7 @@ public:
     };
     const std::vector<Process>& processes() const { return processes_; }
     const std::vector<std::string>& urls() const { return urls_; }
+    const std::vector<std::filesystem::path>& opened_files() const { return opened_files_; }
     // Names of the forms alerted, and the topmost calls, in order.
     const std::vector<std::string>& alerts() const { return alerts_; }
     const std::vector<std::pair<std::string, bool>>& topmost_calls() const { return topmost_; }
@@ -101,6 +102,7 @@ public:
     std::optional<std::string> file_dialog(const CommonDialog& dialog, bool save) override;
     std::optional<DropTarget> drag(Control& source, const DataObject& data) override;
     void open_url(const std::string& url) override { urls_.push_back(url); }
+    void open_file(const std::filesystem::path& file) override { opened_files_.push_back(file); }
     bool start_process(const std::filesystem::path& program, const std::vector<std::string>& args,
                        WindowStyle style) override;
     void alert(Form& form) override;
@@ -138,6 +140,7 @@ private:
     std::vector<Input> inputs_;
     std::vector<Process> processes_;
     std::vector<std::string> urls_;
+    std::vector<std::filesystem::path> opened_files_;
     std::vector<std::string> alerts_;
     std::vector<std::pair<std::string, bool>> topmost_;
     std::vector<std::filesystem::path> fonts_;

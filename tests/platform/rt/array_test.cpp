@@ -1,3 +1,4 @@
+#include "tests/platform/rt/error_of.hpp"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,14 +8,7 @@
 
 namespace {
 
-int error_of(auto&& fn) {
-    try {
-        fn();
-    } catch (const rt::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
+using rt::test::error_of;
 
 TEST(Array, UnallocatedRaisesSubscriptOutOfRange) {
     rt::Array<int> a;

@@ -1,3 +1,4 @@
+#include "tests/platform/rt/error_of.hpp"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,14 +10,7 @@
 
 namespace {
 
-int error_of(auto&& fn) {
-    try {
-        fn();
-    } catch (const rt::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
+using rt::test::error_of;
 
 TEST(NumberText, Integers) {
     EXPECT_EQ(rt::cstr(0), "0");

@@ -1,3 +1,4 @@
+#include "tests/platform/rt/error_of.hpp"
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,14 +10,7 @@ namespace {
 
 using namespace std::string_literals;
 
-int error_of(auto&& fn) {
-    try {
-        fn();
-    } catch (const rt::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
+using rt::test::error_of;
 
 TEST(Text, MidLeftRightClampAndRaise) {
     EXPECT_EQ(rt::mid("abcdef", 3), "cdef");

@@ -1,0 +1,245 @@
+#include "deckeditor/search.hpp"
+
+#include <string_view>
+#include <unordered_set>
+
+#include "cards/helpers.hpp"
+#include "cards/tablewright.hpp"
+#include "platform/rt.hpp"
+
+namespace tw {
+
+namespace {
+
+bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+bool is_spell(const Card& c) { return c.Group == "Spell Card"; }
+bool is_trap(const Card& c) { return c.Group == "Trap Card"; }
+
+void lower_into(std::string& out, const std::string& in, const std::array<unsigned char, 256>& lower) {
+    out.resize(in.size());
+    for (std::size_t i = 0; i < in.size(); ++i)
+        out[i] = static_cast<char>(lower[static_cast<unsigned char>(in[i])]);
+}
+
+PreparedSearch::Pattern prepare_pattern(const std::string& box) {
+    PreparedSearch::Pattern p;
+    if (blank(box)) return p;
+    p.on = true;
+    const std::string pattern = rt::lcase(rt::trim(box));
+    p.pieces_mode = box.find('%') != std::string::npos;
+    if (p.pieces_mode) {
+        const auto pieces = rt::split(pattern, "%");
+        for (int i = 0; i <= pieces.ubound(); ++i) p.pieces.push_back(pieces.at(i));
+    } else {
+        p.pieces.push_back(pattern);
+    }
+    return p;
+}
+
+// The "%" rule of MatchesPattern over pieces split once: each piece searched from one character
+// after where the previous one began; an empty piece is found where its search starts, as long
+// as the text is not empty.
+bool pattern_matches(const std::string& text, const PreparedSearch::Pattern& p) {
+    if (!p.pieces_mode) return text.find(p.pieces.front()) != std::string::npos;
+    std::size_t start = 0;
+    for (const std::string& piece : p.pieces) {
+        if (start > text.size()) return false;
+        std::size_t at = start;
+        if (piece.empty()) {
+            if (text.empty()) return false;
+        } else {
+            at = text.find(piece, start);
+            if (at == std::string::npos) return false;
+        }
+        start = at + 1;
+    }
+    return true;
+}
+
+PreparedSearch::Range prepare_range(const std::string& box, int compare) {
+    PreparedSearch::Range r;
+    if (!IsNumber(box)) return r;
+    r.on = true;
+    r.value = rt::to_long(box);
+    r.compare = compare;
+    return r;
+}
+
+// A record whose own value is no number is kept out while the test is on.
+bool range_keeps(const std::string& value, const PreparedSearch::Range& r) {
+    if (!r.on) return true;
+    if (!IsNumber(value)) return false;
+    const std::int32_t v = rt::to_long(value);
+    switch (r.compare) {
+        case 0: return v <= r.value;
+        case 1: return v >= r.value;
+        case 2: return v == r.value;
+        default: return false;
+    }
+}
+
+bool spell_type_keeps(const Card& c, const std::string& type, const std::string& icon) {
+    if (type.empty()) return true;
+    if (type == "Normal") return is_spell(c) && c.Icon.empty();
+    if (type == "Continuous") return icon == "continuous" && is_spell(c);
+    if (type == "Equip" || type == "Field" || type == "Quick-Play" || type == "Ritual")
+        return icon == rt::lcase(type);
+    return false;
+}
+
+bool trap_type_keeps(const Card& c, const std::string& type, const std::string& icon) {
+    if (type.empty()) return true;
+    if (type == "Normal") return is_trap(c) && c.Icon.empty();
+    if (type == "Continuous") return icon == "continuous" && is_trap(c);
+    if (type == "Counter") return icon == "counter";
+    return false;
+}
+
+bool attribute_keeps(const Card& c, const std::string& attrib, const PreparedSearch& s) {
+    if (attrib.empty()) return true;
+    for (const char* known : {"Wind", "Water", "Dark", "Light", "Earth", "Fire"}) {
+        if (attrib != known) continue;
+        std::string a;
+        lower_into(a, c.Attribute, s.lower);
+        return a == rt::lcase(attrib);
+    }
+    return false;
+}
+
+bool monster_kind_keeps(const std::string& group, const std::string& kind) {
+    if (kind.empty()) return true;
+    if (kind == "Normal") {
+        const auto slash = group.find('/');
+        return slash == std::string::npos || slash == 0;
+    }
+    if (kind == "Effect") return group.find('/') != std::string::npos;
+    for (const char* word : {"Ritual", "Synchro", "Gemini", "Tuner", "Fusion", "Spirit", "Toon", "Union"})
+        if (kind == word) return group.find(rt::lcase(word)) != std::string::npos;
+    return false;
+}
+
+// The type line without the kinds that are not monster types; any other word after "/" stays.
+std::string monster_type_of(std::string group) {
+    for (const char* kind : {"/effect", "/synchro", "/fusion", "/ritual", "/tuner", "/gemini", "/union",
+                             "/spirit"})
+        group = rt::replace_all(group, kind, "");
+    return group;
+}
+
+}  // namespace
+
+PreparedSearch PrepareSearch(const SearchFilter& f) {
+    PreparedSearch s;
+    s.filter = f;
+    for (int b = 0; b < 256; ++b) {
+        const std::string low = rt::lcase(std::string(1, static_cast<char>(b)));
+        s.lower[static_cast<std::size_t>(b)] = static_cast<unsigned char>(low[0]);
+    }
+    s.all_sets = rt::trim(f.set) == "All";
+    s.name = prepare_pattern(f.name);
+    s.desc = prepare_pattern(f.desc);
+    if (f.desc == "%") s.desc.on = false;
+    s.unfiltered = blank(f.desc) && blank(f.trap_type) && blank(f.spell_type) && blank(f.attrib) &&
+                   blank(f.type_icon) && blank(f.level) && blank(f.atk) && blank(f.def) &&
+                   blank(f.monster_type) && f.monsters == 1 && f.spells == 1 && f.traps == 1 &&
+                   f.name.empty() && s.all_sets;
+    s.kind_tests = !blank(f.spell_type) || !blank(f.trap_type) || !blank(f.attrib) || !blank(f.type_icon);
+    s.stat_tests = !blank(f.level) || !blank(f.monster_type) || !blank(f.atk) || !blank(f.def);
+    if (!blank(f.monster_type)) s.monster_type = rt::lcase(f.monster_type);
+    s.level = prepare_range(f.level, f.level_compare);
+    s.atk = prepare_range(f.atk, f.atk_compare);
+    s.def = prepare_range(f.def, f.def_compare);
+    return s;
+}
+
+SearchVerdict TestCard(const Card& c, const PreparedSearch& s) {
+    const SearchFilter& f = s.filter;
+    if (c.Name.empty()) return SearchVerdict::Skip;
+    if (!s.all_sets && c.SetCode != f.set) return SearchVerdict::Skip;
+    if (!f.lists_filled) return SearchVerdict::Accept;
+
+    if (is_spell(c)) {
+        if (f.spells == 0) return SearchVerdict::Skip;
+    } else if (is_trap(c)) {
+        if (f.traps == 0) return SearchVerdict::Skip;
+    } else if (f.monsters == 0) {
+        return SearchVerdict::Skip;
+    }
+
+    std::string low;
+    if (s.name.on) {
+        lower_into(low, c.Name, s.lower);
+        if (!pattern_matches(low, s.name)) return SearchVerdict::Skip;
+    }
+    if (s.unfiltered) return SearchVerdict::List;
+
+    if (s.desc.on) {
+        lower_into(low, c.Desc, s.lower);
+        if (!pattern_matches(low, s.desc)) return SearchVerdict::Skip;
+    }
+
+    if (s.kind_tests) {
+        if (c.Level.empty() && c.Attribute.empty() && c.Icon.empty()) return SearchVerdict::Skip;
+        std::string icon;
+        lower_into(icon, c.Icon, s.lower);
+        if (!spell_type_keeps(c, f.spell_type, icon)) return SearchVerdict::Skip;
+        if (!trap_type_keeps(c, f.trap_type, icon)) return SearchVerdict::Skip;
+        if (is_spell(c) || is_trap(c)) return SearchVerdict::Accept;
+        if (!attribute_keeps(c, f.attrib, s)) return SearchVerdict::Skip;
+        lower_into(low, c.Group, s.lower);
+        if (!monster_kind_keeps(low, f.type_icon)) return SearchVerdict::Skip;
+    }
+
+    if (s.stat_tests && !is_spell(c) && !is_trap(c)) {
+        if (!s.monster_type.empty()) {
+            lower_into(low, c.Group, s.lower);
+            if (monster_type_of(low) != s.monster_type) return SearchVerdict::Skip;
+        }
+        if (!range_keeps(c.Level, s.level)) return SearchVerdict::Skip;
+        if (!range_keeps(c.Atk, s.atk)) return SearchVerdict::Skip;
+        if (!range_keeps(c.Def, s.def)) return SearchVerdict::Skip;
+    }
+    return SearchVerdict::Accept;
+}
+
+SearchVerdict TestCard(const Card& card, const SearchFilter& filter) {
+    return TestCard(card, PrepareSearch(filter));
+}
+
+std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter, bool hide_copies) {
+    const PreparedSearch search = PrepareSearch(filter);
+    auto& cache = tw.SearchResults;
+    cache.assign(1, Card{});
+    std::vector<const Card*> shown;
+    // Names of every database record passed so far, and of every record cached so far: the
+    // duplicate test looks at the first until something is cached, then at the cache.
+    std::unordered_set<std::string_view> database_names, cached_names;
+    std::size_t cached = 0;
+    for (const Card& c : tw.CardDatabase) {
+        const SearchVerdict v = TestCard(c, search);
+        if (v != SearchVerdict::Skip) {
+            if (v == SearchVerdict::Accept) {
+                if (!cache.back().Name.empty()) cache.emplace_back();
+                cache.back() = c;
+                ++cached;
+            }
+            bool duplicate = false;
+            if (hide_copies) {
+                duplicate = cached > 1 ? cached_names.contains(c.Name) : database_names.contains(c.Name);
+                if (v == SearchVerdict::Accept) cached_names.insert(c.Name);
+            }
+            if (!duplicate) shown.push_back(&c);
+        }
+        if (hide_copies && cached <= 1) database_names.insert(c.Name);
+    }
+    return shown;
+}
+
+std::string SearchDoneText(std::uint32_t start_tick, std::uint32_t end_tick) {
+    // Unsigned difference: right across a wrap of the tick count.
+    const std::uint32_t took = end_tick - start_tick;
+    return "Search Done!\r\nIt took " + rt::cstr(took) + " mil/sec";
+}
+
+}  // namespace tw

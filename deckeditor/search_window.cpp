@@ -1,0 +1,183 @@
+// The deck editor's search controls and the result grid.
+#include <algorithm>
+#include <string>
+
+#include "cards/helpers.hpp"
+#include "cards/tablewright.hpp"
+#include "deckeditor/deckmaker.hpp"
+#include "deckeditor/search.hpp"
+#include "platform/rt.hpp"
+
+namespace tw {
+
+SearchFilter ReadSearchFilter(const win::DeckMaker& d) {
+    SearchFilter f;
+    f.set = d.Combo1.text();
+    f.name = d.NameContains.text();
+    f.desc = d.DescContains.text();
+    f.monsters = d.MonsterCheck.value();
+    f.spells = d.SpellCheck.value();
+    f.traps = d.TrapCheck.value();
+    f.spell_type = d.SpellType.text();
+    f.trap_type = d.TrapType.text();
+    f.attrib = d.Attrib.text();
+    f.type_icon = d.TypeIcon.text();
+    f.monster_type = d.typebox.text();
+    f.level = d.LevelSearch.text();
+    f.atk = d.AtkSearch.text();
+    f.def = d.DefSearch.text();
+    f.level_compare = d.Combo2.list_index();
+    f.atk_compare = d.Combo4.list_index();
+    f.def_compare = d.Combo5.list_index();
+    f.lists_filled = d.Attrib.list_count() > 0;
+    return f;
+}
+
+}  // namespace tw
+
+namespace tw::win {
+
+namespace {
+
+constexpr int kEnter = 13;
+constexpr platform::Color kBlack = 0;
+constexpr platform::Color kLightGrey = 12632256;
+constexpr const char* kQuickSearchHint = "Search By Card Name";
+constexpr const char* kHideCopiesCaption = "Hide Duplicates";
+
+}  // namespace
+
+bool DeckMaker::WireSearch() {
+    Command11.Click = [this] { Command11_Click(); };
+    NameContains.KeyDown = [this](int k, int s) { NameContains_KeyDown(k, s); };
+    DescContains.KeyDown = [this](int k, int s) { DescContains_KeyDown(k, s); };
+    hidecopies.Click = [this] { hidecopies_Click(); };
+    Text1.GotFocus = [this] { Text1_GotFocus(); };
+    Text1.LostFocus = [this] { Text1_LostFocus(); };
+    Text1.KeyDown = [this](int k, int s) { Text1_KeyDown(k, s); };
+    Image4.Click = [this] { Image4_Click(); };
+    imgAdvancedSearch.Click = [this] { imgAdvancedSearch_Click(); };
+    return true;
+}
+
+void DeckMaker::ReloadSet(int) {
+    if (!Combo1.enabled()) return;
+    const std::uint32_t start = tw_.app.clock().tick_count();
+    const SearchFilter filter = ReadSearchFilter(*this);
+
+    Grid.set_rows(1);  // no stale cell of the last search carries over
+    Grid.set_rows(2);
+    Command11.set_enabled(false);
+    Grid.set_enabled(false);
+    Grid.set_redraw(false);
+    tw_.SearchRunning = true;
+    // A failure part-way still leaves the search usable again.
+    struct Finish {
+        DeckMaker& d;
+        ~Finish() {
+            d.Grid.set_redraw(true);
+            d.Command11.set_enabled(true);
+            d.Grid.set_enabled(true);
+            d.tw_.SearchRunning = false;
+        }
+    } finish{*this};
+
+    const auto shown = SearchCards(tw_, filter, hidecopies.value() == 1);
+    Grid.set_rows(static_cast<int>(shown.size()) + 1);
+    const int row = Grid.row(), col = Grid.col();
+    bool moved = false;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const int r = static_cast<int>(i) + 1;
+        Grid.set_text_matrix(r, 1, rt::ucase(shown[i]->SetCode));
+        Grid.set_text_matrix(r, 2, shown[i]->Name);
+        if (IsNumber(rt::left(shown[i]->Name, 1))) {
+            Grid.set_row(r);
+            Grid.set_col(2);
+            Grid.set_cell_alignment(platform::Align::LeftTop);
+            moved = true;
+        }
+    }
+    if (moved) {
+        Grid.set_row(std::min(row, Grid.rows() - 1));
+        Grid.set_col(col);
+    }
+    Grid.set_redraw(true);
+    Grid.sort_rows_by(2);
+    Grid.set_text_matrix(0, 2, "Card Name (" + rt::cstr(Grid.rows() - 1) + ")");
+    selectedcard.set_text(SearchDoneText(start, tw_.app.clock().tick_count()));
+}
+
+void DeckMaker::ClearUnusedTypes() {
+    if (TrapCheck.value() == 0 && TrapType.list_count() > 0) TrapType.set_list_index(0);
+    if (SpellCheck.value() == 0 && SpellType.list_count() > 0) SpellType.set_list_index(0);
+}
+
+void DeckMaker::Command11_Click() {
+    selectedcard.set_text("Searching...Please Wait");
+    Command11.set_enabled(false);
+    ClearUnusedTypes();
+    ReloadSet(0);
+}
+
+void DeckMaker::NameContains_KeyDown(int KeyCode, int) {
+    if (KeyCode == kEnter) Command11_Click();
+}
+
+void DeckMaker::DescContains_KeyDown(int KeyCode, int) {
+    if (KeyCode == kEnter) Command11_Click();
+}
+
+void DeckMaker::hidecopies_Click() {
+    hidecopies.set_enabled(false);
+    hidecopies.set_caption("Filtering...");
+    selectedcard.set_text("Filtering...Please Wait");
+    Command11.set_enabled(false);
+    ClearUnusedTypes();
+    ReloadSet(0);
+    hidecopies.set_enabled(true);
+    hidecopies.set_caption(kHideCopiesCaption);
+}
+
+void DeckMaker::Text1_GotFocus() {
+    if (Text1.text() != kQuickSearchHint) return;
+    Text1.set_text("");
+    Text1.set_fore_color(kBlack);
+}
+
+void DeckMaker::Text1_LostFocus() {
+    if (!Text1.text().empty()) return;
+    Text1.set_text(kQuickSearchHint);
+    Text1.set_fore_color(kLightGrey);
+}
+
+void DeckMaker::Text1_KeyDown(int KeyCode, int) {
+    if (KeyCode == kEnter) Image4_Click();
+}
+
+// The hint is grey: only a name the player typed is searched for.
+void DeckMaker::Image4_Click() {
+    if (Text1.fore_color() != kBlack) return;
+    NameContains.set_text(Text1.text());
+    selectedcard.set_text("Searching...Please Wait");
+    Command11.set_enabled(false);
+    ClearUnusedTypes();
+    ReloadSet(0);
+    NameContains.set_text("");
+}
+
+void DeckMaker::TypeIcon_Click() {
+    const std::string kind = TypeIcon.text();
+    if (kind == "Effect" || kind == "Ritual") return;
+    AtkSearch.set_text("");
+    DefSearch.set_text("");
+    LevelSearch.set_text("");
+}
+
+void DeckMaker::imgAdvancedSearch_Click() {
+    const bool showing = Frame1.visible();
+    Frame1.set_visible(!showing);
+    LoadPictureIfExists(imgAdvancedSearch, tw_.path_of(showing ? "Buttons\\advanced search normal.jpg"
+                                                               : "Buttons\\advanced search ON.jpg"));
+}
+
+}  // namespace tw::win

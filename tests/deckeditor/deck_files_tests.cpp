@@ -1,0 +1,283 @@
+// Deck files: the reader's limits and refusals, the writer, and the open, save and file-list
+// commands of the deck editor.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cards/settings.hpp"
+#include "cards/tablewright.hpp"
+#include "deckeditor/deck_files.hpp"
+#include "deckeditor/deckmaker.hpp"
+#include "platform/files.hpp"
+#include "tests/deckeditor/editor_fixture.hpp"
+#include "tests/support/table_fixture.hpp"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using Status = DeckFileRead::Status;
+
+std::string CrLf(const Lines& lines) {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    return text;
+}
+
+struct ReaderTest : ::testing::Test, test::TableFixture {
+    ReaderTest() {
+        // Limited and forbidden cards of the format in force.
+        tw().BanList = {"0|Pit Snare", "1|Tide Call", "2|Ash Wolf", ""};
+    }
+    Lines Read(const std::string& text) {
+        DeckFileRead r = ReadDeckText(tw(), text);
+        EXPECT_EQ(r.status, Status::Loaded);
+        return r.lines;
+    }
+};
+
+TEST_F(ReaderTest, RepeatedLinesAreSummedWithinEachSide) {
+    EXPECT_EQ(Read(CrLf({"1|SA|Moss Golem", "1|SA|Moss Golem", "-SIDE DECK-", "1|SA|Moss Golem", "1|SA|Moss Golem"})),
+              (Lines{"2 SA Moss Golem", "-SIDE DECK-", "2 SA Moss Golem"}));
+    // Other printings, other letter case and unnumbered lines are not the same line.
+    EXPECT_EQ(Read(CrLf({"-SIDE DECK-", "1|SA|Moss Golem", "1|SB|Moss Golem", "1|SA|moss golem", "x|SA|Moss Golem",
+                         "1|SA|Moss Golem"})),
+              (Lines{"-SIDE DECK-", "2 SA Moss Golem", "1 SB Moss Golem", "1 SA moss golem", "1 SA Moss Golem"}));
+}
+
+TEST_F(ReaderTest, DeckAndSideDeckHoldAtMostThreeCopiesOfAPrinting) {
+    EXPECT_EQ(Read(CrLf({"3|SA|Moss Golem", "-SIDE DECK-", "2|SA|Moss Golem"})),
+              (Lines{"1 SA Moss Golem", "-SIDE DECK-", "2 SA Moss Golem"}));
+    EXPECT_EQ(Read(CrLf({"1|SA|Moss Golem", "-SIDE DECK-", "3|SA|Moss Golem"})),
+              (Lines{"-SIDE DECK-", "3 SA Moss Golem"}));
+    // Summed first: 2 + 2 in the deck against 1 in the side deck.
+    EXPECT_EQ(Read(CrLf({"2|SA|Moss Golem", "2|SA|Moss Golem", "-SIDE DECK-", "1|SA|Moss Golem"})),
+              (Lines{"2 SA Moss Golem", "-SIDE DECK-", "1 SA Moss Golem"}));
+}
+
+TEST_F(ReaderTest, EachLineIsCutToItsBanListLimit) {
+    struct Case {
+        const char* line;
+        Lines want;
+    };
+    const Case cases[] = {
+        {"5|SA|Moss Golem", {"3 SA Moss Golem"}},
+        {"5|SA|Tide Call", {"1 SA Tide Call"}},
+        {"3|SA|ash-wolf", {"2 SA ash-wolf"}},
+        {"1|SB|Pit Snare", {}},
+        {"0|SA|Moss Golem", {}},
+        {"many|SA|Moss Golem", {"1 SA Moss Golem"}},
+        {"2|SA|Salt & Cinder", {"2 SA Salt & Cinder"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        Lines want = {"-SIDE DECK-"};
+        want.insert(want.end(), c.want.begin(), c.want.end());
+        want.push_back("// end");
+        EXPECT_EQ(Read(CrLf({"-SIDE DECK-", c.line, "// end"})), want);
+    }
+}
+
+TEST_F(ReaderTest, AFileWithoutMarkerGetsOneAtTheEndAndKeepsItsFirstLineApart) {
+    EXPECT_EQ(Read(CrLf({"1|SA|Moss Golem", "1|SB|Reef Eel", "1|SA|Moss Golem", "1|SB|Reef Eel"})),
+              (Lines{"1 SA Moss Golem", "2 SB Reef Eel", "1 SA Moss Golem", "-SIDE DECK-"}));
+}
+
+TEST_F(ReaderTest, ShortOrBrokenFilesAreRefused) {
+    struct Case {
+        const char* what;
+        std::string text;
+        Status want;
+    };
+    const Case cases[] = {
+        {"empty", "", Status::Invalid},
+        {"no line break", "3|SA|Moss Golem", Status::Invalid},
+        {"three lines, no break after the last", "1|SA|A\r\n1|SA|B\r\n1|SA|C", Status::Invalid},
+        {"blank lines do not count", "1|SA|A\r\n\r\n\r\n1|SA|B\r\n\r\n1|SA|C\r\n", Status::Invalid},
+        {"three lines and a break", "1|SA|A\r\n1|SA|B\r\n1|SA|C\r\n", Status::Loaded},
+        {"four lines", "1|SA|A\r\n1|SA|B\r\n1|SA|C\r\n1|SA|D", Status::Loaded},
+        {"bare LF breaks are no breaks", "1|SA|A\n1|SA|B\n1|SA|C\n1|SA|D\n", Status::Invalid},
+        {"a card line with one bar", "1|SA|A\r\n1|SA B\r\n1|SA|C\r\n", Status::Error},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const DeckFileRead r = ReadDeckText(tw(), c.text);
+        EXPECT_EQ(r.status, c.want);
+        if (c.want != Status::Loaded) {
+            EXPECT_TRUE(r.lines.empty());
+        }
+    }
+}
+
+TEST(DeckFileWriter, CardLinesCommentsAndTheMarker) {
+    // A non-empty side deck: the marker is written and no break follows the last line.
+    EXPECT_EQ(DeckFileText({"3 SA Moss Golem", "  2 SB Old Reef Eel ", "//  my  | notes ", "-SIDE DECK-",
+                            "10 SC Sea of Glass"}),
+              "3|SA|Moss Golem\r\n2|SB|Old Reef Eel\r\n//  my  | notes \r\n-SIDE DECK-\r\n10|SC|Sea of Glass");
+    // An empty side deck: no marker, one closing break.
+    EXPECT_EQ(DeckFileText({"3 SA Moss Golem", "1 SB Reef Eel", "-SIDE DECK-"}), "3|SA|Moss Golem\r\n1|SB|Reef Eel\r\n");
+    EXPECT_EQ(DeckSavePath("decks/burn"), "decks/burn.dek");
+    EXPECT_EQ(DeckSavePath("decks/burn.dek.bak"), "decks/burn.dek.bak");
+}
+
+TEST_F(ReaderTest, AWrittenDeckReadsBackEqual) {
+    tw().BanList.assign(1, "");
+    const Lines decks[] = {
+        {"3 SA Moss Golem", "// keep: two | bars  and  blanks", "2 SB Old Reef Eel", "1 SA Salt & Cinder",
+         "-SIDE DECK-", "1 SB Pit Snare", "//side note"},
+        {"3 SA Moss Golem", "1 SB Reef Eel", "2 SC Ash Wolf", "-SIDE DECK-"},
+    };
+    for (const Lines& deck : decks) {
+        EXPECT_EQ(Read(DeckFileText(deck)), deck);
+        EXPECT_EQ(DeckFileText(Read(DeckFileText(deck))), DeckFileText(deck));
+    }
+}
+
+// The commands of the deck editor window.
+struct DeckFileCommands : test::EditorTest {
+    win::DeckMaker& dm() { return editor(); }
+    fs::path decks() { return dir.path() / "decks"; }
+    void Start() {
+        returning_player();
+        fs::create_directories(decks());
+        store(setting_key::decks, decks().string());
+        start();
+    }
+    void Show(const Lines& lines) {
+        dm().List1.clear();
+        for (const auto& l : lines) dm().List1.add_item(l);
+    }
+    void Save(const fs::path& path) {
+        host.expect_file(path.string());
+        dm().Command2_Click();
+    }
+    void Open(const fs::path& path) {
+        host.expect_file(path.string());
+        dm().Command1_Click();
+    }
+};
+
+TEST_F(DeckFileCommands, TheLastDeckIsReadAtTheEditorsLoad) {
+    const fs::path deck = dir.write("decks/last.dek", CrLf({"2|SA|Alpha", "1|SB|Beta", "-SIDE DECK-", "1|SA|Alpha"}));
+    store(setting_key::lastdeck, deck.string());
+    Start();
+    EXPECT_EQ(dm().List1.items(), (Lines{"2 SA Alpha", "1 SB Beta", "-SIDE DECK-", "1 SA Alpha"}));
+    EXPECT_EQ(dm().NormalNum, 3);
+    EXPECT_EQ(dm().SideNum, 1);
+    EXPECT_EQ(dm().Label1.caption(), "3");
+}
+
+TEST_F(DeckFileCommands, SavingWritesTheFileAndTheSettingButNotTheOpenedPath) {
+    Start();
+    tw().LastDeckPath = "opened.dek";
+    Show({"3 SA Alpha", "//  a comment  with  blanks", "-SIDE DECK-"});
+    Save(decks() / "burn");
+
+    const fs::path file = decks() / "burn.dek";
+    EXPECT_EQ(test::TempDir::read(file), "3|SA|Alpha\r\n//  a comment  with  blanks\r\n");
+    EXPECT_EQ(setting(setting_key::lastdeck), file.string());
+    EXPECT_EQ(tw().LastDeckPath, "opened.dek");
+    EXPECT_EQ(dm().File1.items(), Lines{"burn.dek"});
+    // The save dialog starts from the last deck.
+    EXPECT_EQ(dm().comm1.file_name, (decks() / "burn").string());
+}
+
+TEST_F(DeckFileCommands, ACancelledSaveWritesNothing) {
+    Start();
+    store(setting_key::lastdeck, "kept.dek");
+    host.expect_file(std::nullopt);
+    dm().Command2_Click();
+    EXPECT_TRUE(platform::list_files(decks(), "*").empty());
+    EXPECT_EQ(setting(setting_key::lastdeck), "kept.dek");
+}
+
+TEST_F(DeckFileCommands, ACommentSurvivesTwoSavesUnchanged) {
+    Start();
+    const Lines deck = {"//  Burn: 2 | 3   copies ", "3 SA Alpha", "1 SB Beta", "-SIDE DECK-", "1 SA Alpha"};
+    Show(deck);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        Save(decks() / "burn.dek");
+        Show({"-SIDE DECK-"});
+        Open(decks() / "burn.dek");
+        EXPECT_EQ(dm().List1.items(), deck);
+    }
+}
+
+TEST_F(DeckFileCommands, OpeningRemembersThePathEvenWhenTheFileIsRefused) {
+    Start();
+    const fs::path good = dir.write("decks/good.dek", CrLf({"1|SA|Alpha", "1|SA|Alpha", "1|SB|Beta", "-SIDE DECK-"}));
+    Open(good);
+    EXPECT_EQ(dm().List1.items(), (Lines{"2 SA Alpha", "1 SB Beta", "-SIDE DECK-"}));
+    EXPECT_EQ(tw().LastDeckPath, good.string());
+    EXPECT_EQ(setting(setting_key::lastdeck), good.string());
+
+    const fs::path bad = dir.write("decks/bad.dek", "1|SA|Alpha");
+    Open(bad);
+    EXPECT_EQ(dm().List1.items(), (Lines{"2 SA Alpha", "1 SB Beta", "-SIDE DECK-"}));
+    EXPECT_EQ(tw().LastDeckPath, bad.string());
+    EXPECT_EQ(setting(setting_key::lastdeck), bad.string());
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].text, "Invalid Deck File");
+}
+
+TEST_F(DeckFileCommands, AFailedReadLeavesTheDeckListAsItWas) {
+    Start();
+    const Lines before = {"3 SA Alpha", "-SIDE DECK-", "1 SB Beta"};
+    Show(before);
+    dm().ComputeDeckAmount();
+    struct Case {
+        const char* file;
+        std::string text;
+        const char* message;
+        const char* title;
+    };
+    const Case cases[] = {
+        {"empty.dek", "", "Invalid Deck File", "Tablewright Version 9.1"},
+        {"short.dek", "1|SA|Alpha\r\n1|SB|Beta\r\n", "Invalid Deck File", "Tablewright Version 9.1"},
+        {"broken.dek", CrLf({"2|SA|Alpha", "-SIDE DECK-", "1|SB Beta", "1|SA|Alpha"}), "Error loading this deck",
+         "Tablewright"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::size_t seen = host.messages().size();
+        dm().LoadDeck(dir.write(std::string("decks/") + c.file, c.text).string());
+        EXPECT_EQ(dm().List1.items(), before);
+        EXPECT_EQ(dm().NormalNum, 3);
+        EXPECT_EQ(dm().SideNum, 1);
+        ASSERT_EQ(host.messages().size(), seen + 1);
+        EXPECT_EQ(host.messages().back().text, c.message);
+        EXPECT_EQ(host.messages().back().title, c.title);
+    }
+    // A missing file or an empty name: nothing at all.
+    const std::size_t seen = host.messages().size();
+    dm().LoadDeck("");
+    dm().LoadDeck((decks() / "missing.dek").string());
+    EXPECT_EQ(dm().List1.items(), before);
+    EXPECT_EQ(host.messages().size(), seen);
+}
+
+TEST_F(DeckFileCommands, TheFileListLoadsADoubleClickedDeckAfterAsking) {
+    dir.write("decks/burn.dek", CrLf({"3|SA|Alpha", "-SIDE DECK-", "1|SB|Beta", "1|SB|Beta"}));
+    Start();
+    ASSERT_EQ(dm().File1.items(), Lines{"burn.dek"});
+
+    host.expect_yes_no("Are you sure you want to load this deck?", platform::MsgResult::No);
+    dm().File1.user_double_click(0);
+    EXPECT_EQ(dm().List1.items(), Lines{"-SIDE DECK-"});
+    EXPECT_EQ(tw().LastDeckPath, "");
+
+    host.expect_yes_no("Are you sure you want to load this deck?", platform::MsgResult::Yes);
+    dm().File1.user_double_click(0);
+    EXPECT_EQ(dm().List1.items(), (Lines{"3 SA Alpha", "-SIDE DECK-", "2 SB Beta"}));
+    const std::string path = (dm().File1.path() / "burn.dek").string();
+    EXPECT_EQ(tw().LastDeckPath, path);
+    EXPECT_EQ(setting(setting_key::lastdeck), path);
+    EXPECT_EQ(host.questions().back().title, "Tablewright");
+}
+
+}  // namespace
+}  // namespace tw
