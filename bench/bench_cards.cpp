@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <system_error>
@@ -12,6 +13,9 @@
 #include "cards/main.hpp"
 #include "cards/set_file.hpp"
 #include "cards/tablewright.hpp"
+#include "deckeditor/deck_counts.hpp"
+#include "deckeditor/deckmaker.hpp"
+#include "deckeditor/search.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
 #include "platform/files.hpp"
@@ -132,4 +136,153 @@ void BM_LookupCard(benchmark::State& state) {
 }
 BENCHMARK(BM_LookupCard)->Unit(benchmark::kMillisecond);
 
+// ---- The deck editor's card search over 100,000 generated entries ----
+
+// Varied names (capitals, small letters, digits first), every printing in one of twelve sets,
+// monsters of each attribute and level, spells and traps with their properties.
+std::vector<tw::Card> make_search_database() {
+    const char* first[] = {"Blue", "dark", "Ancient", "Flame", "Silent", "7 Star", "Iron", "crystal",
+                           "Storm", "Shadow", "Golden", "Wild"};
+    const char* second[] = {"Dragon", "Mage", "Knight", "Beast", "Serpent", "Golem", "Archer", "Spirit",
+                            "Warden", "Phoenix"};
+    const char* groups[] = {"Dragon", "Spellcaster/Effect", "Warrior/Fusion", "Beast/Synchro/Effect",
+                            "Fiend", "Machine/Effect", "Spell Card", "Trap Card"};
+    const char* attributes[] = {"DARK", "EARTH", "FIRE", "LIGHT", "WATER", "WIND"};
+    const char* icons[] = {"", "Continuous", "Equip", "Field", "Quick-Play", "Counter"};
+    std::mt19937 gen(7);
+    std::vector<tw::Card> db;
+    db.reserve(kEntries + 1);
+    for (int i = 0; i < kEntries; ++i) {
+        tw::Card c;
+        c.Name = std::string(first[gen() % 12]) + " " + second[gen() % 10] + " " + std::to_string(i / 3);
+        c.SetCode = "S" + std::to_string(gen() % 12);
+        c.Group = groups[gen() % 8];
+        c.Desc = "When this card is put on the table, you may draw " + std::to_string(gen() % 3 + 1) +
+                 " cards and look at your opponent's hand.";
+        if (c.Group == "Spell Card" || c.Group == "Trap Card") {
+            c.Attribute = c.Group == "Spell Card" ? "Spell" : "Trap";
+            c.Icon = icons[gen() % 6];
+        } else {
+            c.Attribute = attributes[gen() % 6];
+            c.Level = std::to_string(gen() % 12 + 1);
+            c.Atk = std::to_string(gen() % 31 * 100);
+            c.Def = std::to_string(gen() % 31 * 100);
+        }
+        db.push_back(std::move(c));
+    }
+    db.emplace_back();  // the set load's empty last entry
+    return db;
+}
+
+// A started editor whose database is the generated one.
+struct SearchTable : Table {
+    SearchTable() {
+        tw::Main(*tw);
+        tw->CardDatabase = make_search_database();
+    }
+    tw::win::DeckMaker& editor() { return *tw->DeckMaker.peek(); }
+};
+
+void run_search(benchmark::State& state, const std::function<void(tw::win::DeckMaker&)>& set) {
+    SearchTable t;
+    auto& d = t.editor();
+    set(d);
+    for (auto _ : state) {
+        d.ReloadSet(0);
+        benchmark::DoNotOptimize(d.Grid.rows());
+    }
+    state.counters["rows"] = d.Grid.rows() - 1;
+    state.counters["cached"] = static_cast<double>(t.tw->SearchResults.size());
+}
+
+// No filter: every entry into the grid, sorted.
+void BM_SearchAll(benchmark::State& state) {
+    run_search(state, [](tw::win::DeckMaker&) {});
+}
+BENCHMARK(BM_SearchAll)->Unit(benchmark::kMillisecond);
+
+// The same with "Hide Duplicates".
+void BM_SearchAllHideDuplicates(benchmark::State& state) {
+    run_search(state, [](tw::win::DeckMaker& d) { d.hidecopies.set_value(1); });
+}
+BENCHMARK(BM_SearchAllHideDuplicates)->Unit(benchmark::kMillisecond);
+
+void BM_SearchNamePattern(benchmark::State& state) {
+    run_search(state, [](tw::win::DeckMaker& d) { d.NameContains.set_text("%dr%on%1"); });
+}
+BENCHMARK(BM_SearchNamePattern)->Unit(benchmark::kMillisecond);
+
+// Level at least 4, attack at least 1500, attribute Fire.
+void BM_SearchLevelAtkAttribute(benchmark::State& state) {
+    run_search(state, [](tw::win::DeckMaker& d) {
+        d.LevelSearch.set_text("4");
+        d.Combo2.set_list_index(1);
+        d.AtkSearch.set_text("1500");
+        d.Combo4.set_list_index(1);
+        d.Attrib.set_list_index(3);  // "Fire"
+    });
+}
+BENCHMARK(BM_SearchLevelAtkAttribute)->Unit(benchmark::kMillisecond);
+
+// The record test alone, without cache or grid.
+void BM_SearchFilterOnly(benchmark::State& state) {
+    const auto db = make_search_database();
+    tw::SearchFilter f;
+    f.level = "4";
+    f.level_compare = 1;
+    f.atk = "1500";
+    f.atk_compare = 1;
+    f.attrib = "Fire";
+    const tw::PreparedSearch search = tw::PrepareSearch(f);
+    for (auto _ : state) {
+        std::size_t kept = 0;
+        for (const auto& c : db) kept += tw::TestCard(c, search) != tw::SearchVerdict::Skip;
+        benchmark::DoNotOptimize(kept);
+    }
+}
+BENCHMARK(BM_SearchFilterOnly)->Unit(benchmark::kMillisecond);
+
 }  // namespace
+
+namespace {
+
+// The deck editor's recount of a 60-line deck (the main deck, a comment, the side deck)
+// against the whole database.
+void BM_ComputeDeckAmount(benchmark::State& state) {
+    Table t;
+    tw::Main(*t.tw);
+    const auto& db = t.tw->CardDatabase;
+    std::vector<std::string> deck;
+    for (int i = 0; i < 44; ++i) {
+        const auto& c = db[static_cast<std::size_t>(i) * 2203 % (db.size() - 1)];
+        deck.push_back(std::to_string(i % 3 + 1) + " " + c.SetCode + " " + c.Name);
+    }
+    deck.push_back("// side deck below");
+    deck.push_back("-SIDE DECK-");
+    for (int i = 0; i < 14; ++i) {
+        const auto& c = db[static_cast<std::size_t>(i) * 7919 % (db.size() - 1)];
+        deck.push_back("1 " + c.SetCode + " " + c.Name);
+    }
+    for (auto _ : state) {
+        std::vector<std::string> lines = deck;
+        const tw::DeckCounts n = tw::CountDeck(*t.tw, lines);
+        benchmark::DoNotOptimize(n);
+    }
+    state.counters["lines"] = static_cast<double>(deck.size());
+}
+BENCHMARK(BM_ComputeDeckAmount)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+namespace {
+void BM_TmpPhases(benchmark::State& state) {
+    SearchTable t;
+    for (auto _ : state) {
+        auto shown = tw::SearchCards(*t.tw, {}, false);
+        state.PauseTiming();
+        state.ResumeTiming();
+        if (state.range(0) == 1) { auto s = tw::SortedByName(shown); benchmark::DoNotOptimize(s.data()); }
+        benchmark::DoNotOptimize(shown.data());
+    }
+}
+BENCHMARK(BM_TmpPhases)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+}

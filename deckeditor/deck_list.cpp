@@ -110,6 +110,7 @@ AddPlan PlanAdd(const std::vector<std::string>& lines, const std::string& set,
         plan.lines = lines;
         const std::string& text = lines[i];
         plan.lines[i] = std::to_string(d->count + 1) + text.substr(text.find(' '));
+        plan.index = i;
         plan.changed = true;
         return plan;
     }
@@ -122,13 +123,15 @@ AddPlan PlanAdd(const std::vector<std::string>& lines, const std::string& set,
     plan.lines = lines;
     const auto marker = MarkerIndex(lines);
     if (region == DeckRegion::Deck) {
-        plan.lines.insert(plan.lines.begin() + end, NewDeckLine(set, name));
+        plan.index = end;
     } else {
         // A list that lost its marker gets it back at the end, above the new side line.
-        if (!marker) plan.lines.emplace_back(kSideDeck);
-        const int at = marker ? *marker + 1 : static_cast<int>(plan.lines.size());
-        plan.lines.insert(plan.lines.begin() + at, NewDeckLine(set, name));
+        plan.append_marker = !marker;
+        if (plan.append_marker) plan.lines.emplace_back(kSideDeck);
+        plan.index = marker ? *marker + 1 : static_cast<int>(plan.lines.size());
     }
+    plan.lines.insert(plan.lines.begin() + plan.index, NewDeckLine(set, name));
+    plan.insert = true;
     plan.changed = true;
     return plan;
 }
@@ -154,13 +157,12 @@ std::optional<std::vector<std::string>> PlanTakeOff(const std::vector<std::strin
 
 namespace {
 
-// Puts the planned lines into the list, keeping the selection on the same index when it is
-// still there.
-void Replace(platform::ListBox& list, const std::vector<std::string>& lines) {
-    const int selected = list.list_index();
-    list.clear();
-    for (const auto& l : lines) list.add_item(l);
-    if (selected >= 0 && selected < list.list_count()) list.set_list_index(selected);
+void Apply(platform::ListBox& list, const AddPlan& plan) {
+    if (plan.append_marker) list.add_item(std::string(kSideDeck));
+    if (plan.insert)
+        list.add_item(plan.lines[plan.index], plan.index);
+    else
+        list.set_list(plan.index, plan.lines[plan.index]);
 }
 
 void AddHit(Tablewright& tw, win::DeckMaker& dm, DeckRegion region) {
@@ -179,7 +181,7 @@ void AddHit(Tablewright& tw, win::DeckMaker& dm, DeckRegion region) {
     }
     const int limit = GetBanStatus(tw, name);
     const AddPlan plan = PlanAdd(dm.List1.items(), set, name, limit, region);
-    if (plan.changed) Replace(dm.List1, plan.lines);
+    if (plan.changed) Apply(dm.List1, plan);
     if (!plan.message.empty()) {
         if (plan.notice == Notice::Plain)
             tw.app.msg_box(plan.message, platform::MsgButtons::OK, platform::MsgIcon::None,

@@ -39,6 +39,11 @@ enum class Notice { Direct, Plain };
 struct AddPlan {
     bool changed = false;        // lines holds the list after the add
     std::vector<std::string> lines;
+    // The same change as one edit of the list: line `index` replaced, or inserted there (after
+    // the marker was appended, for a list that had lost it).
+    int index = -1;
+    bool insert = false;
+    bool append_marker = false;
     std::string message;         // a refusal; "" when accepted
     Notice notice = Notice::Direct;
 };

@@ -1,5 +1,6 @@
 #include "deckeditor/search.hpp"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_set>
 
@@ -66,11 +67,26 @@ PreparedSearch::Range prepare_range(const std::string& box, int compare) {
     return r;
 }
 
+// Plain digits, as nearly every printed value is, read without the general number rule.
+bool read_plain_digits(const std::string& text, std::int32_t& out) {
+    if (text.empty() || text.size() > 9) return false;
+    std::int32_t v = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9') return false;
+        v = v * 10 + (ch - '0');
+    }
+    out = v;
+    return true;
+}
+
 // A record whose own value is no number is kept out while the test is on.
 bool range_keeps(const std::string& value, const PreparedSearch::Range& r) {
     if (!r.on) return true;
-    if (!IsNumber(value)) return false;
-    const std::int32_t v = rt::to_long(value);
+    std::int32_t v = 0;
+    if (!read_plain_digits(value, v)) {
+        if (!IsNumber(value)) return false;
+        v = rt::to_long(value);
+    }
     switch (r.compare) {
         case 0: return v <= r.value;
         case 1: return v >= r.value;
@@ -83,8 +99,10 @@ bool spell_type_keeps(const Card& c, const std::string& type, const std::string&
     if (type.empty()) return true;
     if (type == "Normal") return is_spell(c) && c.Icon.empty();
     if (type == "Continuous") return icon == "continuous" && is_spell(c);
-    if (type == "Equip" || type == "Field" || type == "Quick-Play" || type == "Ritual")
-        return icon == rt::lcase(type);
+    if (type == "Equip") return icon == "equip";
+    if (type == "Field") return icon == "field";
+    if (type == "Quick-Play") return icon == "quick-play";
+    if (type == "Ritual") return icon == "ritual";
     return false;
 }
 
@@ -96,27 +114,24 @@ bool trap_type_keeps(const Card& c, const std::string& type, const std::string& 
     return false;
 }
 
-bool attribute_keeps(const Card& c, const std::string& attrib, const PreparedSearch& s) {
-    if (attrib.empty()) return true;
-    for (const char* known : {"Wind", "Water", "Dark", "Light", "Earth", "Fire"}) {
-        if (attrib != known) continue;
-        std::string a;
-        lower_into(a, c.Attribute, s.lower);
-        return a == rt::lcase(attrib);
-    }
-    return false;
+bool attribute_keeps(const Card& c, const PreparedSearch& s) {
+    if (s.filter.attrib.empty()) return true;
+    if (s.attribute.empty()) return false;  // not one of the six
+    std::string a;
+    lower_into(a, c.Attribute, s.lower);
+    return a == s.attribute;
 }
 
-bool monster_kind_keeps(const std::string& group, const std::string& kind) {
+bool monster_kind_keeps(const std::string& group, const PreparedSearch& s) {
+    const std::string& kind = s.filter.type_icon;
     if (kind.empty()) return true;
     if (kind == "Normal") {
         const auto slash = group.find('/');
         return slash == std::string::npos || slash == 0;
     }
     if (kind == "Effect") return group.find('/') != std::string::npos;
-    for (const char* word : {"Ritual", "Synchro", "Gemini", "Tuner", "Fusion", "Spirit", "Toon", "Union"})
-        if (kind == word) return group.find(rt::lcase(word)) != std::string::npos;
-    return false;
+    if (s.kind_word.empty()) return false;
+    return group.find(s.kind_word) != std::string::npos;
 }
 
 // The type line without the kinds that are not monster types; any other word after "/" stays.
@@ -147,6 +162,10 @@ PreparedSearch PrepareSearch(const SearchFilter& f) {
     s.kind_tests = !blank(f.spell_type) || !blank(f.trap_type) || !blank(f.attrib) || !blank(f.type_icon);
     s.stat_tests = !blank(f.level) || !blank(f.monster_type) || !blank(f.atk) || !blank(f.def);
     if (!blank(f.monster_type)) s.monster_type = rt::lcase(f.monster_type);
+    for (const char* known : {"Wind", "Water", "Dark", "Light", "Earth", "Fire"})
+        if (f.attrib == known) s.attribute = rt::lcase(known);
+    for (const char* word : {"Ritual", "Synchro", "Gemini", "Tuner", "Fusion", "Spirit", "Toon", "Union"})
+        if (f.type_icon == word) s.kind_word = rt::lcase(word);
     s.level = prepare_range(f.level, f.level_compare);
     s.atk = prepare_range(f.atk, f.atk_compare);
     s.def = prepare_range(f.def, f.def_compare);
@@ -186,9 +205,9 @@ SearchVerdict TestCard(const Card& c, const PreparedSearch& s) {
         if (!spell_type_keeps(c, f.spell_type, icon)) return SearchVerdict::Skip;
         if (!trap_type_keeps(c, f.trap_type, icon)) return SearchVerdict::Skip;
         if (is_spell(c) || is_trap(c)) return SearchVerdict::Accept;
-        if (!attribute_keeps(c, f.attrib, s)) return SearchVerdict::Skip;
+        if (!attribute_keeps(c, s)) return SearchVerdict::Skip;
         lower_into(low, c.Group, s.lower);
-        if (!monster_kind_keeps(low, f.type_icon)) return SearchVerdict::Skip;
+        if (!monster_kind_keeps(low, s)) return SearchVerdict::Skip;
     }
 
     if (s.stat_tests && !is_spell(c) && !is_trap(c)) {
@@ -234,6 +253,35 @@ std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter
         if (hide_copies && cached <= 1) database_names.insert(c.Name);
     }
     return shown;
+}
+
+std::vector<const Card*> SortedByName(const std::vector<const Card*>& cards) {
+    // The first sixteen bytes as two numbers decide most comparisons without touching the
+    // names; the position breaks ties, which keeps equal names in order.
+    struct Key {
+        std::uint64_t head[2];
+        std::uint32_t at;
+    };
+    auto chunk = [](const std::string& name, std::size_t from) {
+        std::uint64_t v = 0;
+        for (std::size_t i = from; i < from + 8; ++i)
+            v = v << 8 | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+        return v;
+    };
+    std::vector<Key> keys;
+    keys.reserve(cards.size());
+    for (std::size_t i = 0; i < cards.size(); ++i)
+        keys.push_back({{chunk(cards[i]->Name, 0), chunk(cards[i]->Name, 8)}, static_cast<std::uint32_t>(i)});
+    std::sort(keys.begin(), keys.end(), [&cards](const Key& a, const Key& b) {
+        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+        const int order = cards[a.at]->Name.compare(cards[b.at]->Name);
+        return order != 0 ? order < 0 : a.at < b.at;
+    });
+    std::vector<const Card*> out;
+    out.reserve(keys.size());
+    for (const Key& k : keys) out.push_back(cards[k.at]);
+    return out;
 }
 
 std::string SearchDoneText(std::uint32_t start_tick, std::uint32_t end_tick) {

@@ -56,6 +56,8 @@ struct PreparedSearch {
     bool stat_tests = false;   // monster type, level, attack, defence
     Pattern name, desc;
     std::string monster_type;  // lower-cased; empty: no test
+    std::string attribute;     // lower-cased when one of the six attributes
+    std::string kind_word;     // lower-cased monster kind looked for in the type line
     Range level, atk, def;
     std::array<unsigned char, 256> lower{};
 };
@@ -71,6 +73,10 @@ SearchVerdict TestCard(const Card& card, const SearchFilter& filter);
 // order. With hide_copies, a record whose name was already listed or cached earlier is left out
 // of the list (the cache keeps it).
 std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter, bool hide_copies);
+
+// The records ordered by name as the result grid sorts: byte order (capitals before small
+// letters), equal names in their given order.
+std::vector<const Card*> SortedByName(const std::vector<const Card*>& cards);
 
 // The filter controls of the deck editor as they stand.
 SearchFilter ReadSearchFilter(const win::DeckMaker& editor);

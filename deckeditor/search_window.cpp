@@ -65,8 +65,6 @@ void DeckMaker::ReloadSet(int) {
     const std::uint32_t start = tw_.app.clock().tick_count();
     const SearchFilter filter = ReadSearchFilter(*this);
 
-    Grid.set_rows(1);  // no stale cell of the last search carries over
-    Grid.set_rows(2);
     Command11.set_enabled(false);
     Grid.set_enabled(false);
     Grid.set_redraw(false);
@@ -82,18 +80,24 @@ void DeckMaker::ReloadSet(int) {
         }
     } finish{*this};
 
-    const auto shown = SearchCards(tw_, filter, hidecopies.value() == 1);
-    Grid.set_rows(static_cast<int>(shown.size()) + 1);
+    const auto rows = SortedByName(SearchCards(tw_, filter, hidecopies.value() == 1));
+    // The rows are written in their final order, which is the grid's sort by column 2: stable,
+    // byte order. Rows of the last search are reused rather than rebuilt.
+    Grid.set_rows(static_cast<int>(rows.size()) + 1);
     const int row = Grid.row(), col = Grid.col();
     bool moved = false;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
         const int r = static_cast<int>(i) + 1;
-        Grid.set_text_matrix(r, 1, rt::ucase(shown[i]->SetCode));
-        Grid.set_text_matrix(r, 2, shown[i]->Name);
-        if (IsNumber(rt::left(shown[i]->Name, 1))) {
+        const Card& c = *rows[i];
+        Grid.set_text_matrix(r, 1, rt::ucase(c.SetCode));
+        Grid.set_text_matrix(r, 2, c.Name);
+        // A name that starts with a digit (the one-character number test) sits left and top.
+        const bool digit_first = !c.Name.empty() && c.Name[0] >= '0' && c.Name[0] <= '9';
+        const auto align = digit_first ? platform::Align::LeftTop : platform::Align::General;
+        if (Grid.cell(r, 2).align != align) {
             Grid.set_row(r);
             Grid.set_col(2);
-            Grid.set_cell_alignment(platform::Align::LeftTop);
+            Grid.set_cell_alignment(align);
             moved = true;
         }
     }
@@ -102,7 +106,6 @@ void DeckMaker::ReloadSet(int) {
         Grid.set_col(col);
     }
     Grid.set_redraw(true);
-    Grid.sort_rows_by(2);
     Grid.set_text_matrix(0, 2, "Card Name (" + rt::cstr(Grid.rows() - 1) + ")");
     selectedcard.set_text(SearchDoneText(start, tw_.app.clock().tick_count()));
 }

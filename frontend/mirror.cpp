@@ -802,36 +802,71 @@ public:
 
     void sync(platform::Grid& c, Prop p) {
         const bool all = p == Prop::Other;
-        if (all || p == Prop::Cells) {
-            setUpdatesEnabled(false);
-            setRowCount(c.rows());
-            setColumnCount(c.cols());
-            const QColor fixed = QApplication::palette().color(QPalette::Button);
-            for (int r = 0; r < c.rows(); ++r) {
-                for (int k = 0; k < c.cols(); ++k) {
-                    const auto& cell = c.cell(r, k);
-                    const QString text = qstr(cell.text);
-                    QTableWidgetItem* it = item(r, k);
-                    if (!it) setItem(r, k, it = new QTableWidgetItem());
-                    if (it->text() != text) it->setText(text);
-                    bool number = false;
-                    text.toDouble(&number);
-                    const platform::Align a = cell.align == platform::Align::General ? c.col_alignment(k) : cell.align;
-                    it->setTextAlignment(qt_align(a, number));
-                    QFont f = font_of(c);
-                    f.setBold(cell.bold);
-                    it->setFont(f);
-                    const bool is_fixed = r < c.fixed_rows() || k < c.fixed_cols();
-                    it->setBackground(is_fixed ? QBrush(fixed) : QBrush());
-                }
-            }
-            for (int k = 0; k < c.cols(); ++k) setColumnWidth(k, std::max(0, px(c.col_width(k), l.m.tpp())));
-            setUpdatesEnabled(c.redraw());
+        const bool font = p == Prop::FontName || p == Prop::FontBold || p == Prop::FontSize;
+        if (all || font) shown_.clear();  // the items carry the grid's font
+        // With Redraw off the program fills the grid cell by cell; it is shown once Redraw is
+        // back on, not re-rendered for every cell.
+        if (!c.redraw()) {
+            if (all || font || p == Prop::Cells || p == Prop::Current) stale_ = true;
+            if (updatesEnabled()) setUpdatesEnabled(false);
+            return;
         }
-        if (all || p == Prop::Current || p == Prop::Cells) {
+        if (all || font || p == Prop::Cells || stale_) render(c);
+        if (all || p == Prop::Current || p == Prop::Cells || stale_) {
             QSignalBlocker block(this);
             if (c.row() < rowCount() && c.col() < columnCount()) setCurrentCell(c.row(), c.col());
         }
+        stale_ = false;
+        if (!updatesEnabled()) setUpdatesEnabled(true);
+    }
+
+private:
+    // What the items show, so that a change rewrites only the cells that differ.
+    struct Shown {
+        platform::Grid::Cell cell;
+        platform::Align align = platform::Align::General;
+        bool fixed = false;
+        bool operator==(const Shown&) const = default;
+    };
+    std::vector<std::vector<Shown>> shown_;
+    bool stale_ = false;
+
+    void render(platform::Grid& c) {
+        const bool was = updatesEnabled();
+        if (was) setUpdatesEnabled(false);
+        if (rowCount() != c.rows()) setRowCount(c.rows());
+        if (columnCount() != c.cols()) setColumnCount(c.cols());
+        shown_.resize(static_cast<size_t>(c.rows()));
+        const QColor fixed = QApplication::palette().color(QPalette::Button);
+        const QFont plain = font_of(c);
+        QFont bold = plain;
+        bold.setBold(true);
+        for (int r = 0; r < c.rows(); ++r) {
+            auto& row = shown_[static_cast<size_t>(r)];
+            if (row.size() > static_cast<size_t>(c.cols())) row.resize(static_cast<size_t>(c.cols()));
+            for (int k = 0; k < c.cols(); ++k) {
+                const auto& cell = c.cell(r, k);
+                const Shown now{cell, cell.align == platform::Align::General ? c.col_alignment(k) : cell.align,
+                                r < c.fixed_rows() || k < c.fixed_cols()};
+                QTableWidgetItem* it = item(r, k);
+                if (it && static_cast<size_t>(k) < row.size() && row[static_cast<size_t>(k)] == now) continue;
+                if (!it) setItem(r, k, it = new QTableWidgetItem());
+                const QString text = qstr(cell.text);
+                if (it->text() != text) it->setText(text);
+                bool number = false;
+                text.toDouble(&number);
+                it->setTextAlignment(qt_align(now.align, number));
+                it->setFont(cell.bold ? bold : plain);
+                it->setBackground(now.fixed ? QBrush(fixed) : QBrush());
+                if (static_cast<size_t>(k) < row.size()) row[static_cast<size_t>(k)] = now;
+                else row.push_back(now);
+            }
+        }
+        for (int k = 0; k < c.cols(); ++k) {
+            const int w = std::max(0, px(c.col_width(k), l.m.tpp()));
+            if (columnWidth(k) != w) setColumnWidth(k, w);
+        }
+        if (was) setUpdatesEnabled(true);
     }
 
 protected:

@@ -360,6 +360,12 @@ TEST(CardPanel, DeckCommandLeavesThePictureViewAndRunsTheReset) {
     EXPECT_TRUE(duel.lblName.visible());
     EXPECT_TRUE(duel.Combo1.visible());
     EXPECT_TRUE(duel.Image1.display_list().empty());
+
+    // The reset hides the picture; the next card in the picture view brings it back.
+    duel.Image1.set_visible(false);
+    ShowCardInfo(fx.tw(), NormalMonster("Red Dragon"), duel.selectedcard);
+    EXPECT_TRUE(duel.Image1.visible());
+    EXPECT_FALSE(duel.selectedcard.visible());
 }
 
 TEST(CardRulings, OpensTheRulingsPageOfTheName) {

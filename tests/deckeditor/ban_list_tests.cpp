@@ -114,10 +114,12 @@ TEST_F(BanListTest, AFailedPageOrAnOvertakenSelectionKeepsTheListInForce) {
     EXPECT_EQ(browser.ready_state(), platform::ReadyComplete);
     EXPECT_EQ(tw().BanList, kAdvanced);
 
-    // "No List" chosen while the Traditional page is awaited: the old page does not win.
-    reactor.post([&] { SelectBanList(tw(), browser, kNoBanList); });
+    // Advanced chosen again while the Traditional page is awaited: the later choice decides.
+    SelectBanList(tw(), browser, kNoBanList);
+    reactor.post([&] { SelectBanList(tw(), browser, "Advanced"); });
     SelectBanList(tw(), browser, "Traditional");
-    EXPECT_EQ(tw().BanList, Lines{""});
+    EXPECT_EQ(tw().BanList, kAdvanced);
+    EXPECT_EQ(browser.location_url(), BanListUrl(tw(), "Advanced"));
 }
 
 TEST_F(BanListTest, AnUnreachableSiteStillEndsTheWait) {

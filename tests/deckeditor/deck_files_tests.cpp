@@ -40,8 +40,9 @@ struct ReaderTest : ::testing::Test, test::TableFixture {
 };
 
 TEST_F(ReaderTest, RepeatedLinesAreSummedWithinEachSide) {
-    EXPECT_EQ(Read(CrLf({"1|SA|Moss Golem", "1|SA|Moss Golem", "-SIDE DECK-", "1|SA|Moss Golem", "1|SA|Moss Golem"})),
-              (Lines{"2 SA Moss Golem", "-SIDE DECK-", "2 SA Moss Golem"}));
+    EXPECT_EQ(Read(CrLf({"1|SA|Moss Golem", "1|SB|Reef Eel", "1|SA|Moss Golem", "-SIDE DECK-", "1|SB|Reef Eel",
+                         "1|SB|Reef Eel"})),
+              (Lines{"2 SA Moss Golem", "1 SB Reef Eel", "-SIDE DECK-", "2 SB Reef Eel"}));
     // Other printings, other letter case and unnumbered lines are not the same line.
     EXPECT_EQ(Read(CrLf({"-SIDE DECK-", "1|SA|Moss Golem", "1|SB|Moss Golem", "1|SA|moss golem", "x|SA|Moss Golem",
                          "1|SA|Moss Golem"})),
@@ -96,7 +97,7 @@ TEST_F(ReaderTest, ShortOrBrokenFilesAreRefused) {
         {"empty", "", Status::Invalid},
         {"no line break", "3|SA|Moss Golem", Status::Invalid},
         {"three lines, no break after the last", "1|SA|A\r\n1|SA|B\r\n1|SA|C", Status::Invalid},
-        {"blank lines do not count", "1|SA|A\r\n\r\n\r\n1|SA|B\r\n\r\n1|SA|C\r\n", Status::Invalid},
+        {"blank lines do not count", "1|SA|A\r\n\r\n\r\n1|SA|B\r\n\r\n1|SA|C", Status::Invalid},
         {"three lines and a break", "1|SA|A\r\n1|SA|B\r\n1|SA|C\r\n", Status::Loaded},
         {"four lines", "1|SA|A\r\n1|SA|B\r\n1|SA|C\r\n1|SA|D", Status::Loaded},
         {"bare LF breaks are no breaks", "1|SA|A\n1|SA|B\n1|SA|C\n1|SA|D\n", Status::Invalid},
@@ -196,7 +197,7 @@ TEST_F(DeckFileCommands, ACancelledSaveWritesNothing) {
 
 TEST_F(DeckFileCommands, ACommentSurvivesTwoSavesUnchanged) {
     Start();
-    const Lines deck = {"//  Burn: 2 | 3   copies ", "3 SA Alpha", "1 SB Beta", "-SIDE DECK-", "1 SA Alpha"};
+    const Lines deck = {"//  Burn: 2 | 3   copies ", "3 SA Alpha", "1 SB Beta", "-SIDE DECK-", "2 SB Beta"};
     Show(deck);
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);

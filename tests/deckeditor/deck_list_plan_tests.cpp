@@ -82,6 +82,14 @@ TEST(PlanAdd, CopyAndBanLimits) {
         } else {
             ASSERT_TRUE(p.changed);
             EXPECT_EQ(p.lines, c.after);
+            // The one-edit form gives the same list.
+            Lines edited = c.before;
+            if (p.append_marker) edited.push_back("-SIDE DECK-");
+            if (p.insert)
+                edited.insert(edited.begin() + p.index, p.lines[p.index]);
+            else
+                edited[p.index] = p.lines[p.index];
+            EXPECT_EQ(edited, c.after);
         }
         if (!c.message.empty()) {
             EXPECT_EQ(p.notice, c.notice);

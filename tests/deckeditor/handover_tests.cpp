@@ -251,5 +251,18 @@ TEST_F(HandOverTest, UnknownCardsAreTakenAsBadCards) {
     EXPECT_EQ(piles.deck[1].Slot, 2);
 }
 
+TEST_F(HandOverTest, AtMost150CardsAreTakenNumbered1To150) {
+    const Lines drakes(5, "3 Tst Twin Drake");
+    DeckPiles full = BuildDeckPiles(tw(), Join(Join(Plain(135), drakes), {kSide}));
+    ASSERT_EQ(full.deck.size(), 135u);
+    ASSERT_EQ(full.extra.size(), 15u);
+    EXPECT_EQ(full.deck.front().Slot, 1);
+    EXPECT_EQ(full.extra.back().Slot, 150);
+
+    DeckPiles over = BuildDeckPiles(tw(), Join(Plain(138), drakes));
+    EXPECT_EQ(over.deck.size(), 138u);
+    EXPECT_EQ(over.extra.size(), 12u);
+}
+
 }  // namespace
 }  // namespace tw

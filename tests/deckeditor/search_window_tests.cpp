@@ -25,6 +25,8 @@ struct SearchWindowTest : EditorTest {
         returning_player();
         dir.write("zqm.set", kSearchSet);
         start();
+        ASSERT_FALSE(d().Frame1.visible());
+        d().imgAdvancedSearch.user_click();  // the filters take input only while shown
     }
     win::DeckMaker& d() { return editor(); }
     // Set and name of each result row.
@@ -156,12 +158,14 @@ TEST_F(SearchWindowTest, KindsWithoutStatsEmptyTheStatBoxes) {
     EXPECT_EQ(d().DefSearch.text(), "");
 }
 
-TEST_F(SearchWindowTest, TheAdvancedButtonTogglesTheFilterFrame) {
-    ASSERT_FALSE(d().Frame1.visible());
-    d().imgAdvancedSearch.user_click();
-    EXPECT_TRUE(d().Frame1.visible());
+TEST_F(SearchWindowTest, TheAdvancedButtonTogglesTheFilterFrameWithoutClearingIt) {
+    ASSERT_TRUE(d().Frame1.visible());
+    d().NameContains.set_text("zeta");
     d().imgAdvancedSearch.user_click();
     EXPECT_FALSE(d().Frame1.visible());
+    EXPECT_EQ(d().NameContains.text(), "zeta");
+    d().imgAdvancedSearch.user_click();
+    EXPECT_TRUE(d().Frame1.visible());
 }
 
 }  // namespace
