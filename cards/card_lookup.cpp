@@ -73,21 +73,54 @@ std::uint64_t CardLookupIndex::hash(std::string_view set, std::string_view name)
     return h;
 }
 
-void IndexCardDatabase(Tablewright& tw) {
-    auto ix = std::make_shared<CardLookupIndex>();
+namespace {
+
+// Indexes cards by (set code, name), or by name alone when by_name_only.
+void build_index(CardLookupIndex& ix, const std::vector<Card>& cards, bool by_name_only) {
     std::string bytes(256, '\0');
     for (int b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
     const std::string lowered = rt::lcase(bytes);
-    for (int b = 0; b < 256; ++b) ix->lower[b] = static_cast<unsigned char>(lowered[b]);
+    for (int b = 0; b < 256; ++b) ix.lower[b] = static_cast<unsigned char>(lowered[b]);
+    ix.data = cards.data();
+    ix.size = cards.size();
+    ix.by_hash.clear();
+    ix.by_hash.reserve(cards.size());
+    for (std::size_t i = 0; i < cards.size(); ++i)
+        ix.by_hash.emplace_back(ix.hash(by_name_only ? std::string_view() : cards[i].SetCode, cards[i].Name),
+                                static_cast<std::uint32_t>(i));
+    std::sort(ix.by_hash.begin(), ix.by_hash.end());
+}
 
-    const auto& db = tw.CardDatabase;
-    ix->data = db.data();
-    ix->size = db.size();
-    ix->by_hash.reserve(db.size());
-    for (std::size_t i = 0; i < db.size(); ++i)
-        ix->by_hash.emplace_back(ix->hash(db[i].SetCode, db[i].Name),
-                                 static_cast<std::uint32_t>(i));
-    std::sort(ix->by_hash.begin(), ix->by_hash.end());
+// The first hit of this name, through an index once the hits are many (a full search caches
+// the whole database, and a deck check looks up every line).
+const Card* find_in_hits(Tablewright& tw, std::string_view name) {
+    const auto& hits = tw.SearchResults;
+    constexpr std::size_t kScanned = 64;
+    if (hits.size() <= kScanned) {
+        for (const Card& c : hits)
+            if (rt::equals_ci(c.Name, name)) return &c;
+        return nullptr;
+    }
+    auto& ix = tw.SearchResultsIndex;
+    if (!ix || ix->generation != tw.SearchResultsGeneration || ix->names.data != hits.data() ||
+        ix->names.size != hits.size()) {
+        if (!ix) ix = std::make_shared<SearchHitIndex>();
+        build_index(ix->names, hits, true);
+        ix->generation = tw.SearchResultsGeneration;
+    }
+    const std::uint64_t h = ix->names.hash({}, name);
+    auto it = std::lower_bound(ix->names.by_hash.begin(), ix->names.by_hash.end(),
+                               std::pair<std::uint64_t, std::uint32_t>{h, 0});
+    for (; it != ix->names.by_hash.end() && it->first == h; ++it)
+        if (rt::equals_ci(hits[it->second].Name, name)) return &hits[it->second];
+    return nullptr;
+}
+
+}  // namespace
+
+void IndexCardDatabase(Tablewright& tw) {
+    auto ix = std::make_shared<CardLookupIndex>();
+    build_index(*ix, tw.CardDatabase, false);
     tw.CardDatabaseIndex = std::move(ix);
 }
 
@@ -96,8 +129,7 @@ Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name
 
     const auto& hits = tw.SearchResults;
     if (!hits.empty() && !hits[0].Name.empty() && rt::equals_ci(hits[0].SetCode, set)) {
-        for (const Card& c : hits)
-            if (rt::equals_ci(c.Name, name)) return c;
+        if (const Card* c = find_in_hits(tw, name)) return *c;
     }
 
     if (auto i = find_in_database(tw, set, name)) {

@@ -41,4 +41,10 @@ struct CardLookupIndex {
 // Builds the index for the database as it is now; the set load calls it once.
 void IndexCardDatabase(Tablewright& tw);
 
+// The last search's hits by name, rebuilt when SearchResultsGeneration has moved on.
+struct SearchHitIndex {
+    std::uint64_t generation = 0;
+    CardLookupIndex names;  // hashed with an empty set code
+};
+
 }  // namespace tw

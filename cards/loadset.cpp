@@ -14,6 +14,10 @@ namespace tw::win {
 
 LoadSet::LoadSet(Tablewright& tw) : platform::Form(tw.app, "LoadSet"), tw_(tw) {
     set_caption("Loading Set File");
+    move(3600, 3000, 4800, 1605);
+    Label1.move(240, 180, 3240, 255);
+    Label2.move(3600, 180, 840, 255);
+    ProgressBar1.move(240, 540, 4200, 330);
     Label1.set_caption("Loading");
     Label2.set_caption("0%");
     ProgressBar1.set_min(0);

@@ -110,6 +110,9 @@ public:
 
     // Deck editor state.
     std::vector<Card> SearchResults = std::vector<Card>(1);
+    // Moved on by every change of SearchResults, so that the lookup's index of it is rebuilt.
+    std::uint64_t SearchResultsGeneration = 0;
+    std::shared_ptr<struct SearchHitIndex> SearchResultsIndex;
     bool SearchRunning = false;  // a card search is going through the database
     std::vector<std::string> BanList = std::vector<std::string>(1);
     std::string LastDeckPath;

@@ -1,6 +1,7 @@
 #include "deckeditor/search.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <unordered_set>
 
@@ -230,11 +231,13 @@ std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter
     const PreparedSearch search = PrepareSearch(filter);
     auto& cache = tw.SearchResults;
     cache.assign(1, Card{});
+    ++tw.SearchResultsGeneration;
     std::vector<const Card*> shown;
     // Names of every database record passed so far, and of every record cached so far: the
     // duplicate test looks at the first until something is cached, then at the cache.
     std::unordered_set<std::string_view> database_names, cached_names;
     std::size_t cached = 0;
+    if (hide_copies) database_names.reserve(tw.CardDatabase.size());
     for (const Card& c : tw.CardDatabase) {
         const SearchVerdict v = TestCard(c, search);
         if (v != SearchVerdict::Skip) {
@@ -255,32 +258,82 @@ std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter
     return shown;
 }
 
-std::vector<const Card*> SortedByName(const std::vector<const Card*>& cards) {
-    // The first sixteen bytes as two numbers decide most comparisons without touching the
-    // names; the position breaks ties, which keeps equal names in order.
-    struct Key {
-        std::uint64_t head[2];
-        std::uint32_t at;
-    };
-    auto chunk = [](const std::string& name, std::size_t from) {
-        std::uint64_t v = 0;
-        for (std::size_t i = from; i < from + 8; ++i)
-            v = v << 8 | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
-        return v;
-    };
-    std::vector<Key> keys;
-    keys.reserve(cards.size());
-    for (std::size_t i = 0; i < cards.size(); ++i)
-        keys.push_back({{chunk(cards[i]->Name, 0), chunk(cards[i]->Name, 8)}, static_cast<std::uint32_t>(i)});
-    std::sort(keys.begin(), keys.end(), [&cards](const Key& a, const Key& b) {
-        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-        const int order = cards[a.at]->Name.compare(cards[b.at]->Name);
-        return order != 0 ? order < 0 : a.at < b.at;
-    });
-    std::vector<const Card*> out;
+namespace {
+
+constexpr std::size_t kHead = 16;
+
+struct NameKey {
+    unsigned char head[kHead];  // name bytes from the current depth on, padded with 0
+    std::uint32_t at;
+};
+
+// Orders keys[from, to) by name from byte `depth` on, the bytes before being equal: a stable
+// byte-wise radix sort of sixteen bytes (a 0 pad sorts before every other byte), then each run
+// sharing them is ordered by the bytes after. Equal names keep their order.
+void order_names(const std::vector<const Card*>& cards, std::vector<NameKey>& keys, std::vector<NameKey>& spare,
+                 std::size_t from, std::size_t to, std::size_t depth) {
+    const std::size_t n = to - from;
+    auto by_name = [&cards](const NameKey& a, const NameKey& b) { return cards[a.at]->Name < cards[b.at]->Name; };
+    if (n < 2) return;
+    if (n < 64) {
+        std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(from), keys.begin() + static_cast<std::ptrdiff_t>(to),
+                         by_name);
+        return;
+    }
+    std::vector<std::array<std::uint32_t, 256>> count(kHead);  // every pass counted in one scan
+    std::size_t longest = 0;
+    for (std::size_t i = from; i < to; ++i) {
+        const std::string& name = cards[keys[i].at]->Name;
+        longest = std::max(longest, name.size());
+        for (std::size_t b = 0; b < kHead; ++b) {
+            const std::size_t at = depth + b;
+            keys[i].head[b] = at < name.size() ? static_cast<unsigned char>(name[at]) : 0;
+            ++count[b][keys[i].head[b]];
+        }
+    }
+    for (std::size_t b = kHead; b-- > 0;) {
+        auto& c = count[b];
+        if (c[keys[from].head[b]] == n) continue;  // every name alike here
+        std::uint32_t sum = static_cast<std::uint32_t>(from);
+        for (auto& v : c) {
+            const std::uint32_t here = v;
+            v = sum;
+            sum += here;
+        }
+        for (std::size_t i = from; i < to; ++i) spare[c[keys[i].head[b]]++] = keys[i];
+        std::copy(spare.begin() + static_cast<std::ptrdiff_t>(from), spare.begin() + static_cast<std::ptrdiff_t>(to),
+                  keys.begin() + static_cast<std::ptrdiff_t>(from));
+    }
+    for (std::size_t i = from; i < to;) {
+        std::size_t j = i + 1;
+        while (j < to && std::memcmp(keys[i].head, keys[j].head, kHead) == 0) ++j;
+        if (j - i > 1) {
+            if (longest > depth + kHead)
+                order_names(cards, keys, spare, i, j, depth + kHead);
+            else  // all within the sixteen bytes: equal unless a name holds a 0 byte
+                std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(i),
+                                 keys.begin() + static_cast<std::ptrdiff_t>(j), by_name);
+        }
+        i = j;
+    }
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> NameOrder(const std::vector<const Card*>& cards) {
+    std::vector<NameKey> keys(cards.size()), spare(cards.size());
+    for (std::size_t i = 0; i < cards.size(); ++i) keys[i].at = static_cast<std::uint32_t>(i);
+    order_names(cards, keys, spare, 0, cards.size(), 0);
+    std::vector<std::uint32_t> out;
     out.reserve(keys.size());
-    for (const Key& k : keys) out.push_back(cards[k.at]);
+    for (const NameKey& k : keys) out.push_back(k.at);
+    return out;
+}
+
+std::vector<const Card*> SortedByName(const std::vector<const Card*>& cards) {
+    std::vector<const Card*> out;
+    out.reserve(cards.size());
+    for (std::uint32_t at : NameOrder(cards)) out.push_back(cards[at]);
     return out;
 }
 

@@ -77,6 +77,8 @@ std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter
 // The records ordered by name as the result grid sorts: byte order (capitals before small
 // letters), equal names in their given order.
 std::vector<const Card*> SortedByName(const std::vector<const Card*>& cards);
+// The same order as positions into cards.
+std::vector<std::uint32_t> NameOrder(const std::vector<const Card*>& cards);
 
 // The filter controls of the deck editor as they stand.
 SearchFilter ReadSearchFilter(const win::DeckMaker& editor);

@@ -23,6 +23,10 @@ std::string JoinItems(std::string_view content) {
 
 Form1::Form1(Scrollkeep& sk) : platform::Form(sk.app, "Form1"), sk_(sk) {
     set_caption("Scrollkeep for V0.4");
+    move(2400, 1800, 9000, 7200);
+    Text1.move(120, 120, 8640, 5955);
+    Command1.move(120, 6195, 1335, 375);
+    Command2.move(1575, 6195, 1335, 375);
     Command1.set_caption("Open Log");
     Command2.set_caption("About");
     Text1.set_multi_line(true);

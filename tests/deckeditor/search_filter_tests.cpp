@@ -316,3 +316,42 @@ TEST(SearchDone, TellsTheTimeAcrossAWrapOfTheTickCount) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// The result order: byte order over the whole name, however long the shared start, equal
+// names in their order.
+TEST(SearchOrder, SortsByBytesAndKeepsEqualNamesInOrder) {
+    std::vector<Card> cards;
+    auto add = [&](std::string name, std::string set) {
+        Card c;
+        c.Name = std::move(name);
+        c.SetCode = std::move(set);
+        cards.push_back(c);
+    };
+    const std::string shared = "Ancient Guardian of the Old Gate ";  // past every radix step
+    // Enough names for the radix passes, with runs that share their first 16 and 32 bytes.
+    for (int i = 199; i >= 0; --i) add(shared + std::to_string(i % 50), "S" + std::to_string(i));
+    add("beta", "A");
+    add("Beta", "B");
+    add("3 Wishes", "C");
+    add(std::string("ab\0c", 4), "D");
+    add("ab", "E");
+    add("\xC9lan", "F");  // a byte above 127 sorts after the letters
+    add("Beta", "G");
+    std::vector<const Card*> in;
+    for (const Card& c : cards) in.push_back(&c);
+
+    const auto out = SortedByName(in);
+    ASSERT_EQ(out.size(), in.size());
+    std::vector<const Card*> want = in;
+    std::stable_sort(want.begin(), want.end(), [](const Card* a, const Card* b) { return a->Name < b->Name; });
+    EXPECT_EQ(out, want);
+    EXPECT_EQ(out.front()->Name, "3 Wishes");
+    EXPECT_EQ(out.back()->Name, "\xC9lan");
+    EXPECT_TRUE(SortedByName({}).empty());
+}
+
+}  // namespace
+}  // namespace tw

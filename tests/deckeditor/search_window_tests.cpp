@@ -88,6 +88,7 @@ TEST_F(SearchWindowTest, QuickSearchCombinesWithTheFiltersAndEmptiesTheNameBox) 
     d().MonsterCheck.set_value(1);
     d().Text1.user_key_down(13);
     EXPECT_EQ(rows(), (std::vector<std::string>{"SA Alpha", "SB Alpha"}));
+    EXPECT_EQ(d().Grid.cell(1, 2).align, platform::Align::General);  // row 1 held "3 Wishes"
     EXPECT_EQ(cached(), (std::vector<std::string>{"SA Alpha", "sb Alpha"}));
 }
 
