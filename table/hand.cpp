@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cards/card_info.hpp"
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
@@ -171,7 +172,8 @@ bool FormA::WirePilesAndHand() {
 }
 
 void FormA::hand_Click() {
-    // Hook: the card panel shows HandCards(ListIndex + 1) here once the panel is built.
+    const int i = hand.list_index() + 1;
+    if (i >= 1 && i <= tw_.HandCards.ubound()) ShowCardInfo(tw_, tw_.HandCards[i], selectedcard);
 }
 
 void FormA::hand_DblClick() { PutIntoPlay_Click(); }
