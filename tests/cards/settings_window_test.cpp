@@ -9,6 +9,7 @@
 #include "cards/settings.hpp"
 #include "cards/settings_window.hpp"
 #include "duel/forma.hpp"
+#include "tests/support/tiny_bmp.hpp"
 #include "tests/support/table_fixture.hpp"
 
 namespace tw {
@@ -20,22 +21,7 @@ constexpr const char* kInvalidName = "Your Username isnt valid, A-Z, a-z, 0-9 pl
 constexpr const char* kNiceTry = "Nice Try, get a REAL username";
 constexpr const char* kNotASkin = "Please choose a settings.ini file for your skin";
 
-// A 1x1 24-bit BMP.
-std::string tiny_bmp() {
-    std::string b = "BM";
-    auto le32 = [&b](unsigned v) {
-        for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    auto le16 = [&b](unsigned v) {
-        b += static_cast<char>(v & 0xFF);
-        b += static_cast<char>(v >> 8);
-    };
-    le32(58); le32(0); le32(54);
-    le32(40); le32(1); le32(1); le16(1); le16(24); le32(0); le32(4); le32(2835); le32(2835);
-    le32(0); le32(0);
-    b += std::string("\x10\x20\x30\x00", 4);
-    return b;
-}
+using test::TinyBmp;
 
 struct SettingsWindow : ::testing::Test {
     test::TableFixture f;
@@ -202,7 +188,7 @@ TEST_F(SettingsWindow, RestoreDefaultsStoresNothingUntilSave) {
 }
 
 TEST_F(SettingsWindow, WallpaperChosenAndSavedShowsOnThePlaySurface) {
-    const auto pic = f.dir.write("pics/wall.bmp", tiny_bmp());
+    const auto pic = f.dir.write("pics/wall.bmp", TinyBmp());
     auto& s = open();
     s.Text1.user_edit("Joe");
     f.host.expect_file(pic.string());
@@ -233,7 +219,7 @@ TEST_F(SettingsWindow, CancelBeforeAnyChoiceKeepsTheStoredWallpaper) {
 }
 
 TEST_F(SettingsWindow, AWallpaperThatIsNoPictureKeepsThePlaySurfaceAndSaveGoesOn) {
-    const auto good = f.dir.write("good.bmp", tiny_bmp());
+    const auto good = f.dir.write("good.bmp", TinyBmp());
     const auto bad = f.dir.write("bad.jpg", "this is no picture");
     tw.FormA().playsurface.load_picture(good);
     const auto before = tw.FormA().playsurface.picture();

@@ -9,6 +9,7 @@
 #include "duel/forma.hpp"
 #include "net/site.hpp"
 #include "platform/rt_error.hpp"
+#include "tests/support/tiny_bmp.hpp"
 #include "tests/support/table_fixture.hpp"
 
 namespace tw {
@@ -16,22 +17,7 @@ namespace {
 
 constexpr const char* kUserNameNotice = "Make sure you goto Menu|Settings to set your username";
 
-// A 1x1 24-bit BMP.
-std::string TinyBmp() {
-    std::string b = "BM";
-    auto le32 = [&b](unsigned v) {
-        for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
-    auto le16 = [&b](unsigned v) {
-        b += static_cast<char>(v & 0xFF);
-        b += static_cast<char>(v >> 8);
-    };
-    le32(58); le32(0); le32(54);
-    le32(40); le32(1); le32(1); le16(1); le16(24); le32(0); le32(4); le32(2835); le32(2835);
-    le32(0); le32(0);
-    b += std::string("\x10\x20\x30\x00", 4);
-    return b;
-}
+using test::TinyBmp;
 
 struct DuelWindowLoad : ::testing::Test {
     test::TableFixture fx;
