@@ -72,7 +72,7 @@ file_for() {
 
 # snap ID FILE: through a temporary file, so that a window gone half-way leaves the last picture.
 snap() {
-  import -window "$1" "$work/snap.png" 2>/dev/null && mv -f "$work/snap.png" "$2"
+  timeout 5 import -window "$1" "$work/snap.png" 2>/dev/null && mv -f "$work/snap.png" "$2"
 }
 
 # start NAME EXE [ARGS...]: starts a program from a scratch copy of the program folder.
@@ -239,7 +239,7 @@ with open(sys.argv[2], "wb") as f:
     f.write(b"\r\n".join(deck + [b"-SIDE DECK-"]) + b"\r\n")
 EOF
   start tablewright "$copy/Tablewright"
-  if watch tablewright 30 "Deck Shop"; then
+  if watch tablewright 30 "Loading Set File" "Deck Shop"; then
     shop="$(window_of "Deck Shop")"
     # File1 lies at (10440, 480) twips and "Use This Deck" at (8160, 7260), 15 twips a pixel.
     click "$shop" 730 40 2
