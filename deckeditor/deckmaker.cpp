@@ -210,6 +210,9 @@ void DeckMaker::Design() {
         Caption(c.dim, "000", x + 1080, y, 600);
         c.dim.set_fore_color(kDimDigits);
         Caption(c.value, "000", x + 1080, y, 600);
+        // The count lies over its dim digits: both end at the right edge.
+        c.dim.set_alignment(platform::Label::Alignment::Right);
+        c.value.set_alignment(platform::Label::Alignment::Right);
     }
     Place(Command5, 8160, 7260, 3720, 450);
     Command5.set_tool_tip_text("Use This Deck");

@@ -110,6 +110,8 @@ void FormA::Design() {
         l.label.set_font_name("Arial");
         l.label.set_font_size(14.25);
         l.label.set_font_bold(true);
+        // The value lies over its dim digits: both end at the right edge.
+        l.label.set_alignment(platform::Label::Alignment::Right);
     }
 
     // Card panel.

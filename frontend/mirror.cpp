@@ -1195,6 +1195,13 @@ void Mirror::build(platform::Control& c) {
         auto* w = new LabelW(*this, *x, parent);
         bind(w, Roles::Window, [w, x](Prop p) {
             if (p == Prop::Other || p == Prop::Caption) w->setText(qcaption(x->caption()));
+            if (p == Prop::Other || p == Prop::TextFormat) {
+                const auto a = x->alignment();
+                const Qt::Alignment h = a == platform::Label::Alignment::Right    ? Qt::AlignRight
+                                        : a == platform::Label::Alignment::Center ? Qt::AlignHCenter
+                                                                                  : Qt::AlignLeft;
+                w->setAlignment(h | Qt::AlignTop);
+            }
             if (p == Prop::Other || p == Prop::BackColor) {
                 if (x->transparent()) w->setAutoFillBackground(false);
             }

@@ -35,6 +35,7 @@ void Label::copy_from(const Label& o) {
     caption_ = o.caption_;
     auto_size_ = o.auto_size_;
     transparent_ = o.transparent_;
+    alignment_ = o.alignment_;
     notify(Prop::Other);
 }
 
@@ -50,6 +51,10 @@ void Label::set_auto_size(bool b) {
 
 void Label::set_transparent(bool b) {
     if (assign(transparent_, b)) notify(Prop::BackColor);
+}
+
+void Label::set_alignment(Alignment a) {
+    if (assign(alignment_, a)) notify(Prop::TextFormat);
 }
 
 void Label::user_click(double x, double y) {

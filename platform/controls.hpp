@@ -62,6 +62,10 @@ public:
     void set_auto_size(bool b);
     bool transparent() const { return transparent_; }  // transparent back style
     void set_transparent(bool b);
+    // Where the caption stands in the label's width.
+    enum class Alignment { Left = 0, Right = 1, Center = 2 };
+    Alignment alignment() const { return alignment_; }
+    void set_alignment(Alignment a);
 
     // MouseDown(1) → Click → MouseUp(1)
     void user_click(double x = 0, double y = 0);
@@ -75,6 +79,7 @@ private:
     std::string caption_;
     bool auto_size_ = false;
     bool transparent_ = false;
+    Alignment alignment_ = Alignment::Left;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -162,6 +162,8 @@ TEST_F(FrontEnd, PropertyChangesShowInTheirWidgets) {
     w.Label1.set_caption("Caf\xE9 <b>&&</b> & more");
     EXPECT_EQ(label->text(), QString::fromUtf8("Caf\xC3\xA9 <b>&</b>  more"));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);  // names from the network are never markup
+    w.Label1.set_alignment(platform::Label::Alignment::Right);  // counts over their dim digits
+    EXPECT_TRUE(label->alignment() & Qt::AlignRight);
 
     w.set_caption("Duel \x96 round 2");
     EXPECT_EQ(top->windowTitle(), QString::fromUtf8("Duel \xE2\x80\x93 round 2"));
