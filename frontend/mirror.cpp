@@ -284,60 +284,53 @@ std::string model_lines(const QString& s) {
     return out;
 }
 
-class LineW : public QLineEdit {
+// Keys and focus of a text box reach the model the same way whichever Qt widget shows it.
+template <class QtBase>
+class TextInput : public QtBase {
 public:
-    LineW(Mirror& m, platform::TextBox& c, QWidget* parent) : QLineEdit(parent), l(m, c) {
-        connect(this, &QLineEdit::textEdited, [this](const QString& t) {
-            std::string text = ansi(t);
-            l.act([text](platform::TextBox& c) { c.user_edit(text); });
-        });
-    }
+    TextInput(Mirror& m, platform::TextBox& c, QWidget* parent) : QtBase(parent), l(m, c) {}
     Link<platform::TextBox> l;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override {
         deliver_key(l, e);
-        QLineEdit::keyPressEvent(e);
+        QtBase::keyPressEvent(e);
         e->accept();
     }
     void focusInEvent(QFocusEvent* e) override {
-        QLineEdit::focusInEvent(e);
+        QtBase::focusInEvent(e);
         deliver_focus_in(l);
     }
     void focusOutEvent(QFocusEvent* e) override {
-        QLineEdit::focusOutEvent(e);
+        QtBase::focusOutEvent(e);
         deliver_focus_out(l);
     }
+};
+
+class LineW : public TextInput<QLineEdit> {
+public:
+    LineW(Mirror& m, platform::TextBox& c, QWidget* parent) : TextInput(m, c, parent) {
+        connect(this, &QLineEdit::textEdited, [this](const QString& t) {
+            std::string text = ansi(t);
+            l.act([text](platform::TextBox& c) { c.user_edit(text); });
+        });
+    }
+
+protected:
     void mouseReleaseEvent(QMouseEvent* e) override {
         QLineEdit::mouseReleaseEvent(e);
         if (e->button() == Qt::LeftButton) l.act([](platform::TextBox& c) { c.user_click(); });
     }
 };
 
-class PlainW : public QPlainTextEdit {
+class PlainW : public TextInput<QPlainTextEdit> {
 public:
-    PlainW(Mirror& m, platform::TextBox& c, QWidget* parent) : QPlainTextEdit(parent), l(m, c) {
+    PlainW(Mirror& m, platform::TextBox& c, QWidget* parent) : TextInput(m, c, parent) {
         connect(this, &QPlainTextEdit::textChanged, [this] {
             if (l.m.applying) return;
             std::string text = model_lines(toPlainText());
             l.act([text](platform::TextBox& c) { c.user_edit(text); });
         });
-    }
-    Link<platform::TextBox> l;
-
-protected:
-    void keyPressEvent(QKeyEvent* e) override {
-        deliver_key(l, e);
-        QPlainTextEdit::keyPressEvent(e);
-        e->accept();
-    }
-    void focusInEvent(QFocusEvent* e) override {
-        QPlainTextEdit::focusInEvent(e);
-        deliver_focus_in(l);
-    }
-    void focusOutEvent(QFocusEvent* e) override {
-        QPlainTextEdit::focusOutEvent(e);
-        deliver_focus_out(l);
     }
 };
 
