@@ -87,12 +87,14 @@ convert -size 57x81 'xc:rgb(205,205,205)' \
   +repage +dither -colors 16 "$tmp/default.gif"
 publish "$tmp/default.gif" "$images/default.gif"
 
-# button FILE WIDTH HEIGHT FILL INK LABEL
+# button FILE WIDTH HEIGHT FILL INK LABEL [POINTSIZE]
+# A picture is drawn at its own size where its control stands, so WIDTH x HEIGHT is the
+# control's size in twips divided by 15.
 button() {
   convert -size "$2x$3" "xc:$4" \
     -fill none -stroke 'rgb(20,20,20)' -draw "rectangle 0,0 $(($2 - 1)),$(($3 - 1))" \
     -stroke 'rgba(255,255,255,0.5)' -draw "line 1,1 $(($2 - 2)),1" \
-    -stroke none -font "$font" -pointsize 9 -fill "$5" -gravity center -annotate +0+0 "$6" \
+    -stroke none -font "$font" -pointsize "${7:-9}" -fill "$5" -gravity center -annotate +0+0 "$6" \
     -strip -quality 88 "$tmp/b.jpg"
   publish "$tmp/b.jpg" "$buttons/$1"
 }
@@ -101,6 +103,53 @@ button 'listen normal.jpg'          61 25  'rgb(50,110,170)' white Listen
 button 'cancel normal.jpg'          61 25  'rgb(160,50,50)'  white Cancel
 button 'advanced search normal.jpg' 121 21 'rgb(120,120,120)' white 'Advanced Search'
 button 'advanced search ON.jpg'     121 21 'rgb(50,110,170)' white 'Advanced Search'
+button 'connect normal.jpg'         61 25  'rgb(50,110,170)' white Connect
+
+# The deck editor's own buttons. Blue adds, grey takes off or files, red clears.
+button 'search.jpg'           44 19  'rgb(120,120,120)' white Search
+button 'use deck.jpg'         248 30 'rgb(40,130,70)'   white 'Use This Deck' 12
+button 'open deck.jpg'        46 22  'rgb(100,100,110)' white Open
+button 'save deck.jpg'        46 22  'rgb(100,100,110)' white Save
+button 'add to deck.jpg'      116 25 'rgb(50,110,170)'  white 'Add to Deck'
+button 'add to side deck.jpg' 116 25 'rgb(50,110,170)'  white 'Add to Side Deck'
+button 'remove one.jpg'       116 25 'rgb(100,100,110)' white 'Remove One'
+button 'clear deck.jpg'       116 25 'rgb(160,50,50)'   white 'Clear Deck'
+button 'add comment.jpg'      116 25 'rgb(100,100,110)' white 'Add Comment'
+
+# The title strip under both windows' titles and menus: dark enough for light grey text,
+# light enough that the grey title still shows.
+convert -size 1024x26 'gradient:rgb(48,48,53)-rgb(34,34,38)' \
+  -fill none -stroke 'rgb(20,20,22)' -draw 'line 0,25 1023,25' \
+  -strip -quality 90 "$tmp/title.jpg"
+publish "$tmp/title.jpg" "$buttons/title.jpg"
+
+# glyph FILE DRAW...: a title-bar button, 20 x 18, a light sign on a dark square.
+glyph() {
+  local name="$1"
+  shift
+  convert -size 20x18 'xc:rgb(58,58,64)' \
+    -fill none -stroke 'rgb(16,16,18)' -draw 'rectangle 0,0 19,17' \
+    -stroke 'rgb(90,90,98)' -draw 'line 1,1 18,1' \
+    -stroke 'rgb(225,225,230)' -strokewidth 2 "$@" \
+    +repage +dither -colors 16 "$tmp/g.gif"
+  publish "$tmp/g.gif" "$buttons/$name"
+}
+
+glyph minimize.gif -draw 'line 5,12 14,12'
+glyph close.gif -draw 'line 6,5 13,12' -draw 'line 13,5 6,12'
+# A wheel with a hub: the settings.
+glyph settings.gif -strokewidth 1 -draw 'line 10,3 10,14' -draw 'line 4,9 15,9' \
+  -draw 'line 6,5 14,13' -draw 'line 14,5 6,13' -fill 'rgb(58,58,64)' -strokewidth 2 \
+  -draw 'circle 10,9 10,5' -fill 'rgb(225,225,230)' -stroke none -draw 'circle 10,9 10,8'
+# A speech bubble with its tail.
+glyph chat.gif -strokewidth 1 -draw 'roundrectangle 4,4 16,11 2,2' \
+  -fill 'rgb(225,225,230)' -draw 'polygon 6,11 9,11 6,14'
+# An arrow down onto a tray: fetching a newer card set.
+glyph updater.gif -draw 'line 10,3 10,10' -strokewidth 1 -fill 'rgb(225,225,230)' \
+  -draw 'polygon 6,9 14,9 10,13' -strokewidth 2 -draw 'line 5,14 15,14'
+# Two stacked counters: tokens.
+glyph tokens.gif -strokewidth 1 -draw 'circle 8,10 8,6' -fill 'rgb(58,58,64)' \
+  -draw 'circle 12,8 12,4'
 
 # light FILE COLOUR: the tamper meter's light.
 light() {
