@@ -1,6 +1,10 @@
 #include "duel/forma.hpp"
 
+#include <string>
+
+#include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
+#include "platform/rt.hpp"
 
 namespace tw::win {
 
@@ -10,6 +14,13 @@ constexpr platform::Color kDarkGrey = 8421504;
 constexpr platform::Color kLightGrey = 12632256;
 constexpr platform::Color kWhite = 16777215;
 constexpr platform::Color kDimDigits = 4210752;
+// The window is dark, so that the white life points, the light-grey menu labels and the dim
+// digits behind the counts all read as designed.
+constexpr platform::Color kWindow = 2630692;  // &H282424
+
+constexpr double kTableLeft = 3480;
+constexpr double kSideLeft = kTableLeft + 10215 + 75;
+constexpr double kWidth = kSideLeft + 4935 + 105;
 
 void Place(platform::Control& c, double left, double top, double width, double height) {
     c.move(left, top, width, height);
@@ -37,17 +48,28 @@ FormA::FormA(Tablewright& tw)
 // the table's twips.
 void FormA::Design() {
     set_caption("Tablewright");
-    move(0, 0, 15360, 9210);
+    // Three columns: the card panel, the table, and the hand, counts and duel log.
+    move(0, 0, kWidth, 9210);
+    set_back_color(kWindow);
+    // The pictures stored with the window; a missing one leaves its control blank.
+    auto picture = [this](platform::Image& image, const char* file) {
+        rt::try_step([&] { LoadPictureIfExists(image, tw_.path_of(std::string("Buttons\\") + file)); });
+    };
 
     // Chrome.
-    Place(Image6, 0, 0, 15360, 390);
+    Place(Image6, 0, 0, kWidth, 390);
+    picture(Image6, "title.jpg");
     Caption(lblTitle, "Tablewright", kDarkGrey);
     Place(lblTitle, 120, 90, 2535, 225);
     lblTitle.set_font_name("Arial");
     lblTitle.set_font_size(9);
     lblTitle.set_font_bold(true);
-    Place(Image3, 14640, 60, 300, 270);
-    Place(Command16, 15000, 60, 300, 270);
+    Place(Image3, kWidth - 720, 60, 300, 270);
+    picture(Image3, "minimize.gif");
+    Image3.set_tool_tip_text("Minimize");
+    Place(Command16, kWidth - 360, 60, 300, 270);
+    picture(Command16, "close.gif");
+    Command16.set_tool_tip_text("Close");
     struct BarLabel {
         platform::Label& label;
         const char* text;
@@ -61,7 +83,7 @@ void FormA::Design() {
     }
 
     // The table and the slot templates lying on it.
-    Place(playsurface, 0, 390, 10215, 7110);
+    Place(playsurface, kTableLeft, 390, 10215, 7110);
     Place(cardstencil[0], 0, 0, 1065, 1440);
     cardstencil[0].set_visible(false);
     Place(Shape1[0], 0, 0, 1065, 1440);
@@ -115,30 +137,41 @@ void FormA::Design() {
     }
 
     // Card panel.
-    Place(selectedcard, 10320, 390, 4935, 2880);
-    Place(Image1, 10320, 390, 1335, 1935);
-    Place(lblName, 11760, 390, 3495, 255);
-    Place(lblStats, 11760, 660, 3495, 255);
-    Place(lblDesc, 11760, 930, 3495, 1395);
+    Place(selectedcard, 0, 480, 3405, 4815);
+    Place(lblName, 150, 585, 3375, 360);
+    Place(Image1, 255, 1080, 855, 1215);
+    Place(lblStats, 1455, 1095, 2055, 1260);
+    Place(lblDesc, 195, 2490, 3105, 2475);
+    for (platform::Label* l : {&lblName, &lblStats, &lblDesc}) {
+        l->set_fore_color(kWhite);
+        l->set_transparent(true);
+    }
     Label32.set_caption("[Toggle Display]");
-    Place(Label32, 10320, 2400, 1335, 195);
+    Label32.set_fore_color(kLightGrey);
+    Label32.set_transparent(true);
+    Place(Label32, 600, 5415, 1185, 210);
     Label8.set_caption("[View Rulings]");
-    Place(Label8, 11760, 2400, 1335, 195);
-    Place(Combo1, 10320, 2940, 4935, 315);
+    Label8.set_fore_color(kLightGrey);
+    Label8.set_transparent(true);
+    Place(Label8, 1935, 5415, 1185, 210);
+    Place(Combo1, 525, 5685, 2640, 330);
 
     // Hand, counts, duel log.
-    Place(hand, 10320, 3360, 2955, 1755);
-    Place(Stats, 13320, 3360, 1935, 1755);
-    Place(chat, 10320, 5160, 4935, 2025);
-    Place(chattext, 10320, 7230, 4215, 330);
+    Place(hand, kSideLeft, 480, 2955, 2655);
+    Place(Stats, kSideLeft + 3000, 480, 1935, 1755);
+    Place(chat, kSideLeft, 3225, 4935, 3915);
+    Place(chattext, kSideLeft, 7170, 4215, 330);
     chatsend.set_caption("Send");
-    Place(chatsend, 14580, 7230, 675, 330);
-    Place(hack, 13320, 7620, 1935, 255);
+    Place(chatsend, kSideLeft + 4260, 7170, 675, 330);
+    Place(hack, kSideLeft + 3000, 7620, 1935, 255);
 
     // Connection panel.
-    Place(Command2, 390, 7980, 855, 375);
-    Place(Command3, 1320, 7980, 855, 375);
-    Place(cmdCancel, 2280, 7980, 375, 375);
+    Place(Command2, 390, 7980, 915, 375);
+    picture(Command2, "listen normal.jpg");
+    Place(Command3, 1365, 7980, 915, 375);
+    picture(Command3, "connect normal.jpg");
+    Place(cmdCancel, 2340, 7980, 915, 375);
+    picture(cmdCancel, "cancel normal.jpg");
     Place(Combo2, 390, 8460, 4215, 315);
     Combo2.set_visible(false);
     Text4.set_text("Enter IP");
@@ -149,9 +182,13 @@ void FormA::Design() {
     Place(Text3, 390, 8820, 2415, 315);
     Text3.set_visible(false);
     Label3.set_caption("Select a connection option above.");
-    Place(Label3, 2760, 8040, 3735, 255);
+    Label3.set_fore_color(kLightGrey);
+    Label3.set_transparent(true);
+    Place(Label3, 3360, 8040, 3735, 255);
     Check1.set_caption("Log Duel");
-    Place(Check1, 6600, 8040, 1215, 255);
+    Check1.set_fore_color(kLightGrey);
+    Check1.set_back_color(kWindow);
+    Place(Check1, 7200, 8040, 1215, 255);
 
     Timer2.set_interval(60000);
     Timer2.set_enabled(false);

@@ -1,6 +1,7 @@
 #include "frontend/mirror.hpp"
 
 #include <QAbstractItemView>
+#include <QFontMetricsF>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -94,8 +96,9 @@ void apply_colors(QWidget& w, const platform::Control& c, Roles roles) {
     case Roles::Window:
         pal.setColor(QPalette::WindowText, fore);
         pal.setColor(QPalette::Text, fore);
-        if (own_back) pal.setColor(QPalette::Window, qcolor(c.back_color()));
-        else pal.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+        // Check and option boxes fill with their background role, which is not Window.
+        for (QPalette::ColorRole role : {QPalette::Window, w.backgroundRole()})
+            pal.setColor(role, own_back ? qcolor(c.back_color()) : QApplication::palette().color(role));
         w.setAutoFillBackground(own_back);
         break;
     case Roles::Input:
@@ -263,6 +266,30 @@ public:
     }
     Link<platform::Label> l;
     Mouse<platform::Label> mouse;
+
+    // This desktop's fonts are not the designed ones and are often wider: a word that would
+    // not fit the label's width gets a smaller font rather than being cut off.
+    void fit(const QFont& designed) {
+        QFont f = designed;
+        const double room = contentsRect().width();
+        if (room > 0 && f.pointSizeF() > 0) {
+            const double size = f.pointSizeF();
+            for (double scale = 1.0; scale > 0.55; scale -= 0.05) {
+                f.setPointSizeF(size * scale);
+                if (widest_word(f) <= room) break;
+            }
+        }
+        if (font() != f) setFont(f);
+    }
+
+private:
+    double widest_word(const QFont& f) const {
+        const QFontMetricsF fm(f);
+        double widest = 0;
+        for (const QString& word : text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            widest = std::max(widest, fm.horizontalAdvance(word));
+        return widest;
+    }
 
 protected:
     void mousePressEvent(QMouseEvent* e) override { mouse.press(l, e); }
@@ -851,6 +878,8 @@ private:
                 it->setTextAlignment(qt_align(now.align, number));
                 it->setFont(cell.bold ? bold : plain);
                 it->setBackground(now.fixed ? QBrush(fixed) : QBrush());
+                // A caption cell is never shown selected, even while it is the current cell.
+                it->setFlags(now.fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 if (static_cast<size_t>(k) < row.size()) row[static_cast<size_t>(k)] = now;
                 else row.push_back(now);
             }
@@ -1198,6 +1227,9 @@ void Mirror::build(platform::Control& c) {
             if (p == Prop::Other || p == Prop::BackColor) {
                 if (x->transparent()) w->setAutoFillBackground(false);
             }
+            if (p == Prop::Other || p == Prop::Caption || p == Prop::Width || p == Prop::FontName ||
+                p == Prop::FontBold || p == Prop::FontSize)
+                w->fit(font_of(*x));
         });
     } else if (auto* x = dynamic_cast<platform::TextBox*>(&c)) {
         if (x->multi_line()) {

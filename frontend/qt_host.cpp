@@ -66,9 +66,10 @@ QtHost::QtHost(platform::Reactor& reactor)
       dispatcher_(std::make_unique<Dispatcher>(reactor, boundary_)),
       key_watch_(std::make_unique<KeyWatch>()) {
     qApp->installEventFilter(key_watch_.get());
-    // The programs' fonts, where this desktop has none of that name.
+    // The programs' fonts, where this desktop has none of that name. Liberation Sans has the
+    // designed font's widths, so texts fit the places the windows give them.
     for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "Tahoma", "Arial", "Verdana"})
-        QFont::insertSubstitutions(family, {"DejaVu Sans Condensed", "DejaVu Sans", "Liberation Sans"});
+        QFont::insertSubstitutions(family, {"Liberation Sans", "DejaVu Sans Condensed", "DejaVu Sans"});
 }
 
 QtHost::~QtHost() {
@@ -314,7 +315,16 @@ void QtHost::repaint(platform::Control& c) {
 }
 
 bool QtHost::register_font(const std::filesystem::path& file) {
-    return QFontDatabase::addApplicationFont(QFile::decodeName(QByteArray::fromStdString(file.string()))) != -1;
+    const int id = QFontDatabase::addApplicationFont(QFile::decodeName(QByteArray::fromStdString(file.string())));
+    if (id == -1) return false;
+    // The programs name a font by its file ("LCD-BOLD.TTF" is "LCD"), whatever family the file
+    // itself declares.
+    const std::string stem = file.stem().string();
+    const QString alias = QString::fromStdString(stem.substr(0, stem.find('-')));
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (!alias.isEmpty() && !families.isEmpty() && !families.contains(alias, Qt::CaseInsensitive))
+        QFont::insertSubstitutions(alias, families);
+    return true;
 }
 
 int QtHost::twips_per_pixel() const {

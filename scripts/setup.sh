@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev libstb-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth
-  fonts-dseg
+  fonts-dseg fonts-liberation
 )
 
 missing=()

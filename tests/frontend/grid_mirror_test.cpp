@@ -30,17 +30,8 @@ public:
     platform::Grid Grid{this, "Grid"};
 };
 
-class GridMirror : public ::testing::Test {
+class GridMirror : public frontend::test::Mirrored<Window> {
 protected:
-    struct QtFirst {
-        QtFirst() { frontend::test::qt_app(); }
-    } qt_first;
-    platform::FakeClock clock;
-    platform::Reactor reactor{clock};
-    frontend::QtHost host{reactor};
-    platform::App app{reactor, host};
-    frontend::Mirror mirror{app, host};
-    platform::FormSlot<Window> window{[this] { return std::make_unique<Window>(app); }};
     QTableWidget* table = nullptr;
     std::set<std::pair<int, int>> touched;  // cells whose items Qt was told changed
 

@@ -98,17 +98,8 @@ public:
     std::function<void()> on_tick;
 };
 
-class FrontEnd : public ::testing::Test {
+class FrontEnd : public frontend::test::Mirrored<Window> {
 protected:
-    struct QtFirst {
-        QtFirst() { frontend::test::qt_app(); }
-    } qt_first;
-    platform::FakeClock clock;
-    platform::Reactor reactor{clock};
-    frontend::QtHost host{reactor};
-    platform::App app{reactor, host};
-    frontend::Mirror mirror{app, host};
-    platform::FormSlot<Window> window{[this] { return std::make_unique<Window>(app); }};
 
     Window& shown() {
         Window& w = window();
@@ -116,10 +107,6 @@ protected:
         return w;
     }
 
-    template <class W>
-    W* widget_of(const platform::Control& c) {
-        return qobject_cast<W*>(mirror.widget(c));
-    }
 
     // Runs Qt's own loop (zero timers, deferred deletes) once.
     static void settle() {

@@ -1,6 +1,16 @@
 #pragma once
-// The one QApplication of the test process, made on first use.
+// The one QApplication of the test process, made on first use, and a model mirrored into it.
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <memory>
+
+#include "frontend/mirror.hpp"
+#include "frontend/qt_host.hpp"
+#include "platform/app.hpp"
+#include "platform/clock.hpp"
+#include "platform/form.hpp"
+#include "platform/reactor.hpp"
 
 namespace frontend::test {
 
@@ -19,5 +29,26 @@ inline QApplication& qt_app() {
     }();
     return *app;
 }
+
+// A test with a model program shown through the real front end: the window W is made on first
+// use of `window`.
+template <class W>
+class Mirrored : public ::testing::Test {
+protected:
+    struct QtFirst {
+        QtFirst() { qt_app(); }
+    } qt_first;
+    platform::FakeClock clock;
+    platform::Reactor reactor{clock};
+    QtHost host{reactor};
+    platform::App app{reactor, host};
+    Mirror mirror{app, host};
+    platform::FormSlot<W> window{[this] { return std::make_unique<W>(app); }};
+
+    template <class Q>
+    Q* widget_of(const platform::Control& c) {
+        return qobject_cast<Q*>(mirror.widget(c));
+    }
+};
 
 }  // namespace frontend::test
