@@ -2,6 +2,8 @@
 # Starts each program under a virtual X server and saves a screenshot of every window it shows:
 # Tablewright's set-loading window, deck editor and duel window, and Scrollkeep.
 # Message boxes are captured, then answered with Enter, so that start-up goes on.
+# Without a program folder it then runs scripts/start.sh, checks that the deck editor opens and
+# that its close button ends the program, and exits non-zero when that fails.
 #
 # Usage: scripts/screenshots.sh [output-folder] [program-folder]
 #   output-folder:  where the PNG files go (default build/screenshots)
@@ -27,7 +29,9 @@ if ((${#need[@]})); then
   $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
 fi
 
+default_folder=0
 if [ -z "$folder" ]; then
+  default_folder=1
   build="$root/build/release"
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BUILD_TESTS=OFF >/dev/null
   cmake --build "$build" -j "$(nproc)"
@@ -285,4 +289,35 @@ if [ -x "$folder/Utilities/Bridgehall" ]; then
 else
   echo "bridgehall: not built, skipped"
 fi
+# The README's first command as a new user runs it (only for the default build, which is the
+# one it starts): the deck editor opens on the sample set, and its close button ends the program.
+status=0
+if ((default_folder)); then
+  start start.sh bash "$root/scripts/start.sh"
+  if watch start.sh 300 "Loading Set File" "Deck Shop"; then
+    shop="$(window_of "Deck Shop")"
+    # The close button lies at (11640, 60) twips, 300 x 270, 15 twips a pixel.
+    click "$shop" 786 13
+    for _ in $(seq 50); do
+      kill -0 "$program_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$program_pid" 2>/dev/null; then
+      echo "start.sh: the close button did not end the program" >&2
+      status=1
+    elif wait "$program_pid"; then
+      program_pid=""
+      echo "start.sh: the deck editor opened on the sample set; its close button ended the program"
+    else
+      echo "start.sh: the program ended with a failure" >&2
+      status=1
+    fi
+  else
+    echo "start.sh: the deck editor did not show" >&2
+    cat "$work/start.sh.log" >&2
+    status=1
+  fi
+  stop
+fi
 echo "Screenshots in $out"
+exit "$status"
