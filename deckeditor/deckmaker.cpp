@@ -29,6 +29,7 @@ namespace fs = std::filesystem;
 constexpr platform::Color kGrey = 8421504;
 constexpr platform::Color kLightGrey = 12632256;
 constexpr platform::Color kDimDigits = 4210752;
+constexpr platform::Color kWindowGrey = 0xEFEFEF;
 
 constexpr std::string_view kSideDeckMarker = "-SIDE DECK-";
 constexpr std::string_view kQuickSearchHint = "Search By Card Name";
@@ -97,8 +98,16 @@ void DeckMaker::Design() {
     set_border_style(platform::BorderStyle::None);
     move(0, 0, 12000, 8400);
 
+    // Each picture is drawn at its own size, so it is made to the size of its place; a
+    // missing file leaves the button blank and still clickable.
+    auto picture = [this](platform::Image& image, const char* file, const char* tip) {
+        Step([&] { LoadPictureIfExists(image, tw_.path_of(std::string("Buttons\\") + file)); });
+        if (tip) image.set_tool_tip_text(tip);
+    };
+
     // Chrome.
     Place(Image6, 0, 0, 12000, 390);
+    picture(Image6, "title.jpg", nullptr);
     Caption(Label4, "Tablewright", 120, 90, 4200);
     Label4.set_fore_color(kGrey);
     Label4.set_font_name("Arial");
@@ -106,36 +115,44 @@ void DeckMaker::Design() {
     Label4.set_font_bold(true);
     struct Button {
         platform::Image& image;
+        const char* file;
         const char* tip;
     };
     double left = 9840;
-    for (const Button& b : {Button{Command14, "Token Editor"}, Button{Image2, "Chat"},
-                            Button{Image7, "Update Card Set"}, Button{imgSettings, "Settings"},
-                            Button{Image3, "Minimize"}, Button{Command16, "Close"}}) {
+    for (const Button& b : {Button{Command14, "tokens.gif", "Token Editor"},
+                            Button{Image2, "chat.gif", "Chat"},
+                            Button{Image7, "updater.gif", "Update Card Set"},
+                            Button{imgSettings, "settings.gif", "Settings"},
+                            Button{Image3, "minimize.gif", "Minimize"},
+                            Button{Command16, "close.gif", "Close"}}) {
         Place(b.image, left, 60, 300, 270);
-        b.image.set_tool_tip_text(b.tip);
+        picture(b.image, b.file, b.tip);
         left += 360;
     }
 
-    // Set choice, quick search and results.
+    // Set choice, quick search and results. The grid is wide enough for a five-letter set code
+    // and the longest names beside the fixed column and the scroll bar; the controls above it
+    // end where it ends.
     Caption(capShowSet, "Show Set", 120, 540, 780);
-    Place(Combo1, 960, 480, 1920, 315);
+    Place(Combo1, 960, 480, 2340, 315);
     hidecopies.set_caption("Hide Duplicates");
     Place(hidecopies, 120, 900, 1800, 255);
     Place(Text1, 120, 1260, 2400, 285);
     Text1.set_text(std::string(kQuickSearchHint));
     Text1.set_fore_color(kLightGrey);
-    Place(Image4, 2580, 1260, 300, 285);
-    Image4.set_tool_tip_text("Search");
-    Place(imgAdvancedSearch, 120, 1620, 2760, 285);
-    Step([&] { LoadPictureIfExists(imgAdvancedSearch, tw_.path_of("Buttons\\advanced search normal.jpg")); });
+    Place(Image4, 2580, 1260, 720, 285);
+    picture(Image4, "search.jpg", "Search by card name");
+    Place(imgAdvancedSearch, 120, 1620, 1815, 315);
+    picture(imgAdvancedSearch, "advanced search normal.jpg", "Show or hide the search filter");
     Grid.set_cols(3);
     Grid.set_rows(2);
-    Place(Grid, 120, 1980, 2880, 6300);
+    Place(Grid, 120, 1980, 3180, 6300);
 
     // The filter frame, over the results.
     Frame1.set_caption("Card Search Filter");
     Place(Frame1, 120, 1980, 4200, 6300);
+    // Filled with the window's grey, so the results under it do not show through.
+    Frame1.set_back_color(kWindowGrey);
     Frame1.set_visible(false);
     double row = 300;
     auto next_row = [&row] { return row += 390; };
@@ -186,11 +203,34 @@ void DeckMaker::Design() {
     Caption(capBanList, "Ban List", 4440, 5460, 900);
     Place(Combo3, 5400, 5400, 2640, 315);
 
-    // Deck list, deck files and counts.
-    Place(List1, 8160, 480, 2160, 5400);
-    Place(File1, 10440, 480, 1440, 5400);
+    // Editing the deck list, under the preview and beside the list: the deck's buttons on the
+    // left, the side deck's on the right, each 116 x 25 pixels.
+    struct Edit {
+        platform::Image& image;
+        double left, top;
+        const char* file;
+        const char* tip;
+    };
+    for (const Edit& e : {Edit{Command3, 4440, 5940, "add to deck.jpg", "Add the card to the deck"},
+                          Edit{Command6, 6300, 5940, "add to side deck.jpg", "Add the card to the side deck"},
+                          Edit{Command4, 4440, 6420, "remove one.jpg", "Take one copy off the selected line"},
+                          Edit{Command8, 6300, 6420, "remove one.jpg", "Take one copy off the selected line"},
+                          Edit{Command12, 4440, 6900, "add comment.jpg", "Add a comment line above the selected line"},
+                          Edit{Command7, 6300, 6900, "clear deck.jpg", "Clear the deck list"}}) {
+        Place(e.image, e.left, e.top, 1740, 375);
+        picture(e.image, e.file, e.tip);
+    }
+
+    // Deck list and deck files, with the file buttons under the files. The list takes the
+    // larger share: its lines carry a count, a set code and a name.
+    Place(List1, 8160, 480, 2640, 5400);
+    Place(File1, 10890, 480, 990, 4620);
     File1.set_pattern("*.dek");
     File1.set_tool_tip_text("Double click to load deck.");
+    Place(Command1, 10890, 5160, 990, 330);
+    picture(Command1, "open deck.jpg", "Open a deck file");
+    Place(Command2, 10890, 5550, 990, 330);
+    picture(Command2, "save deck.jpg", "Save the deck to a file");
     struct Count {
         platform::Label& caption;
         const char* text;
@@ -215,8 +255,11 @@ void DeckMaker::Design() {
         c.value.set_alignment(platform::Label::Alignment::Right);
     }
     Place(Command5, 8160, 7260, 3720, 450);
-    Command5.set_tool_tip_text("Use This Deck");
+    picture(Command5, "use deck.jpg", "Use This Deck");
     Command5.set_enabled(false);
+    Caption(Label34, "Use This Deck", 8160, 7800, 3720);
+    Label34.set_alignment(platform::Label::Alignment::Center);
+    Label34.set_fore_color(kGrey);
 }
 
 void DeckMaker::Form_Load() {
@@ -281,7 +324,7 @@ void DeckMaker::Form_Load() {
     });
     Step([&] {
         Grid.set_col_width(0, 75);
-        Grid.set_col_width(1, 500);
+        Grid.set_col_width(1, 720);
         Grid.set_col_width(2, 1950);
         Grid.set_text_matrix(0, 1, "Set");
         Grid.set_text_matrix(0, 2, "Card Name");

@@ -106,10 +106,10 @@ button 'advanced search ON.jpg'     121 21 'rgb(50,110,170)' white 'Advanced Sea
 button 'connect normal.jpg'         61 25  'rgb(50,110,170)' white Connect
 
 # The deck editor's own buttons. Blue adds, grey takes off or files, red clears.
-button 'search.jpg'           44 19  'rgb(120,120,120)' white Search
+button 'search.jpg'           48 19  'rgb(120,120,120)' white Search
 button 'use deck.jpg'         248 30 'rgb(40,130,70)'   white 'Use This Deck' 12
-button 'open deck.jpg'        46 22  'rgb(100,100,110)' white Open
-button 'save deck.jpg'        46 22  'rgb(100,100,110)' white Save
+button 'open deck.jpg'        66 22  'rgb(100,100,110)' white 'Open Deck'
+button 'save deck.jpg'        66 22  'rgb(100,100,110)' white 'Save Deck'
 button 'add to deck.jpg'      116 25 'rgb(50,110,170)'  white 'Add to Deck'
 button 'add to side deck.jpg' 116 25 'rgb(50,110,170)'  white 'Add to Side Deck'
 button 'remove one.jpg'       116 25 'rgb(100,100,110)' white 'Remove One'

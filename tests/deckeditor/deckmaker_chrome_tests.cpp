@@ -163,5 +163,36 @@ TEST_F(Chrome, ClosedByTheDuelWindowsShutdownTheEditorOnlyClearsThePreview) {
     EXPECT_EQ(window.Image1.picture(), nullptr);  // destroyed only once the loop runs
 }
 
+
+// The program folder with the shipped button pictures: every picture button shows one, drawn
+// at its own size, so it must be made to the size of its place (neither cut off nor leaving a
+// blank margin). The title strip is drawn wider than this window, for the wider duel window.
+struct ShippedPictures : test::EditorTest {
+    ShippedPictures() {
+        const fs::path root = fs::path(__FILE__).parent_path().parent_path().parent_path();
+        fs::copy(root / "data" / "Buttons", dir.path() / "Buttons", fs::copy_options::recursive);
+        returning_player();
+        start();
+    }
+};
+
+TEST_F(ShippedPictures, EveryPictureButtonShowsAPictureOfItsOwnSize) {
+    win::DeckMaker& d = editor();
+    for (platform::Image* image :
+         {&d.Command14, &d.Image2, &d.Image7, &d.imgSettings, &d.Image3, &d.Command16, &d.Image4,
+          &d.imgAdvancedSearch, &d.Command3, &d.Command6, &d.Command4, &d.Command8, &d.Command12,
+          &d.Command7, &d.Command1, &d.Command2, &d.Command5, &d.Image6}) {
+        SCOPED_TRACE(image->name());
+        ASSERT_NE(image->picture(), nullptr);
+        EXPECT_EQ(image->picture()->height * 15, image->height());
+        if (image == &d.Image6) {
+            EXPECT_GE(image->picture()->width * 15, image->width());
+        } else {
+            EXPECT_EQ(image->picture()->width * 15, image->width());
+            EXPECT_FALSE(image->tool_tip_text().empty());
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tw

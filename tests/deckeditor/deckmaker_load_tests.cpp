@@ -47,7 +47,7 @@ TEST_F(EditorTest, TheStartUpRoadEndsInTheDeckEditorWithTheDuelWindowHidden) {
 
     EXPECT_EQ(dm.Grid.cols(), 3);
     EXPECT_EQ(dm.Grid.col_width(0), 75);
-    EXPECT_EQ(dm.Grid.col_width(1), 500);
+    EXPECT_EQ(dm.Grid.col_width(1), 720);  // a five-letter set code fits
     EXPECT_EQ(dm.Grid.col_width(2), 1950);
     EXPECT_EQ(dm.Grid.text_matrix(0, 1), "Set");
     EXPECT_EQ(dm.Grid.text_matrix(0, 2), "Card Name (" + std::to_string(dm.Grid.rows() - 1) + ")");
