@@ -29,7 +29,6 @@ namespace fs = std::filesystem;
 constexpr platform::Color kGrey = 8421504;
 constexpr platform::Color kLightGrey = 12632256;
 constexpr platform::Color kDimDigits = 4210752;
-constexpr platform::Color kWindowGrey = 0xEFEFEF;
 
 constexpr std::string_view kSideDeckMarker = "-SIDE DECK-";
 constexpr std::string_view kQuickSearchHint = "Search By Card Name";
@@ -151,8 +150,6 @@ void DeckMaker::Design() {
     // The filter frame, over the results.
     Frame1.set_caption("Card Search Filter");
     Place(Frame1, 120, 1980, 4200, 6300);
-    // Filled with the window's grey, so the results under it do not show through.
-    Frame1.set_back_color(kWindowGrey);
     Frame1.set_visible(false);
     double row = 300;
     auto next_row = [&row] { return row += 390; };

@@ -64,7 +64,6 @@ namespace win {
 
 bool DeckMaker::WirePreview() {
     // The labels lie in the text box's area: the text, while shown, covers them.
-    selectedcard.bring_to_front();
     lblName.move(4440, 480, 3600, 255);
     lblDesc.move(4440, 780, 3600, 2580);
     lblStats.move(5760, 3480, 2280, 1260);

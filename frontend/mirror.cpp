@@ -123,6 +123,43 @@ QFont font_of(const platform::Control& c) {
     return f;
 }
 
+// Labels, images and shapes are drawn on their container, under every control that is a window
+// of its own (the designed windows rely on it: a text box shown over a label hides it). Among
+// themselves, and among the others, the model's order holds.
+bool graphical(const platform::Control& c) {
+    return dynamic_cast<const platform::Label*>(&c) || dynamic_cast<const platform::Image*>(&c) ||
+           dynamic_cast<const platform::Shape*>(&c);
+}
+
+constexpr const char* kGraphical = "tw_graphical";
+
+// The lowest sibling that is a window of its own, other than `w`.
+QWidget* lowest_windowed(QWidget& w) {
+    if (!w.parentWidget()) return nullptr;
+    for (QObject* o : w.parentWidget()->children()) {
+        auto* k = qobject_cast<QWidget*>(o);
+        if (k && k != &w && !k->isWindow() && !k->property(kGraphical).toBool()) return k;
+    }
+    return nullptr;
+}
+
+// Raised within its layer: a graphical control to just under the windowed ones.
+void raise_in_layer(QWidget& w) {
+    w.raise();
+    if (w.property(kGraphical).toBool())
+        if (QWidget* under = lowest_windowed(w)) w.stackUnder(under);
+}
+
+// Lowered within its layer: a windowed control to just over the graphical ones.
+void lower_in_layer(QWidget& w) {
+    if (w.property(kGraphical).toBool()) {
+        w.lower();
+        return;
+    }
+    if (QWidget* under = lowest_windowed(w)) w.stackUnder(under);
+    else w.raise();
+}
+
 void apply_common(Mirror& m, QWidget& w, platform::Control& c, Prop p, Roles roles) {
     const int t = m.tpp();
     const bool all = p == Prop::Other;
@@ -135,11 +172,11 @@ void apply_common(Mirror& m, QWidget& w, platform::Control& c, Prop p, Roles rol
     if (all || p == Prop::ToolTip) w.setToolTip(qstr(c.tool_tip_text()));
     if (p == Prop::ZOrder && c.parent()) {
         const auto& kids = c.parent()->children();
-        if (!kids.empty() && kids.back() == &c) w.raise();
-        else if (!kids.empty() && kids.front() == &c) w.lower();
+        if (!kids.empty() && kids.back() == &c) raise_in_layer(w);
+        else if (!kids.empty() && kids.front() == &c) lower_in_layer(w);
         else {
             for (auto* k : kids)
-                if (auto* kw = m.widget(*k)) kw->raise();
+                if (auto* kw = m.widget(*k)) raise_in_layer(*kw);
         }
     }
 }
@@ -1312,6 +1349,8 @@ void Mirror::build(platform::Control& c) {
         entry.apply = [this, guard, w, x](Prop p) {
             if (!guard) return;
             apply_common(*this, *w, *x, p, Roles::Window);
+            // A frame hides what lies under it, in the desktop's colour unless it has its own.
+            w->setAutoFillBackground(true);
             if (p == Prop::Other || p == Prop::Caption) w->setTitle(qcaption(x->caption()));
         };
     } else if (auto* x = dynamic_cast<platform::HScrollBar*>(&c)) {
@@ -1381,6 +1420,10 @@ void Mirror::build(platform::Control& c) {
     } else {
         // A control the mirror does not know: its place stays empty.
         return;
+    }
+    if (graphical(c) && entry.widget) {
+        entry.widget->setProperty(kGraphical, true);
+        raise_in_layer(*entry.widget);
     }
     Applying quiet(*this);
     entry.apply(Prop::Other);

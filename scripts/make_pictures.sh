@@ -118,8 +118,8 @@ button 'add comment.jpg'      116 25 'rgb(100,100,110)' white 'Add Comment'
 
 # The title strip under both windows' titles and menus: dark enough for light grey text,
 # light enough that the grey title still shows.
-convert -size 1024x26 'gradient:rgb(48,48,53)-rgb(34,34,38)' \
-  -fill none -stroke 'rgb(20,20,22)' -draw 'line 0,25 1023,25' \
+convert -size 1280x26 'gradient:rgb(48,48,53)-rgb(34,34,38)' \
+  -fill none -stroke 'rgb(20,20,22)' -draw 'line 0,25 1279,25' \
   -strip -quality 90 "$tmp/title.jpg"
 publish "$tmp/title.jpg" "$buttons/title.jpg"
 

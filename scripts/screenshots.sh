@@ -40,6 +40,7 @@ fi
 folder="$(cd "$folder" && pwd)"
 
 mkdir -p "$out"
+status=0
 work="$(mktemp -d)"
 xvfb_pid=""
 program_pid=""
@@ -197,6 +198,9 @@ large_window() {
 tw_copy() {
   local copy="$work/$1"
   cp -a "$folder" "$copy"
+  # As a new user finds it: what an earlier run stored (start.sh runs in the build itself) would
+  # point the copy at the build's folders.
+  rm -f "$copy/settings.ini" "$copy/errormessage.txt"
   printf '%s' "$copy"
 }
 
@@ -210,7 +214,7 @@ path = sys.argv[1]
 with open(path, "rb") as f:
     lines = [l for l in f.read().split(b"\r\n") if l.count(b"|") > 5]
 out = []
-for round in range(1500):
+for round in range(3000):
     for l in lines:
         parts = l.split(b"|")
         parts[0] = str(100000 + round * 1000 + int(parts[0]) % 1000).encode()
@@ -245,8 +249,8 @@ EOF
   start tablewright "$copy/Tablewright"
   if watch tablewright 30 "Loading Set File" "Deck Shop"; then
     shop="$(window_of "Deck Shop")"
-    # File1 lies at (10440, 480) twips and "Use This Deck" at (8160, 7260), 15 twips a pixel.
-    click "$shop" 730 40 2
+    # File1 lies at (10890, 480) twips and "Use This Deck" at (8160, 7260), 15 twips a pixel.
+    click "$shop" 760 40 2
     answer_boxes "Deck Shop"
     click "$shop" 660 498
     duel=""
@@ -263,9 +267,11 @@ EOF
     else
       echo "tablewright: the duel window did not show" >&2
       windows >&2
+      status=1
     fi
   else
     echo "tablewright: the deck editor did not show" >&2
+    status=1
   fi
   stop
 else
@@ -291,7 +297,6 @@ else
 fi
 # The README's first command as a new user runs it (only for the default build, which is the
 # one it starts): the deck editor opens on the sample set, and its close button ends the program.
-status=0
 if ((default_folder)); then
   start start.sh bash "$root/scripts/start.sh"
   if watch start.sh 300 "Loading Set File" "Deck Shop"; then

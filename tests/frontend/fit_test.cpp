@@ -1,12 +1,15 @@
 // What keeps the designed windows readable on this desktop's fonts: a word too wide for its
 // label shrinks instead of being cut, a font file is known by its file name, caption cells of
-// a grid are never shown selected, and a check box takes its own back colour.
+// a grid are never shown selected, a check box takes its own back colour, labels lie under the
+// controls that are windows of their own, and a frame hides what is under it.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <filesystem>
 #include <memory>
@@ -43,6 +46,9 @@ public:
     platform::Label Wrapped{this, "Wrapped"};
     platform::Grid Grid{this, "Grid"};
     platform::CheckBox Log{this, "Log"};
+    platform::TextBox Text{this, "Text"};
+    platform::Label Over{this, "Over"};  // made after the text box, over its place
+    platform::Frame Filter{this, "Filter"};
 };
 
 class Fit : public frontend::test::Mirrored<Window> {
@@ -113,6 +119,33 @@ TEST_F(Fit, CaptionCellsAreNeverShownSelectedAndCheckBoxesTakeTheirBackColour) {
     w.Log.set_back_color(0x282424);
     EXPECT_EQ(box->palette().color(box->backgroundRole()), QColor(0x24, 0x24, 0x28));
     EXPECT_TRUE(box->autoFillBackground());
+}
+
+// The stacking order among a container's child widgets, bottom first.
+int stack_index(QWidget* w) {
+    return static_cast<int>(w->parentWidget()->children().indexOf(w));
+}
+
+TEST_F(Fit, LabelsLieUnderTextBoxesWhateverTheirOrderAndFramesHideWhatIsUnder) {
+    Window& w = window();
+    w.show();
+    auto* text = widget_of<QLineEdit>(w.Text);
+    auto* over = widget_of<QLabel>(w.Over);
+    auto* value = widget_of<QLabel>(w.Value);
+    ASSERT_TRUE(text && over && value);
+    EXPECT_LT(stack_index(over), stack_index(text));
+
+    w.Over.bring_to_front();  // first among the labels, still under the text box
+    EXPECT_LT(stack_index(over), stack_index(text));
+    EXPECT_GT(stack_index(over), stack_index(value));
+    w.Text.send_to_back();  // last among the windowed, still over every label
+    EXPECT_LT(stack_index(over), stack_index(text));
+    w.Over.send_to_back();
+    EXPECT_LT(stack_index(over), stack_index(value));
+
+    auto* frame = widget_of<QGroupBox>(w.Filter);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->autoFillBackground());
 }
 
 }  // namespace
