@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/scratch_folder.hpp"
 #include "cards/card_lookup.hpp"
 #include "cards/main.hpp"
 #include "cards/set_file.hpp"
@@ -50,17 +51,8 @@ std::string make_set_text() {
 }
 
 // A program folder holding the generated set file, removed at the end.
-struct Folder {
-    fs::path path;
-    Folder() {
-        path = fs::temp_directory_path() / ("tw-bench-" + std::to_string(::getpid()));
-        fs::create_directories(path);
-        platform::write_file_atomic(path / "zqm.set", make_set_text());
-    }
-    ~Folder() {
-        std::error_code ec;
-        fs::remove_all(path, ec);
-    }
+struct Folder : tw::bench::ScratchFolder {
+    Folder() : ScratchFolder("tw-bench") { platform::write_file_atomic(path / "zqm.set", make_set_text()); }
 };
 
 Folder& folder() {
