@@ -1,7 +1,9 @@
 #include "duel/forma.hpp"
 
 #include <string>
+#include <string_view>
 
+#include "cards/errors.hpp"
 #include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "platform/rt.hpp"
@@ -17,6 +19,8 @@ constexpr platform::Color kDimDigits = 4210752;
 // The window is dark, so that the white life points, the light-grey menu labels and the dim
 // digits behind the counts all read as designed.
 constexpr platform::Color kWindow = 2630692;  // &H282424
+
+constexpr std::string_view kNoNetworkPlay = "Network play is not available in this version.";
 
 constexpr double kTableLeft = 3480;
 constexpr double kSideLeft = kTableLeft + 10215 + 75;
@@ -41,6 +45,8 @@ FormA::FormA(Tablewright& tw)
       tw_(tw) {
     Design();
     Combo2.Click = [this] { Combo2_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
+    Command3.Click = [this] { Command3_Click(); };
     Timer2.Tick = [this] { Timer2_Timer(); };
 }
 
@@ -219,6 +225,10 @@ void FormA::ShowPhase() {}
 
 // Filled with the connection panel.
 void FormA::Combo2_Click() {}
+
+// Filled with the connection panel; until then the buttons say why nothing happens.
+void FormA::Command2_Click() { ShowMessage(tw_, std::string(kNoNetworkPlay)); }
+void FormA::Command3_Click() { ShowMessage(tw_, std::string(kNoNetworkPlay)); }
 
 // Filled with the connection events.
 void FormA::Timer2_Timer() {}

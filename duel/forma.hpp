@@ -37,6 +37,8 @@ public:
     // skins fill.
     void ShowPhase();                     // repaints the phase labels from tw.Phase
     void Combo2_Click();                  // a duel mode was chosen
+    void Command2_Click();                // Listen
+    void Command3_Click();                // Connect
     void Timer2_Timer();                  // the 60-second online-users tick
     void LoadSkin(std::string& SkinPath);  // applies a skin; SkinPath ends up as its name
 
