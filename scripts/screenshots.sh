@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts each program under a virtual X server and saves a screenshot of every window it shows:
-# Tablewright's set-loading window, deck editor and duel window, and Scrollkeep.
+# Tablewright's set-loading window, deck editor, settings window and duel window, and Scrollkeep.
 # Message boxes are captured, then answered with Enter, so that start-up goes on.
 # Without a program folder it then runs scripts/start.sh, checks that the deck editor opens and
 # that its close button ends the program, and exits non-zero when that fails.
@@ -301,6 +301,10 @@ if ((default_folder)); then
   start start.sh bash "$root/scripts/start.sh"
   if watch start.sh 300 "Loading Set File" "Deck Shop"; then
     shop="$(window_of "Deck Shop")"
+    # The settings window from its title-bar button at (10920, 60) twips; it opens at the
+    # screen's corner, clear of the close button.
+    click "$shop" 738 13
+    watch start.sh 10 "Deck Shop" "Settings" || echo "start.sh: the settings window did not show" >&2
     # The close button lies at (11640, 60) twips, 300 x 270, 15 twips a pixel.
     click "$shop" 786 13
     for _ in $(seq 50); do
