@@ -230,6 +230,25 @@ void deliver_focus_out(Link<C>& l) {
     });
 }
 
+// A widget that shows the control C: the control's focus reaches the model the same way,
+// whichever Qt widget shows it.
+template <class QtBase, class C>
+class ControlW : public QtBase {
+public:
+    ControlW(Mirror& m, C& c, QWidget* parent) : QtBase(parent), l(m, c) {}
+    Link<C> l;
+
+protected:
+    void focusInEvent(QFocusEvent* e) override {
+        QtBase::focusInEvent(e);
+        deliver_focus_in(l);
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        QtBase::focusOutEvent(e);
+        deliver_focus_out(l);
+    }
+};
+
 // Press, release, double click and move as the platform raises them: MouseDown on the press;
 // Click (for a left press released over the control) and MouseUp on the release; DblClick in
 // place of the second press, whose release gives MouseUp only.
@@ -348,26 +367,18 @@ std::string model_lines(const QString& s) {
     return out;
 }
 
-// Keys and focus of a text box reach the model the same way whichever Qt widget shows it.
+// Keys of a text box reach the model the same way whichever Qt widget shows it.
 template <class QtBase>
-class TextInput : public QtBase {
+class TextInput : public ControlW<QtBase, platform::TextBox> {
 public:
-    TextInput(Mirror& m, platform::TextBox& c, QWidget* parent) : QtBase(parent), l(m, c) {}
-    Link<platform::TextBox> l;
+    using ControlW<QtBase, platform::TextBox>::ControlW;
+    using ControlW<QtBase, platform::TextBox>::l;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override {
         deliver_key(l, e);
         QtBase::keyPressEvent(e);
         e->accept();
-    }
-    void focusInEvent(QFocusEvent* e) override {
-        QtBase::focusInEvent(e);
-        deliver_focus_in(l);
-    }
-    void focusOutEvent(QFocusEvent* e) override {
-        QtBase::focusOutEvent(e);
-        deliver_focus_out(l);
     }
 };
 
@@ -402,16 +413,15 @@ public:
 
 // Shows the model's text and formats, changing only the stretch that differs from what it
 // shows: appending a line appends. CR LF is one line break in Qt, so positions are mapped.
-class RichW : public QTextEdit {
+class RichW : public ControlW<QTextEdit, platform::RichTextBox> {
 public:
-    RichW(Mirror& m, platform::RichTextBox& c, QWidget* parent) : QTextEdit(parent), l(m, c) {
+    RichW(Mirror& m, platform::RichTextBox& c, QWidget* parent) : ControlW(m, c, parent) {
         setReadOnly(true);
         setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         setAcceptRichText(false);
         setUndoRedoEnabled(false);
         setMouseTracking(bool(c.MouseMove));
     }
-    Link<platform::RichTextBox> l;
     Mouse<platform::RichTextBox> mouse;
 
     void sync_text(const platform::RichTextBox& c) {
@@ -508,14 +518,6 @@ protected:
         if (!typed.empty() && static_cast<unsigned char>(typed[0]) >= 32 && typed[0] != 0x7F)
             l.act([typed](platform::RichTextBox& c) { c.user_type(typed); });
         e->accept();
-    }
-    void focusInEvent(QFocusEvent* e) override {
-        QTextEdit::focusInEvent(e);
-        deliver_focus_in(l);
-    }
-    void focusOutEvent(QFocusEvent* e) override {
-        QTextEdit::focusOutEvent(e);
-        deliver_focus_out(l);
     }
 
 private:
@@ -661,6 +663,8 @@ protected:
         });
         e->accept();
     }
+    // A list's control is a template parameter, so it keeps its own focus relay rather than
+    // reaching every QListWidget member through a dependent base.
     void focusInEvent(QFocusEvent* e) override {
         QListWidget::focusInEvent(e);
         deliver_focus_in(l);
@@ -683,15 +687,14 @@ private:
     bool drag_started_ = false;
 };
 
-class ComboW : public QComboBox {
+class ComboW : public ControlW<QComboBox, platform::ComboBox> {
 public:
-    ComboW(Mirror& m, platform::ComboBox& c, QWidget* parent) : QComboBox(parent), l(m, c) {
+    ComboW(Mirror& m, platform::ComboBox& c, QWidget* parent) : ControlW(m, c, parent) {
         connect(this, &QComboBox::activated, [this](int i) {
             l.act([i](platform::ComboBox& c) { c.user_select(i); });
             if (l.c) sync(*l.c, Prop::ListIndex);
         });
     }
-    Link<platform::ComboBox> l;
     std::vector<std::string> shown;
 
     void sync(platform::ComboBox& c, Prop p) {
@@ -712,25 +715,21 @@ protected:
         QComboBox::keyPressEvent(e);
         e->accept();  // delivered once, not again by the window
     }
-    void focusInEvent(QFocusEvent* e) override {
-        QComboBox::focusInEvent(e);
-        deliver_focus_in(l);
-    }
 };
 
 // --- buttons -------------------------------------------------------------------------------
 
 template <class Base, class C>
-class ButtonW : public Base {
+class ButtonW : public ControlW<Base, C> {
 public:
-    ButtonW(Mirror& m, C& c, QWidget* parent) : Base(parent), l(m, c) {
+    using ControlW<Base, C>::l;
+    ButtonW(Mirror& m, C& c, QWidget* parent) : ControlW<Base, C>(m, c, parent) {
         QObject::connect(this, &QAbstractButton::clicked, [this] {
             l.act([](C& c) { c.user_click(); });
             // The model decides the state; Qt's own toggle is undone.
             if (l.c && on_click) on_click();
         });
     }
-    Link<C> l;
     std::function<void()> on_click;
 
 protected:
@@ -738,10 +737,6 @@ protected:
         deliver_key(l, e);
         Base::keyPressEvent(e);
         e->accept();  // delivered once, not again by the window
-    }
-    void focusInEvent(QFocusEvent* e) override {
-        Base::focusInEvent(e);
-        deliver_focus_in(l);
     }
 };
 
@@ -846,16 +841,15 @@ Qt::Alignment qt_align(platform::Align a, bool number) {
     return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
-class GridW : public QTableWidget {
+class GridW : public ControlW<QTableWidget, platform::Grid> {
 public:
-    GridW(Mirror& m, platform::Grid& c, QWidget* parent) : QTableWidget(parent), l(m, c) {
+    GridW(Mirror& m, platform::Grid& c, QWidget* parent) : ControlW(m, c, parent) {
         horizontalHeader()->hide();
         verticalHeader()->hide();
         verticalHeader()->setDefaultSectionSize(16);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
         setSelectionMode(QAbstractItemView::SingleSelection);
     }
-    Link<platform::Grid> l;
 
     void sync(platform::Grid& c, Prop p) {
         const bool all = p == Prop::Other;
@@ -948,10 +942,6 @@ protected:
     void keyPressEvent(QKeyEvent* e) override {
         deliver_key(l, e);
         e->accept();
-    }
-    void focusInEvent(QFocusEvent* e) override {
-        QTableWidget::focusInEvent(e);
-        deliver_focus_in(l);
     }
 };
 
