@@ -7,20 +7,14 @@
 #include "platform/controls.hpp"
 #include "platform/rt_error.hpp"
 #include "surface.hpp"
+#include "tests/platform/rt/error_of.hpp"
 
 namespace platform {
 namespace {
 
 using test::Surface;
 
-int error_of(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const rt::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
+using rt::test::error_of;
 
 struct Notes : ::testing::Test {
     Surface s;

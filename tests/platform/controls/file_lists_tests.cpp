@@ -8,6 +8,7 @@
 #include "platform/rt_error.hpp"
 #include "tests/support/temp_dir.hpp"
 #include "surface.hpp"
+#include "tests/platform/rt/error_of.hpp"
 
 namespace platform {
 namespace {
@@ -15,14 +16,7 @@ namespace {
 using test::Surface;
 namespace fs = std::filesystem;
 
-int error_of(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const rt::RuntimeError& e) {
-        return e.number;
-    }
-    return 0;
-}
+using rt::test::error_of;
 
 struct DeckFolder : ::testing::Test {
     tw::test::TempDir dir;
