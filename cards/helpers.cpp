@@ -184,6 +184,10 @@ void LoadPictureIfExists(platform::Image& image, const std::filesystem::path& pa
     if (FileExists(path)) image.load_picture(path);
 }
 
+void LoadWindowPicture(Tablewright& tw, platform::Image& image, const std::string& file) {
+    rt::try_step([&] { LoadPictureIfExists(image, tw.path_of("Buttons\\" + file)); });
+}
+
 bool IsOddNumber(std::int32_t n) {
     const char last = std::to_string(n).back();
     return last != '0' && last != '2' && last != '4' && last != '6' && last != '8';

@@ -84,6 +84,10 @@ bool InitCommonControls();
 void LoadPictureIfExists(platform::PictureBox& box, const std::filesystem::path& path);
 void LoadPictureIfExists(platform::Image& image, const std::filesystem::path& path);
 
+// A picture stored with a window: the file of that name in the program folder's Buttons
+// folder. A missing or unreadable file leaves the image as it was.
+void LoadWindowPicture(Tablewright& tw, platform::Image& image, const std::string& file);
+
 template <class T>
 bool IsControlLoaded(const platform::ControlArray<T>& array, int index) {
     return array.exists(index);

@@ -100,7 +100,7 @@ void DeckMaker::Design() {
     // Each picture is drawn at its own size, so it is made to the size of its place; a
     // missing file leaves the button blank and still clickable.
     auto picture = [this](platform::Image& image, const char* file, const char* tip) {
-        Step([&] { LoadPictureIfExists(image, tw_.path_of(std::string("Buttons\\") + file)); });
+        LoadWindowPicture(tw_, image, file);
         if (tip) image.set_tool_tip_text(tip);
     };
 

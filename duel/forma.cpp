@@ -6,7 +6,6 @@
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
-#include "platform/rt.hpp"
 
 namespace tw::win {
 
@@ -58,9 +57,7 @@ void FormA::Design() {
     move(0, 0, kWidth, 9210);
     set_back_color(kWindow);
     // The pictures stored with the window; a missing one leaves its control blank.
-    auto picture = [this](platform::Image& image, const char* file) {
-        rt::try_step([&] { LoadPictureIfExists(image, tw_.path_of(std::string("Buttons\\") + file)); });
-    };
+    auto picture = [this](platform::Image& image, const char* file) { LoadWindowPicture(tw_, image, file); };
 
     // Chrome.
     Place(Image6, 0, 0, kWidth, 390);
