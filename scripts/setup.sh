@@ -11,6 +11,10 @@ packages=(
   xvfb xauth
   fonts-dseg fonts-liberation
 )
+# scripts/fuzz.sh also needs clang with its libFuzzer.
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
