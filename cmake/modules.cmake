@@ -33,5 +33,7 @@ function(tw_tests)
   endif()
   add_executable(${A_NAME} ${srcs})
   target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} tw_test_support GTest::gtest GTest::gtest_main GTest::gmock)
+  # Tests find the shipped data by this, not by __FILE__: a compiler cache may make that relative.
+  target_compile_definitions(${A_NAME} PRIVATE TW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${A_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()

@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kData = fs::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+const fs::path kData = fs::path(TW_SOURCE_DIR) / "data";
 
 void copy_into(const test::TableFixture& f, const char* name) {
     f.dir.write(name, test::TempDir::read(kData / name));

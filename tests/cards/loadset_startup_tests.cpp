@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kFixtures = fs::path(__FILE__).parent_path() / "fixtures";
+const fs::path kFixtures = fs::path(TW_SOURCE_DIR) / "tests" / "cards" / "fixtures";
 
 std::string read_fixture(const char* name) {
     return test::TempDir::read(kFixtures / name);

@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-const fs::path kData = fs::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+const fs::path kData = fs::path(TW_SOURCE_DIR) / "data";
 
 const Lines kAdvanced = {"0|Rustmane's Covenant", "0|Cindrel's Pitfall", "0|Glimmerk Wyrm",
                          "1|Orvane's Harvest",    "1|Umbrane Kraken",    "1|Fennow Sylph",

@@ -169,7 +169,7 @@ TEST_F(Chrome, ClosedByTheDuelWindowsShutdownTheEditorOnlyClearsThePreview) {
 // blank margin). The title strip is drawn wider than this window, for the wider duel window.
 struct ShippedPictures : test::EditorTest {
     ShippedPictures() {
-        const fs::path root = fs::path(__FILE__).parent_path().parent_path().parent_path();
+        const fs::path root = fs::path(TW_SOURCE_DIR);
         fs::copy(root / "data" / "Buttons", dir.path() / "Buttons", fs::copy_options::recursive);
         returning_player();
         start();

@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kData = fs::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+const fs::path kData = fs::path(TW_SOURCE_DIR) / "data";
 
 // Sets the site variable for one test and puts back what was there.
 class SiteVariable {

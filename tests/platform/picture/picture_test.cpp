@@ -225,7 +225,7 @@ namespace {
 
 // The sample pictures shipped beside the programs, in the sizes the field and the panels paint.
 TEST(ShippedPictures, DecodeInTheSizesThePanelsPaint) {
-    const auto data = std::filesystem::path(__FILE__).parent_path() / "../../../data";
+    const auto data = std::filesystem::path(TW_SOURCE_DIR) / "data";
     if (!std::filesystem::is_directory(data / "images")) GTEST_SKIP() << "no data folder";
     for (const char* frame : {"monster", "monstereffect", "trap", "magic", "fusion", "synchro",
                               "ritual", "back", "token"}) {
