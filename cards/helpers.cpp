@@ -15,13 +15,18 @@
 
 namespace tw {
 
-std::string ReadFileText(const std::filesystem::path& path) {
+std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path) {
     try {
         auto bytes = platform::read_file(path);
-        return bytes ? rt::replace_all(*bytes, "&amp;", "&") : std::string();
+        if (!bytes) return std::nullopt;
+        return rt::replace_all(*bytes, "&amp;", "&");
     } catch (const std::exception&) {
-        return {};
+        return std::nullopt;
     }
+}
+
+std::string ReadFileText(const std::filesystem::path& path) {
+    return ReadFileTextIfReadable(path).value_or(std::string());
 }
 
 bool WriteFileText(const std::string& text, const std::filesystem::path& path) {

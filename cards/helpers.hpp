@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ class Tablewright;
 
 // The whole file with every "&amp;" replaced by "&" in one pass; "" when it cannot be read.
 std::string ReadFileText(const std::filesystem::path& path);
+// The same text, or nullopt when the file cannot be read.
+std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path);
 
 // Writes text as the whole file, atomically, creating a missing folder (one level). False when
 // the file could not be written; the old file is then left whole.

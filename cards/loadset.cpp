@@ -34,13 +34,15 @@ void LoadSet::Form_Load() {
     show();  // on screen while the file is read
 
     const auto file = tw_.path_of(SetFileName(tw_.app.command));
-    if (!FileExists(file)) {
+    // A set file that cannot be read leaves the program without cards just as a missing one.
+    const auto text = FileExists(file) ? ReadFileTextIfReadable(file) : std::nullopt;
+    if (!text) {
         ShowMessageDirect(tw_, "I cannot find the Main Card List. Program Closing.");
         tw_.app.end();
     }
 
     tw_.SetCodes.assign(1, std::string());
-    tw_.CardDatabase = ParseSetFile(ReadFileText(file), [this](int p) { ShowProgress(p); });
+    tw_.CardDatabase = ParseSetFile(*text, [this](int p) { ShowProgress(p); });
     IndexCardDatabase(tw_);
 
     tw_.DeckMaker().show();

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,25 +93,36 @@ bool is_ordinary_file(const fs::path& p) {
     return fs::is_regular_file(p, ec) && !is_hidden_name(p.filename().string());
 }
 
-// Reads the whole file; on failure returns nullopt and sets err to the errno.
+// Reads the whole file; on failure returns nullopt and sets err to the errno. Only a regular file
+// is read, so a FIFO or device under a data file's name can neither hang nor flood the program;
+// the open does not block for the same reason.
 std::optional<std::string> read_all(const fs::path& file, int& err) {
     err = 0;
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         err = errno;
         return std::nullopt;
     }
+    auto fail = [&](int e) -> std::optional<std::string> {
+        err = e;
+        ::close(fd);
+        return std::nullopt;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(errno);
+    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+    if (!S_ISREG(st.st_mode)) return fail(EINVAL);
+    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) return fail(EFBIG);
     std::string out;
+    out.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            err = errno;
-            ::close(fd);
-            return std::nullopt;
-        }
+        if (n < 0) return fail(errno);
         if (n == 0) break;
+        // The file may grow while it is read.
+        if (out.size() + static_cast<size_t>(n) > kMaxReadBytes) return fail(EFBIG);
         out.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -132,6 +145,47 @@ mode_t default_file_mode() {
     return 0666 & ~mask;
 }
 
+// A write past a file-size limit (ulimit -f) must fail like a full disk, so that the caller
+// reports it, instead of ending the program with SIGXFSZ.
+void ignore_file_size_signal() {
+    static const bool done = (::signal(SIGXFSZ, SIG_IGN), true);
+    (void)done;
+}
+
+constexpr std::string_view kTempMarker = ".tmp-";
+constexpr size_t kTempRandomChars = 6;  // mkstemp's XXXXXX
+
+// The hidden name prefix of a target's temporary files: "." + the first 100 bytes of its name,
+// cut so that a long target name still leaves room for the suffix.
+std::string temp_prefix(const fs::path& file) {
+    return "." + file.filename().string().substr(0, 100) + std::string(kTempMarker);
+}
+
+bool is_temp_of(const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + kTempRandomChars || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+// Removes what interrupted saves of the same target left behind: old copies of the file (the
+// settings hold a password) would otherwise pile up. A save in progress holds a lock on its
+// temporary file, so only abandoned ones are taken.
+void remove_stale_temps(const fs::path& folder, const std::string& prefix) {
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const fs::path p = it->path();
+        if (!is_temp_of(p.filename().string(), prefix)) continue;
+        std::error_code sec;
+        if (!fs::is_regular_file(fs::symlink_status(p, sec))) continue;
+        const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(p.c_str());
+        ::close(fd);
+    }
+}
 
 }  // namespace
 
@@ -195,13 +249,16 @@ std::string read_file_or_throw(const fs::path& file) {
 bool write_file_atomic(const fs::path& file, std::string_view bytes,
                        std::optional<fs::perms> mode) {
     if (file.empty() || !file.has_filename()) return false;
+    ignore_file_size_signal();
     fs::path folder = file.parent_path();
     // Hidden, so that a left-over from a real crash never shows up as a data file.
-    // The name is cut so that a long target name still leaves room for the suffix.
-    std::string stem = file.filename().string().substr(0, 100);
-    std::string temp = (folder / ("." + stem + ".tmp-XXXXXX")).string();
+    const std::string prefix = temp_prefix(file);
+    remove_stale_temps(folder, prefix);
+    std::string temp = (folder / (prefix + std::string(kTempRandomChars, 'X'))).string();
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;
+    // Marks the file as being written, for remove_stale_temps in another save.
+    ::flock(fd, LOCK_EX | LOCK_NB);
 
     mode_t perms = 0;
     struct stat st {};

@@ -1,6 +1,7 @@
 #pragma once
 // Files and folders as the programs use them: paths glued with "\" below the program folder,
 // names matched without regard to letter case, whole-file reads and atomic whole-file writes.
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -39,14 +40,20 @@ std::optional<fs::path> resolve_inside(const fs::path& base, std::string_view re
 // result is cut to 200 bytes so that a prefix and suffix still fit the system's name limit.
 std::string safe_component(std::string_view text);
 
-// The whole file as bytes; nullopt when it cannot be read.
+// The largest file the whole-file reads take. Far above any real set file, deck, log or settings;
+// a larger file is refused as unreadable rather than costing gigabytes.
+inline constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;
+
+// The whole file as bytes; nullopt when it cannot be read: missing, no regular file (a folder,
+// FIFO or device is never opened for reading), or over kMaxReadBytes.
 std::optional<std::string> read_file(const fs::path& file);
 // The same, raising rt::RuntimeError 53 when the file is missing and 75 when it cannot be read.
 std::string read_file_or_throw(const fs::path& file);
 
 // Writes bytes as the whole file: a temporary file in the same folder, flushed to disk, then
 // renamed over the target. On any failure the old file is left whole, the temporary file is
-// removed and false comes back. With mode the file gets those permissions; otherwise an
+// removed and false comes back (a file-size limit is such a failure, not a signal). Temporary
+// files that earlier, interrupted writes of the same target left behind are removed first. With mode the file gets those permissions; otherwise an
 // existing file keeps its own and a new one gets the usual default (0666 less the umask).
 bool write_file_atomic(const fs::path& file, std::string_view bytes,
                        std::optional<fs::perms> mode = {});

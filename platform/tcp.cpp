@@ -26,6 +26,9 @@ constexpr int kLookupPollMs = 10;
 constexpr std::int64_t kLookupLimitMs = 15000;
 constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr int kReadsPerWake = 16;  // so that one flooding peer cannot hold the loop
+// While no descriptor can be had, a pending connection keeps the listening socket readable; the
+// listener rests this long before it tries to accept again instead of spinning on it.
+constexpr std::int64_t kAcceptRetryMs = 250;
 
 std::int64_t real_ms() {
     using namespace std::chrono;
@@ -336,6 +339,8 @@ void TcpSocket::reset_connection() {
 }
 
 void TcpSocket::drop_fd() {
+    if (accept_timer_) reactor_.cancel_timer(accept_timer_);
+    accept_timer_ = 0;
     if (read_watch_) reactor_.unwatch(read_watch_);
     if (write_watch_) reactor_.unwatch(write_watch_);
     read_watch_ = write_watch_ = 0;
@@ -489,7 +494,9 @@ void TcpSocket::on_acceptable() {
     for (int i = 0; i < kReadsPerWake; ++i) {
         const int c = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (c < 0) {
-            if (errno == EINTR || errno == ECONNABORTED) continue;
+            const int e = errno;
+            if (e == EINTR || e == ECONNABORTED) continue;
+            if (e == EMFILE || e == ENFILE || e == ENOBUFS || e == ENOMEM) rest_listener();
             return;
         }
         const long id = ++next_request_;
@@ -504,6 +511,16 @@ void TcpSocket::on_acceptable() {
         }
         if (gen_ != gen) return;
     }
+}
+
+void TcpSocket::rest_listener() {
+    if (accept_timer_) return;
+    reactor_.modify(read_watch_, 0);
+    // drop_fd() cancels the timer, so it never outlives the listener.
+    accept_timer_ = reactor_.add_timer(kAcceptRetryMs, [this] {
+        accept_timer_ = 0;
+        if (state_ == StateListening && read_watch_) reactor_.modify(read_watch_, IoReadable);
+    });
 }
 
 void TcpSocket::accept(long request_id) {

@@ -88,6 +88,7 @@ private:
     void start_connect(const void* addrinfo_list);
     void on_connect_ready(unsigned ready);
     void on_acceptable();
+    void rest_listener();
     void on_readable(unsigned ready);
     void on_writable();
     void flush();
@@ -111,6 +112,7 @@ private:
     int fd_ = -1;
     Reactor::WatchId read_watch_ = 0;
     Reactor::WatchId write_watch_ = 0;
+    Reactor::TimerId accept_timer_ = 0;  // a listener resting while descriptors run out
     std::shared_ptr<Lookup> lookup_;
     std::map<long, int> pending_;  // accepted descriptors by request id
     long next_request_ = 0;

@@ -1,7 +1,11 @@
 // Start-up from Main through the set-loading window to the deck editor, headless.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +17,7 @@
 #include "duel/forma.hpp"
 #include "platform/control.hpp"
 #include "platform/controls.hpp"
+#include "platform/files.hpp"
 #include "tests/support/table_fixture.hpp"
 
 namespace tw {
@@ -127,6 +132,31 @@ TEST_F(StartUp, AMissingSetFileEndsTheProgramBeforeAnyOtherWindow) {
     EXPECT_FALSE(tw().DeckMaker.loaded());
     EXPECT_FALSE(tw().hax.loaded());
     EXPECT_TRUE(tw().CardDatabase.empty());
+}
+
+TEST(StartUpUnreadableSetFile, EndsTheProgramWithTheMissingFilesMessage) {
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> make;
+    } cases[] = {
+        {"over the size limit",
+         [](const fs::path& p) {
+             std::ofstream{p};
+             fs::resize_file(p, platform::kMaxReadBytes + 1);  // sparse: costs no disk
+         }},
+        {"a FIFO", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+        {"a folder", [](const fs::path& p) { fs::create_directory(p); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TableFixture f;
+        c.make(f.dir / "zqm.set");
+        EXPECT_THROW(Main(f.tw()), platform::ProgramEnd);
+        EXPECT_TRUE(f.app.ended());
+        ASSERT_EQ(f.host.messages().size(), 1u);
+        EXPECT_EQ(f.host.messages()[0].text, "I cannot find the Main Card List. Program Closing.");
+        EXPECT_FALSE(f.tw().DeckMaker.loaded());
+    }
 }
 
 TEST_F(StartUp, AnEmptySetFileGivesAnEmptyDatabaseAndTheDeckEditor) {

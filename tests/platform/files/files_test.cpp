@@ -1,7 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -84,6 +91,16 @@ TEST(ListFiles, MatchesThePatternIgnoringCaseSortedByName) {
     EXPECT_TRUE(platform::list_files(dir / "missing", "*.dek").empty());
 }
 
+// The error read_file_or_throw raises, 0 for none.
+int error_of(const fs::path& p) {
+    try {
+        platform::read_file_or_throw(p);
+    } catch (const rt::RuntimeError& e) {
+        return e.number;
+    }
+    return 0;
+}
+
 TEST(ReadFile, ReturnsTheBytesOrTheRightError) {
     TempDir dir;
     const std::string bytes("a\r\nb\0c\xff", 7);
@@ -95,14 +112,6 @@ TEST(ReadFile, ReturnsTheBytesOrTheRightError) {
     EXPECT_FALSE(platform::read_file(dir / "missing").has_value());
     EXPECT_FALSE(platform::read_file(dir.path()).has_value());
 
-    auto error_of = [](const fs::path& p) {
-        try {
-            platform::read_file_or_throw(p);
-        } catch (const rt::RuntimeError& e) {
-            return e.number;
-        }
-        return 0;
-    };
     EXPECT_EQ(error_of(dir / "missing"), rt::ErrFileNotFound);
     EXPECT_EQ(error_of(file / "below"), rt::ErrFileNotFound);
     EXPECT_EQ(error_of(dir.path()), rt::ErrPathFileAccess);
@@ -168,6 +177,106 @@ TEST(WriteFileAtomic, ModeIsAppliedOrTheOldOneKept) {
     ::umask(old_mask);
     ASSERT_TRUE(written);
     EXPECT_EQ(perms_of(fresh), P::owner_read | P::owner_write | P::group_read | P::others_read);
+}
+
+// Whole-file reads of whatever a path names, and saves interrupted or limited by the system.
+
+// A file of that size that costs no disk.
+fs::path sparse_file(const TempDir& dir, const std::string& name, std::uintmax_t size) {
+    const fs::path p = dir.write(name, "");
+    fs::resize_file(p, size);
+    return p;
+}
+
+TEST(ReadFile, ReadsOnlyRegularFilesUpToTheLimit) {
+    TempDir dir;
+    const std::uintmax_t limit = platform::kMaxReadBytes;
+    const struct {
+        const char* what;
+        fs::path path;
+        bool readable;
+    } cases[] = {
+        {"a file of exactly the limit", sparse_file(dir, "limit.set", limit), true},
+        {"one byte over the limit", sparse_file(dir, "over.set", limit + 1), false},
+        {"a 2 GB sparse file", sparse_file(dir, "huge.dek", std::uintmax_t{2} << 30), false},
+        {"a device", "/dev/null", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto started = std::chrono::steady_clock::now();
+        const auto bytes = platform::read_file(c.path);
+        EXPECT_EQ(bytes.has_value(), c.readable);
+        if (bytes) {
+            EXPECT_EQ(bytes->size(), platform::kMaxReadBytes);
+        } else {
+            EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+        }
+        EXPECT_EQ(error_of(c.path), c.readable ? 0 : rt::ErrPathFileAccess);
+    }
+}
+
+TEST(ReadFile, AFifoWithoutWriterIsRefusedAtOnceInsteadOfHanging) {
+    TempDir dir;
+    const fs::path fifo = dir / "settings.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto read = std::async(std::launch::async, [&] { return platform::read_file(fifo); });
+    if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Let the stuck reader go so that the test ends.
+        const int w = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (w >= 0) ::close(w);
+        ADD_FAILURE() << "reading a FIFO blocked";
+    }
+    EXPECT_FALSE(read.get().has_value());
+    EXPECT_EQ(error_of(fifo), rt::ErrPathFileAccess);
+}
+
+TEST(WriteFileAtomic, RemovesWhatInterruptedSavesOfTheSameTargetLeft) {
+    TempDir dir;
+    const auto target = dir.write("settings.ini", "old");
+    // Left by saves that were killed between creating and renaming their temporary file.
+    dir.write(".settings.ini.tmp-a1B2c3", "password=old1");
+    dir.write(".settings.ini.tmp-ZZZZZZ", "password=old2");
+    // Not ours to remove: other targets, other names, and a save still in progress.
+    dir.write(".deck.dek.tmp-a1B2c3", "x");
+    dir.write(".settings.ini.tmp-a1B2c", "x");
+    dir.write(".settings.ini.tmp-a1B2c3.bak", "x");
+    dir.write("settings.ini.tmp-a1B2c3", "x");
+    fs::create_directory(dir / ".settings.ini.tmp-folder");
+    fs::create_symlink(dir / "elsewhere", dir / ".settings.ini.tmp-linked");
+    const auto busy = dir.write(".settings.ini.tmp-inwork", "x");
+    const int busy_fd = ::open(busy.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(busy_fd, LOCK_EX), 0);
+
+    ASSERT_TRUE(platform::write_file_atomic(target, "new"));
+    ::close(busy_fd);
+
+    EXPECT_EQ(TempDir::read(target), "new");
+    EXPECT_EQ(entries(dir.path()),
+              (std::vector<std::string>{".deck.dek.tmp-a1B2c3", ".settings.ini.tmp-a1B2c",
+                                        ".settings.ini.tmp-a1B2c3.bak", ".settings.ini.tmp-folder",
+                                        ".settings.ini.tmp-inwork", ".settings.ini.tmp-linked",
+                                        "settings.ini", "settings.ini.tmp-a1B2c3"}));
+}
+
+TEST(WriteFileAtomic, AFileSizeLimitFailsTheSaveInsteadOfKillingTheProgram) {
+    TempDir dir;
+    const auto target = dir.write("game.log", "old log");
+    // The limit and the signal belong to the whole process: try it in a child.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        rlimit limit{1024, 1024};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(10);
+        const bool written = platform::write_file_atomic(target, std::string(4096, 'x'));
+        ::_exit(written ? 11 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_FALSE(WIFSIGNALED(status)) << "killed by signal " << WTERMSIG(status);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no limit set, 11: the save claimed success";
+    EXPECT_EQ(TempDir::read(target), "old log");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"game.log"});
 }
 
 }  // namespace

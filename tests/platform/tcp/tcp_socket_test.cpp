@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -421,6 +422,116 @@ TEST_F(TcpSocketTest, CallsInTheWrongStateThrowAndCloseNeverDoes) {
     s.close();
     EXPECT_EQ(s.state(), TcpSocket::StateClosed);
     EXPECT_EQ(s.bound_port(), 0);
+}
+
+// Lowers the soft descriptor limit to the lowest free number for one scope, so that the next
+// descriptor the process asks for fails with EMFILE.
+class NoFreeDescriptor {
+public:
+    NoFreeDescriptor() {
+        ::getrlimit(RLIMIT_NOFILE, &old_);
+        const int probe = ::dup(2);
+        ::close(probe);
+        rlimit low = old_;
+        low.rlim_cur = static_cast<rlim_t>(probe);
+        ok_ = probe >= 0 && ::setrlimit(RLIMIT_NOFILE, &low) == 0;
+    }
+    ~NoFreeDescriptor() { lift(); }
+    void lift() {
+        if (ok_) ::setrlimit(RLIMIT_NOFILE, &old_);
+        ok_ = false;
+    }
+    bool ok() const { return ok_; }
+
+private:
+    rlimit old_{};
+    bool ok_ = false;
+};
+
+// The sanitizers check a virtual call's target once per type, through a pipe, which cannot be
+// had while descriptors are exhausted: one request taken and refused before that keeps their
+// checks quiet.
+void warm_up(Reactor& reactor, TcpSocket& server) {
+    auto handler = server.ConnectionRequest;
+    bool seen = false;
+    server.ConnectionRequest = [&](long) { seen = true; };
+    const int fd = raw_connect(server.bound_port());
+    EXPECT_TRUE(reactor.run_until([&] { return seen; }));
+    ::close(fd);
+    server.ConnectionRequest = handler;
+}
+
+TEST(TcpListener, RestsWhileNoDescriptorIsLeftAndAcceptsOnceOneIs) {
+    FakeClock clock;
+    Reactor reactor{clock};
+    TcpSocket server(reactor);
+    int requests = 0;
+    server.ConnectionRequest = [&](long id) {
+        ++requests;
+        server.close();
+        server.accept(id);
+    };
+    server.set_local_port(0);
+    server.listen();
+    warm_up(reactor, server);
+    // The kernel completes the connection in the listener's backlog; only accepting needs a
+    // descriptor.
+    const int peer = raw_connect(server.bound_port());
+
+    // What the loop polls for (a watch that asks for nothing is not polled at all).
+    auto listener_events = [&]() -> unsigned {
+        const auto w = reactor.watches();
+        return w.empty() ? 0u : w.size() == 1 ? w[0].events : 99u;
+    };
+    ASSERT_EQ(listener_events(), IoReadable);
+    // Only plain values are taken while exhausted: the test's own reports need descriptors too.
+    bool exhausted_ok = false;
+    unsigned after_first = 99, after_many = 99;
+    int requests_while_exhausted = -1, state_while_exhausted = -1;
+    {
+        NoFreeDescriptor exhausted;
+        exhausted_ok = exhausted.ok();
+        reactor.pump(0);
+        after_first = listener_events();
+        for (int i = 0; i < 100; ++i) reactor.pump(0);
+        after_many = listener_events();
+        requests_while_exhausted = requests;
+        state_while_exhausted = server.state();
+    }
+    ASSERT_TRUE(exhausted_ok);
+    // Watching a socket that stays readable while accepting fails would spin the loop.
+    EXPECT_EQ(after_first, 0u);
+    EXPECT_EQ(after_many, 0u);
+    EXPECT_EQ(requests_while_exhausted, 0);
+    EXPECT_EQ(state_while_exhausted, TcpSocket::StateListening);
+    // Descriptors are free again: the retry timer wakes the listener, which takes the caller.
+    ASSERT_TRUE(reactor.run_until([&] { return server.state() == TcpSocket::StateConnected; }));
+    EXPECT_EQ(requests, 1);
+    EXPECT_GT(clock.now_ms(), 0);
+
+    ::close(peer);
+}
+
+TEST(TcpListener, ClosingARestingListenerLeavesNoTimerBehind) {
+    FakeClock clock;
+    Reactor reactor{clock};
+    TcpSocket server(reactor);
+    server.set_local_port(0);
+    server.listen();
+    warm_up(reactor, server);
+    const int peer = raw_connect(server.bound_port());
+    bool exhausted_ok = false;
+    {
+        NoFreeDescriptor exhausted;
+        exhausted_ok = exhausted.ok();
+        reactor.pump(0);
+    }
+    ASSERT_TRUE(exhausted_ok);
+    ASSERT_TRUE(reactor.next_deadline_ms().has_value());
+    server.close();
+    EXPECT_FALSE(reactor.next_deadline_ms().has_value());
+    EXPECT_TRUE(reactor.watches().empty());
+    ::close(peer);
 }
 
 }  // namespace
