@@ -116,7 +116,7 @@ void SelectBanList(Tablewright& tw, platform::WebBrowser& browser, const std::st
     // A later selection made during the wait has taken over the browser and decides.
     if (browser.location_url() != url) return;
     if (!browser.last_error().empty()) return;
-    tw.BanList = ParseBanListPage(browser.document().document_element().inner_html);
+    tw.BanList = ParseBanListPage(browser.document().document_element().inner_html());
 }
 
 namespace win {

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/rt_error.hpp"
 
 namespace platform {
 namespace {
-
-constexpr std::size_t kOpenEnd = std::string::npos;
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -40,9 +40,57 @@ struct Tag {
 
 enum class Mode { BeforeHtml, BeforeHead, InHead, AfterHead, InBody };
 
-class Builder {
+// Position just past the '>' that ends a start tag whose name ends at p, or npos when the page
+// ends inside the tag. Quoted attribute values may hold '>'.
+std::size_t start_tag_end(const std::string& s, std::size_t p, bool& self_closing) {
+    const std::size_t n = s.size();
+    self_closing = false;
+    while (p < n) {
+        char c = s[p];
+        if (is_space(c)) { ++p; continue; }
+        if (c == '>') return p + 1;
+        if (c == '/') {
+            if (p + 1 < n && s[p + 1] == '>') { self_closing = true; return p + 2; }
+            ++p;
+            continue;
+        }
+        // attribute name
+        while (p < n && !is_space(s[p]) && s[p] != '/' && s[p] != '>' && s[p] != '=') ++p;
+        while (p < n && is_space(s[p])) ++p;
+        if (p < n && s[p] == '=') {
+            ++p;
+            while (p < n && is_space(s[p])) ++p;
+            if (p < n && (s[p] == '"' || s[p] == '\'')) {
+                std::size_t q = s.find(s[p], p + 1);
+                if (q == std::string::npos) return std::string::npos;
+                p = q + 1;
+            } else {
+                while (p < n && !is_space(s[p]) && s[p] != '>') ++p;
+            }
+        }
+    }
+    return std::string::npos;
+}
+
+// Where the raw body of a `name` element ends: the '<' of its end tag, or the end of the page.
+std::size_t raw_text_end(const std::string& s, std::size_t from, const std::string& name) {
+    const std::size_t n = s.size();
+    for (std::size_t p = s.find("</", from); p != std::string::npos; p = s.find("</", p + 1)) {
+        std::size_t q = p + 2;
+        std::size_t k = 0;
+        while (k < name.size() && q + k < n && lower(s[q + k]) == name[k]) ++k;
+        if (k != name.size()) continue;
+        q += k;
+        if (q == n || is_space(s[q]) || s[q] == '/' || s[q] == '>') return p;
+    }
+    return n;
+}
+
+}  // namespace
+
+class HtmlBuilder {
 public:
-    explicit Builder(const std::string& src) : src_(src) {}
+    HtmlBuilder(const std::string& src, std::deque<HtmlElement>& out) : src_(src), out_(out) {}
 
     void text(std::size_t b, std::size_t e) {
         for (;;) {
@@ -81,25 +129,10 @@ public:
             if (mode_ == Mode::InHead) close_head(n);
             else imply_next(n);
         }
-        for (auto& s : spans_)
-            if (s.end == kOpenEnd) s.end = n;
-    }
-
-    std::vector<HtmlElement> take() {
-        std::vector<HtmlElement> out;
-        out.reserve(spans_.size());
-        for (const auto& s : spans_)
-            out.push_back({s.tag, src_.substr(s.begin, s.end - s.begin), s.implied});
-        return out;
+        close_from(0, n);
     }
 
 private:
-    struct Span {
-        std::string tag;
-        std::size_t begin, end;
-        bool implied;
-    };
-
     // Returns true when the tag must be looked at again in the new mode.
     bool start_tag(const Tag& t) {
         const std::string& n = t.name;
@@ -167,99 +200,76 @@ private:
     }
 
     void close_head(std::size_t p) {
-        auto it = std::find(stack_.begin(), stack_.end(), head_);
-        if (it != stack_.end()) close_from(it - stack_.begin(), p);
+        // The head is opened second, so it is found at once when it is still open.
+        auto it = std::find_if(stack_.begin(), stack_.end(), [&](const Open& o) { return o.element == head_; });
+        if (it != stack_.end()) close_from(static_cast<std::size_t>(it - stack_.begin()), p);
         mode_ = Mode::AfterHead;
     }
 
     void element(const Tag& t) {
-        std::size_t i = open(t.name, t.after, false);
-        if (one_of(std::string_view(t.name), kVoid)) {
-            spans_[i].end = t.after;  // nothing inside
-            stack_.pop_back();
-        }
+        open(t.name, t.after, false);
+        if (one_of(std::string_view(t.name), kVoid)) close_from(stack_.size() - 1, t.after);  // nothing inside
     }
 
     std::size_t open(std::string tag, std::size_t begin, bool implied) {
-        spans_.push_back({std::move(tag), begin, kOpenEnd, implied});
-        stack_.push_back(spans_.size() - 1);
-        return spans_.size() - 1;
+        HtmlElement& e = out_.emplace_back();
+        e.tag = std::move(tag);
+        e.implied = implied;
+        e.source_ = &src_;
+        e.begin_ = begin;
+        e.end_ = begin;
+        const std::size_t index = out_.size() - 1;
+        // out_ is a deque, so the tag text stays where it is while later elements are added.
+        const std::string_view name = e.tag;
+        auto top = top_of_.find(name);
+        stack_.push_back({index, top == top_of_.end() ? kNone : top->second});
+        if (top == top_of_.end()) top_of_.emplace(name, stack_.size() - 1);
+        else top->second = stack_.size() - 1;
+        return index;
     }
 
     // An end tag closes its nearest open namesake and everything opened inside it; one with no
     // open namesake is ignored.
     void close_matching(const std::string& name, std::size_t p) {
-        for (std::size_t k = stack_.size(); k-- > 0;) {
-            if (spans_[stack_[k]].tag == name) { close_from(k, p); return; }
-        }
+        auto top = top_of_.find(std::string_view(name));
+        if (top != top_of_.end()) close_from(top->second, p);
     }
 
     void close_from(std::size_t k, std::size_t p) {
-        for (std::size_t j = k; j < stack_.size(); ++j) spans_[stack_[j]].end = p;
-        stack_.resize(k);
+        while (stack_.size() > k) {
+            const Open o = stack_.back();
+            stack_.pop_back();
+            HtmlElement& e = out_[o.element];
+            e.end_ = p;
+            auto top = top_of_.find(std::string_view(e.tag));
+            if (o.below_same == kNone) top_of_.erase(top);
+            else top->second = o.below_same;
+        }
     }
+
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // An open element, and the stack position of the next open one below it of the same name,
+    // so that an end tag finds its namesake without searching the stack.
+    struct Open {
+        std::size_t element;
+        std::size_t below_same;
+    };
 
     const std::string& src_;
+    std::deque<HtmlElement>& out_;
     Mode mode_ = Mode::BeforeHtml;
-    std::vector<Span> spans_;
-    std::vector<std::size_t> stack_;
-    std::size_t head_ = kOpenEnd;
+    std::vector<Open> stack_;
+    std::unordered_map<std::string_view, std::size_t> top_of_;  // name -> its topmost stack position
+    std::size_t head_ = kNone;
 };
-
-// Position just past the '>' that ends a start tag whose name ends at p, or npos when the page
-// ends inside the tag. Quoted attribute values may hold '>'.
-std::size_t start_tag_end(const std::string& s, std::size_t p, bool& self_closing) {
-    const std::size_t n = s.size();
-    self_closing = false;
-    while (p < n) {
-        char c = s[p];
-        if (is_space(c)) { ++p; continue; }
-        if (c == '>') return p + 1;
-        if (c == '/') {
-            if (p + 1 < n && s[p + 1] == '>') { self_closing = true; return p + 2; }
-            ++p;
-            continue;
-        }
-        // attribute name
-        while (p < n && !is_space(s[p]) && s[p] != '/' && s[p] != '>' && s[p] != '=') ++p;
-        while (p < n && is_space(s[p])) ++p;
-        if (p < n && s[p] == '=') {
-            ++p;
-            while (p < n && is_space(s[p])) ++p;
-            if (p < n && (s[p] == '"' || s[p] == '\'')) {
-                std::size_t q = s.find(s[p], p + 1);
-                if (q == std::string::npos) return std::string::npos;
-                p = q + 1;
-            } else {
-                while (p < n && !is_space(s[p]) && s[p] != '>') ++p;
-            }
-        }
-    }
-    return std::string::npos;
-}
-
-// Where the raw body of a `name` element ends: the '<' of its end tag, or the end of the page.
-std::size_t raw_text_end(const std::string& s, std::size_t from, const std::string& name) {
-    const std::size_t n = s.size();
-    for (std::size_t p = s.find("</", from); p != std::string::npos; p = s.find("</", p + 1)) {
-        std::size_t q = p + 2;
-        std::size_t k = 0;
-        while (k < name.size() && q + k < n && lower(s[q + k]) == name[k]) ++k;
-        if (k != name.size()) continue;
-        q += k;
-        if (q == n || is_space(s[q]) || s[q] == '/' || s[q] == '>') return p;
-    }
-    return n;
-}
-
-}  // namespace
 
 HtmlDocument::HtmlDocument() : HtmlDocument(std::string()) {}
 
-HtmlDocument::HtmlDocument(std::string source) : source_(std::move(source)) {
-    const std::string& s = source_;
+HtmlDocument::HtmlDocument(std::string source)
+    : source_(std::make_shared<const std::string>(std::move(source))) {
+    const std::string& s = *source_;
     const std::size_t n = s.size();
-    Builder b(s);
+    HtmlBuilder b(s, elements_);
     std::size_t text_from = 0;
     std::size_t p = 0;
     auto flush_text = [&](std::size_t upto) {
@@ -312,7 +322,6 @@ HtmlDocument::HtmlDocument(std::string source) : source_(std::move(source)) {
     }
     flush_text(n);
     b.finish();
-    elements_ = b.take();
 }
 
 const HtmlElement& HtmlDocument::all(int i) const {

@@ -126,7 +126,7 @@ TEST(SitePages, TheBundledFolderServesItsPagesThroughTheFileLoader) {
             EXPECT_EQ(b.last_error(), "");
             EXPECT_NE(b.document().source().find(c.holds), std::string::npos);
         } else {
-            EXPECT_EQ(b.document().document_element().inner_html, "");
+            EXPECT_EQ(b.document().document_element().inner_html(), "");
         }
     }
     EXPECT_TRUE(platform::file_exists(tw.path_of("site/zqmmanual.pdf")));
@@ -176,7 +176,7 @@ TEST(SitePages, BanListsNameCardsOfTheSampleSetInEachSection) {
         const auto names = CardNames(kData / c.set);
         ASSERT_FALSE(names.empty());
         std::set<char> sections;
-        for (const auto& [limit, name] : ReadBanList(platform::HtmlDocument(*source).document_element().inner_html)) {
+        for (const auto& [limit, name] : ReadBanList(platform::HtmlDocument(*source).document_element().inner_html())) {
             EXPECT_TRUE(names.count(name)) << limit << " " << name;
             sections.insert(limit);
         }

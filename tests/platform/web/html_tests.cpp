@@ -1,7 +1,20 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <string>
 #include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TW_HEAP_FROM_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TW_HEAP_FROM_SANITIZER 1
+#endif
+#endif
+#ifdef TW_HEAP_FROM_SANITIZER
+// The sanitizer's allocator, which takes malloc's place; not every compiler ships its header.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 #include "platform/html.hpp"
 #include "platform/rt_error.hpp"
@@ -84,7 +97,7 @@ TEST(HtmlDocument, InnerHtmlIsTheRawSourceBetweenStartAndMatchingEndTag) {
     for (const auto& c : cases) {
         HtmlDocument d(c.source);
         ASSERT_LT(c.index, d.all_count()) << c.name;
-        EXPECT_EQ(d.all(c.index).inner_html, c.inner) << c.name;
+        EXPECT_EQ(d.all(c.index).inner_html(), c.inner) << c.name;
     }
     HtmlDocument d(ip_page);
     EXPECT_EQ(&d.document_element(), &d.all(0));
@@ -101,7 +114,7 @@ TEST(HtmlDocument, ImpliedElementsAreMarked) {
 TEST(HtmlDocument, BlankDocumentAndMissingElements) {
     HtmlDocument blank;
     ASSERT_EQ(tags(blank), (std::vector<std::string>{"html", "head", "body"}));
-    EXPECT_EQ(blank.document_element().inner_html, "");
+    EXPECT_EQ(blank.document_element().inner_html(), "");
     EXPECT_EQ(blank.source(), "");
     for (int i : {-1, 3, 4}) {
         try {
@@ -111,6 +124,45 @@ TEST(HtmlDocument, BlankDocumentAndMissingElements) {
             EXPECT_EQ(e.number, rt::ErrObjectVariable);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Bytes the process holds on its heap now.
+std::size_t heap_in_use() {
+#ifdef TW_HEAP_FROM_SANITIZER
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
+
+TEST(HtmlDocument, APageOfUnclosedElementsCostsMemoryInProportionToItsLength) {
+    // Each "<b>" nests inside all before it; then end tags that match nothing open.
+    const int n = 40000;
+    std::string page;
+    for (int i = 0; i < n; ++i) page += "<b>";
+    for (int i = 0; i < n; ++i) page += "</i>";
+    const std::size_t before = heap_in_use();
+    const HtmlDocument d(page);
+    const std::size_t used = heap_in_use() - before;
+    RecordProperty("heap_bytes", std::to_string(used));
+    ASSERT_EQ(d.all_count(), n + 3);
+    EXPECT_LT(used, 64 * page.size()) << "copying each element's markup would take gigabytes";
+    EXPECT_EQ(d.all(3).inner_html(), page.substr(3));
+    EXPECT_EQ(d.all(n + 2).inner_html(), page.substr(3 * n));
+}
+
+TEST(HtmlDocument, ElementsOfACopiedOrMovedDocumentStillReadTheirMarkup) {
+    std::vector<HtmlDocument> docs;
+    docs.emplace_back("<body>short</body>");  // a source short enough to live inside its string
+    HtmlDocument copy = docs.front();
+    for (int i = 0; i < 8; ++i) docs.emplace_back("<body>x</body>");  // moves the first one
+    docs.front() = HtmlDocument("<body>replaced</body>");
+    EXPECT_EQ(copy.all(2).inner_html(), "short");
+    EXPECT_EQ(docs.front().all(2).inner_html(), "replaced");
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ protected:
         EXPECT_EQ(b.ready_state(), platform::ReadyComplete) << what;
         EXPECT_FALSE(b.busy()) << what;
         EXPECT_EQ(b.document().all_count(), 3) << what;
-        EXPECT_EQ(b.document().document_element().inner_html, "") << what;
+        EXPECT_EQ(b.document().document_element().inner_html(), "") << what;
         EXPECT_FALSE(b.last_error().empty()) << what;
     }
 
@@ -56,8 +56,8 @@ TEST_F(WebPages, LoadsAPageAndReadsItsElements) {
     EXPECT_EQ(b.location_url(), server.url("/ip.php"));
     EXPECT_EQ(b.document().source(), kIpPage);
     ASSERT_EQ(b.document().all_count(), 4);
-    EXPECT_EQ(b.document().all(3).inner_html, "203.0.113.7");
-    EXPECT_EQ(b.document().document_element().inner_html,
+    EXPECT_EQ(b.document().all(3).inner_html(), "203.0.113.7");
+    EXPECT_EQ(b.document().document_element().inner_html(),
               "<head><title>ip</title></head><body>203.0.113.7</body>");
 }
 
@@ -91,7 +91,7 @@ TEST_F(WebPages, FollowsARedirectToAnotherPage) {
     server.redirect("/old", server.url("/ip.php"));
     WebBrowser b(reactor);
     ASSERT_TRUE(load(b, server.url("/old")));
-    EXPECT_EQ(b.document().all(3).inner_html, "203.0.113.7");
+    EXPECT_EQ(b.document().all(3).inner_html(), "203.0.113.7");
 }
 
 TEST_F(WebPages, NeverAnsweringServerEndsAtTheTimeLimit) {
@@ -129,7 +129,7 @@ TEST_F(WebPages, OversizedPageFails) {
     expect_blank(b, "oversized");
     b.set_max_page_bytes(100000);
     ASSERT_TRUE(load(b, server.url("/big")));
-    EXPECT_EQ(b.document().all(2).inner_html, std::string(5000, 'x'));
+    EXPECT_EQ(b.document().all(2).inner_html(), std::string(5000, 'x'));
 }
 
 TEST_F(WebPages, RequestLineIsPercentEncodedWhereNeeded) {
@@ -161,7 +161,7 @@ TEST_F(WebPages, FilePagesIgnoreTheirQuery) {
     ASSERT_TRUE(load(b, "file://" + ip.string() + "?username=Some One"));
     EXPECT_EQ(b.last_error(), "");
     ASSERT_EQ(b.document().all_count(), 4);
-    EXPECT_EQ(b.document().all(3).inner_html, "203.0.113.7");
+    EXPECT_EQ(b.document().all(3).inner_html(), "203.0.113.7");
 
     ASSERT_TRUE(load(b, "file://" + (dir / "site/none.html").string()));
     expect_blank(b, "missing file");
@@ -177,7 +177,7 @@ TEST_F(WebPages, NavigateWhileBusyAbandonsTheEarlierLoad) {
     ASSERT_TRUE(reactor.run_until([&] { return server.request_lines().size() == 1; }));
     ASSERT_TRUE(load(b, server.url("/ip.php")));
     EXPECT_EQ(completed, 1);
-    EXPECT_EQ(b.document().all(3).inner_html, "203.0.113.7");
+    EXPECT_EQ(b.document().all(3).inner_html(), "203.0.113.7");
     EXPECT_EQ(b.location_url(), server.url("/ip.php"));
     EXPECT_TRUE(reactor.run_until([&] { return server.open_connections() == 0; }));
     EXPECT_EQ(completed, 1);
@@ -213,12 +213,12 @@ TEST_F(WebPages, RefreshLoadsTheSameAddressAgain) {
     EXPECT_EQ(b.ready_state(), platform::ReadyUninitialized);
 
     ASSERT_TRUE(load(b, server.url("/users")));
-    EXPECT_EQ(b.document().all(2).inner_html, "one");
+    EXPECT_EQ(b.document().all(2).inner_html(), "one");
     server.page("/users", "<body>two</body>");
     b.refresh();
     EXPECT_TRUE(b.busy());
     ASSERT_TRUE(reactor.run_until([&] { return !b.busy(); }));
-    EXPECT_EQ(b.document().all(2).inner_html, "two");
+    EXPECT_EQ(b.document().all(2).inner_html(), "two");
     EXPECT_EQ(server.request_lines().size(), 2u);
 }
 
@@ -259,8 +259,8 @@ TEST_F(WebPages, BrowsersLoadSideBySide) {
     a.navigate(server.url("/a"));
     c.navigate(server.url("/b"));
     ASSERT_TRUE(reactor.run_until([&] { return !a.busy() && !c.busy(); }));
-    EXPECT_EQ(a.document().all(2).inner_html, "A");
-    EXPECT_EQ(c.document().all(2).inner_html, "B");
+    EXPECT_EQ(a.document().all(2).inner_html(), "A");
+    EXPECT_EQ(c.document().all(2).inner_html(), "B");
     EXPECT_TRUE(slow.busy());
     EXPECT_TRUE(slow.visible());
     slow.set_visible(false);
