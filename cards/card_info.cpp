@@ -48,7 +48,7 @@ void ShowPlain(platform::RichTextBox& box, const char* text) {
 platform::PicturePtr DecodeOrNull(const std::filesystem::path& path) {
     if (!FileExists(path)) return nullptr;
     try {
-        return platform::load_picture(path);
+        return platform::load_picture(path, platform::kCardPicturePixels);
     } catch (const rt::RuntimeError&) {
         return nullptr;
     }

@@ -58,7 +58,8 @@ std::string frame_name(const Card& c) {
 platform::PicturePtr decode_if_exists(const fs::path& file) {
     if (!FileExists(file)) return nullptr;
     platform::PicturePtr picture;
-    if (!rt::try_step([&] { picture = platform::load_picture(file); })) return nullptr;
+    if (!rt::try_step([&] { picture = platform::load_picture(file, platform::kCardPicturePixels); }))
+        return nullptr;
     return picture;
 }
 

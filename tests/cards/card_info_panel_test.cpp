@@ -9,6 +9,7 @@
 #include "cards/tip.hpp"
 #include "platform/rt.hpp"
 #include "tests/cards/card_info_fixture.hpp"
+#include "tests/support/tiny_bmp.hpp"
 
 namespace tw::test {
 namespace {
@@ -246,6 +247,21 @@ TEST(ShowCardInfo, BrokenOrMissingPicturesNeverRaise) {
     fs::remove(fx.dir.path() / "Images" / "magic.gif");
     ShowCardInfo(fx.tw(), MakeCard("Pot", "BWX", "Spell", "Spell", "", "", "", "Draw."), duel.selectedcard);
     EXPECT_EQ(CardPanelFixture::FrameOf(duel.Image1), "monster.gif");
+}
+
+TEST(ShowCardInfo, ArtLargerThanACardNeedsIsNotDecoded) {
+    CardPanelFixture fx;
+    auto& duel = fx.duel();
+    // Named .gif, read as what its bytes are; one column more than a card picture may have.
+    WriteFile(fx.dir.path() / "Images" / "bwx" / "bluedragon.gif", test::MonoBmp(2049, 2048));
+    ShowCardInfo(fx.tw(), NormalMonster("Blue Dragon"), duel.selectedcard);
+    EXPECT_TRUE(CardPanelFixture::ArtOf(duel.Image1).empty());
+    EXPECT_EQ(CardPanelFixture::FrameOf(duel.Image1), "monster.gif");
+
+    WriteFile(fx.dir.path() / "Images" / "bwx" / "bluedragon.gif", test::MonoBmp(2048, 2048));
+    ShowCardInfo(fx.tw(), NormalMonster("Red Dragon"), duel.selectedcard);
+    ShowCardInfo(fx.tw(), NormalMonster("Blue Dragon"), duel.selectedcard);
+    EXPECT_EQ(CardPanelFixture::ArtOf(duel.Image1), std::vector<std::string>{"bluedragon.gif"});
 }
 
 TEST(ShowCardInfo, ArtNamesCannotLeaveTheImagesFolder) {
