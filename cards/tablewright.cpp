@@ -1,10 +1,13 @@
 #include "cards/tablewright.hpp"
 
+#include "cards/about.hpp"
 #include "cards/frmbrowse.hpp"
 #include "cards/hax.hpp"
 #include "cards/loadset.hpp"
 #include "cards/settings_window.hpp"
 #include "cards/tip.hpp"
+#include "cards/token_editor.hpp"
+#include "cards/updater.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
 #include "platform/files.hpp"
@@ -24,7 +27,10 @@ Tablewright::Tablewright(platform::App& a)
       hax(make<win::Hax>(*this)),
       settings(make<win::Settings>(*this)),
       frmBrowse(make<win::FrmBrowse>(*this)),
-      Tip(make<win::Tip>(*this)) {
+      Tip(make<win::Tip>(*this)),
+      about(make<win::About>(*this)),
+      frmTokens(make<win::FrmTokens>(*this)),
+      frmUpdater(make<win::FrmUpdater>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
 }
 

@@ -25,6 +25,9 @@ class Hax;
 class Settings;
 class FrmBrowse;
 class Tip;
+class About;
+class FrmTokens;
+class FrmUpdater;
 }  // namespace win
 
 // One command that SendCommand was asked to send, as it would go out.
@@ -53,6 +56,9 @@ public:
     platform::FormSlot<win::Settings> settings;
     platform::FormSlot<win::FrmBrowse> frmBrowse;
     platform::FormSlot<win::Tip> Tip;  // the field cards' hover window
+    platform::FormSlot<win::About> about;
+    platform::FormSlot<win::FrmTokens> frmTokens;
+    platform::FormSlot<win::FrmUpdater> frmUpdater;
 
     // Card data.
     std::vector<Card> CardDatabase;

@@ -38,6 +38,20 @@ std::string* field_for_key(Card& c, std::string_view key) {
     return nullptr;
 }
 
+// A section line as the profile reader sees one: "[" first and "]" last, blanks aside. A value
+// line always starts with its key, so a value ending in "]" is not taken for one.
+bool IsSectionLine(std::string_view line) {
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
 }  // namespace
 
 std::filesystem::path TokenFilePath(const Tablewright& tw) { return tw.path_of(kTokenFileName); }
@@ -57,28 +71,57 @@ std::optional<std::vector<std::string>> ReadTokenList(Tablewright& tw) {
     return ParseTokenList(ReadFileText(file));
 }
 
-std::vector<Card> ParseTokenFile(std::string_view text) {
+std::vector<Card> ParseTokenFile(std::string_view text, std::size_t max_tokens) {
     std::vector<Card> tokens;
     for (auto line : lines_of(text)) {
-        if (!line.empty() && line.back() == ']') {
+        if (IsSectionLine(line)) {
+            if (tokens.size() >= max_tokens) break;
             tokens.emplace_back();
             continue;
         }
         if (tokens.empty()) continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
-        if (std::string* field = field_for_key(tokens.back(), line.substr(0, eq))) {
-            std::string_view value = line.substr(eq + 1);
-            *field = std::string(value.substr(0, value.find('=')));
-        }
+        if (std::string* field = field_for_key(tokens.back(), line.substr(0, eq)))
+            *field = std::string(line.substr(eq + 1));
     }
     return tokens;
 }
 
-std::optional<std::vector<Card>> ReadTokenFile(Tablewright& tw) {
+std::optional<std::vector<Card>> ReadTokenFile(Tablewright& tw, std::size_t max_tokens) {
     auto bytes = platform::read_file(TokenFilePath(tw));
     if (!bytes) return std::nullopt;
-    return ParseTokenFile(*bytes);
+    return ParseTokenFile(*bytes, max_tokens);
+}
+
+std::string TokenFileText(const std::vector<Card>& tokens) {
+    std::string out;
+    auto line = [&out](std::string_view key, const std::string& value) {
+        out.append(key);
+        out += OneLine(value);
+        out += "\r\n";
+    };
+    for (const Card& t : tokens) {
+        out += "[" + OneLine(t.Name) + "]\r\n";
+        line("CARDNO=", {});
+        line("NAME=", t.Name);
+        line("GROUP=", t.Group);
+        line("TYPE=", t.Attribute);
+        line("LEVEL=", t.Level);
+        line("ICON=", {});
+        line("ATK=", t.Atk);
+        line("DEF=", t.Def);
+        line("DESC=", t.Desc);
+        line("FUSION=", "0");
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string TokenListText(const std::vector<std::string>& names) {
+    std::string out;
+    for (const std::string& n : names) out += OneLine(n) + "\r\n";
+    return out;
 }
 
 }  // namespace tw

@@ -2,6 +2,8 @@
 // The two token files beside the program that the token editor writes: "token.ptcg", one
 // profile-file section of card data per token, and "token.cnl", the token names for the duel
 // window's Tokens menu, one a line.
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,13 +28,21 @@ std::vector<std::string> ParseTokenList(std::string_view text);
 // The token list of the program folder; nullopt when there is no such file.
 std::optional<std::vector<std::string>> ReadTokenList(Tablewright& tw);
 
-// The tokens of a token file as the token editor reads it, line by line: a line ending in "]"
-// starts the next token, and the keys NAME, GROUP, TYPE, LEVEL, ATK, DEF and DESC (any case)
-// fill its Name, Group, Attribute, Level, Atk, Def and Desc with the text after the first "="
-// up to a second one. Lines before the first token, lines without "=" and other keys are
-// passed over.
-std::vector<Card> ParseTokenFile(std::string_view text);
+// The tokens of a token file as the token editor reads it, line by line: a line "[...]" starts
+// the next token, and the keys NAME, GROUP, TYPE, LEVEL, ATK, DEF and DESC (any case) fill its
+// Name, Group, Attribute, Level, Atk, Def and Desc with the whole text after the first "=", as
+// the duel's profile reader takes it (so a value ending in "]" or holding "=" reads back as
+// written). Lines before the first token, lines without "=" and other keys are passed over.
+// Reading stops once max_tokens tokens are complete and another one starts.
+std::vector<Card> ParseTokenFile(std::string_view text, std::size_t max_tokens = SIZE_MAX);
 // The token file of the program folder; nullopt when it is missing or cannot be read.
-std::optional<std::vector<Card>> ReadTokenFile(Tablewright& tw);
+std::optional<std::vector<Card>> ReadTokenFile(Tablewright& tw, std::size_t max_tokens = SIZE_MAX);
+
+// The token file's text for these tokens: twelve lines each ("[name]", CARDNO, NAME, GROUP, TYPE,
+// LEVEL, ICON, ATK, DEF, DESC, FUSION=0, an empty line), CR LF after each. A CR or LF inside a
+// value becomes a blank, since a line break would split the value in two.
+std::string TokenFileText(const std::vector<Card>& tokens);
+// The token list's text: one name a line, CR LF after each, line breaks in a name as blanks.
+std::string TokenListText(const std::vector<std::string>& names);
 
 }  // namespace tw

@@ -14,6 +14,8 @@
 #include "cards/settings.hpp"
 #include "cards/settings_window.hpp"
 #include "cards/tablewright.hpp"
+#include "cards/token_editor.hpp"
+#include "cards/updater.hpp"
 #include "duel/forma.hpp"
 #include "net/site.hpp"
 #include "platform/desktop.hpp"
@@ -426,7 +428,8 @@ void DeckMaker::Image3_Click() { set_window_state(platform::WindowState::Minimiz
 void DeckMaker::Image2_Click() { StartUtility(tw_, "Utilities\\Chatwell.exe", "Chatwell"); }
 
 void DeckMaker::Image7_Click() {
-    ShowMessage(tw_, "The set updater is not available in this version.");
+    RestoreWndProc();
+    tw_.frmUpdater().show(this);
 }
 
 void DeckMaker::imgSettings_Click() {
@@ -435,7 +438,9 @@ void DeckMaker::imgSettings_Click() {
 }
 
 void DeckMaker::Command14_Click() {
-    ShowMessage(tw_, "The token editor is not available in this version.");
+    RestoreWndProc();
+    tw_.frmTokens().show(this);
+    tw_.frmTokens().initialize();
 }
 
 void DeckMaker::Command16_Click() { tw_.app.end(); }

@@ -238,6 +238,27 @@ public:
 private:
     bool WirePreview();
     bool preview_wired_ = WirePreview();
+
+    // Moving copies between deck and side deck, reordering and dropping deck-list lines.
+public:
+    platform::Image Command10{this, "Command10"};  // one copy to the side deck
+    platform::Image Command9{this, "Command9"};    // one copy to the deck
+    platform::Image Command13{this, "Command13"};  // the selected line up
+    platform::Image Command15{this, "Command15"};  // the selected line down
+    void Command10_Click();
+    void Command9_Click();
+    void Command13_Click();
+    void Command15_Click();
+    void List1_OLEStartDrag(platform::DataObject& Data, int& AllowedEffects);
+    void List1_OLEDragDrop(platform::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                           double Y);
+    // The index of the line of plist under the point (twips inside the list), -1 for none; on the
+    // boundary of two lines the upper one.
+    int GetListItemFromPt(const platform::ListBox& plist, double x, double y) const;
+
+private:
+    bool WireDeckMoves();
+    bool deck_moves_wired_ = WireDeckMoves();
 };
 
 }  // namespace win

@@ -340,6 +340,16 @@ public:
 private:
     bool WireCardPanel();
     bool card_panel_wired_ = WireCardPanel();
+
+    // The program's other windows, from the "More" menu.
+public:
+    void editMyToken_Click();
+    void updateMySet_Click();
+    void about2_Click();
+
+private:
+    bool WireWindowItems();
+    bool window_items_wired_ = WireWindowItems();
 };
 
 }  // namespace win

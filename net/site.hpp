@@ -24,6 +24,14 @@ inline constexpr std::string_view kDeckReport = "/deck_r.php?payload=";
 inline constexpr std::string_view kListenIp = "/ip.php";
 inline constexpr std::string_view kConnectIp = "/zqm9.0/ip.php";
 inline constexpr std::string_view kWhosOnline = "/whosonline.php";
+// The current set file of each card list, served by a web host.
+inline constexpr std::string_view kSetPageTcg =
+    "/sets/zqm_sets.php?version=9.0&mode=tcg&filename=zqm.set&method=zqm";
+inline constexpr std::string_view kSetPageOcg =
+    "/sets/zqm_sets.php?version=9.0&mode=ocg&filename=ocg_zqm.set&method=zqm";
+// The bundled folder's pages of the same: a file:// address has no query to tell them apart.
+inline constexpr std::string_view kBundledSetPageTcg = "/sets/zqm_sets_tcg.html";
+inline constexpr std::string_view kBundledSetPageOcg = "/sets/zqm_sets_ocg.html";
 }  // namespace site
 
 // The base without a closing "/": the variable's value when it is set and not blank, else
@@ -47,5 +55,7 @@ std::string BanListUrl(const Tablewright& tw, const std::string& list_name);
 std::string WhosOnlineUrl(const Tablewright& tw, const std::string& user_name = {});
 // The deck report page carrying the deck lines.
 std::string DeckReportUrl(const Tablewright& tw, const std::string& deck_lines);
+// The page holding the current set file of the normal list, or of the second list when ocg.
+std::string SetPageUrl(const Tablewright& tw, bool ocg);
 
 }  // namespace tw

@@ -115,6 +115,10 @@ button 'add to side deck.jpg' 116 25 'rgb(50,110,170)'  white 'Add to Side Deck'
 button 'remove one.jpg'       116 25 'rgb(100,100,110)' white 'Remove One'
 button 'clear deck.jpg'       116 25 'rgb(160,50,50)'   white 'Clear Deck'
 button 'add comment.jpg'      116 25 'rgb(100,100,110)' white 'Add Comment'
+button 'to side deck.jpg'     116 25 'rgb(100,100,110)' white 'To Side Deck'
+button 'to deck.jpg'          116 25 'rgb(100,100,110)' white 'To Deck'
+button 'move up.jpg'          116 25 'rgb(100,100,110)' white 'Move Up'
+button 'move down.jpg'        116 25 'rgb(100,100,110)' white 'Move Down'
 
 # The title strip under both windows' titles and menus: dark enough for light grey text,
 # light enough that the grey title still shows.

@@ -39,12 +39,12 @@ TEST(TokenFile, ReadsBackWhatTheEditorWrites) {
              section("Pebble", "Golem", "STONE", "2", "0", "800", "Round & stubborn; 50%."),
          {"Spark Token|Sprite|EMBER|1|100|200|A spark.",
           "Pebble|Golem|STONE|2|0|800|Round & stubborn; 50%."}},
-        {"a value ending in ] starts a new token",
+        {"a value ending in ] stays in its token",
          section("Odd", "Golem", "STONE", "1", "0", "0", "see [note]"),
-         {"Odd|Golem|STONE|1|0|0|", "||||||"}},
-        {"a value holding = reads back up to it",
-         section("Eq", "Golem", "STONE", "1", "0", "0", "ATK=DEF here"),
-         {"Eq|Golem|STONE|1|0|0|ATK"}},
+         {"Odd|Golem|STONE|1|0|0|see [note]"}},
+        {"a value holding = reads back whole, as the duel reads it",
+         section("Eq=2", "Golem", "STONE", "1", "0", "0", "ATK=DEF here"),
+         {"Eq=2|Golem|STONE|1|0|0|ATK=DEF here"}},
         {"a line break in a value keeps only its first line",
          section("Two", "Golem", "STONE", "1", "0", "0", "first\r\nsecond"),
          {"Two|Golem|STONE|1|0|0|first"}},
@@ -57,6 +57,29 @@ TEST(TokenFile, ReadsBackWhatTheEditorWrites) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(rows(ParseTokenFile(c.text)), c.tokens);
     }
+}
+
+TEST(TokenFile, ReadingStopsAtTheLimitAndWritingKeepsEveryValueOnItsLine) {
+    std::string text;
+    for (int i = 1; i <= 4; ++i)
+        text += section("T" + std::to_string(i), "g", "a", "1", "0", "0", "d");
+    EXPECT_EQ(rows(ParseTokenFile(text, 3)).size(), 3u);
+    EXPECT_EQ(rows(ParseTokenFile(text, 0)).size(), 0u);
+
+    Card t;
+    t.Name = "Split\r\nName";
+    t.Group = "g";
+    t.Attribute = "a";
+    t.Level = "1";
+    t.Atk = "10";
+    t.Def = "20";
+    t.Desc = "first\nsecond\rthird";
+    EXPECT_EQ(TokenFileText({t}), section("Split  Name", "g", "a", "1", "10", "20", "first second third"));
+    EXPECT_EQ(rows(ParseTokenFile(TokenFileText({t}))),
+              std::vector<std::string>{"Split  Name|g|a|1|10|20|first second third"});
+    EXPECT_EQ(TokenListText({"A", "B\nC"}), "A\r\nB C\r\n");
+    EXPECT_EQ(TokenFileText({}), "");
+    EXPECT_EQ(TokenListText({}), "");
 }
 
 TEST(TokenFile, ReadFromTheProgramFolder) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "cards/settings_window.hpp"
+#include "cards/token_editor.hpp"
+#include "cards/updater.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
 #include "platform/picture.hpp"
@@ -111,15 +113,24 @@ TEST_F(Chrome, TheSettingsButtonShowsOneSettingsWindowOwnedByTheEditor) {
     EXPECT_TRUE(settings->visible());
 }
 
-TEST_F(Chrome, TheTokenEditorAndUpdaterButtonsSayTheyAreNotAvailable) {
-    const auto forms_before = app.forms().size();
+TEST_F(Chrome, TheTokenAndUpdaterButtonsOpenTheirWindowsOwnedByTheEditor) {
+    dir.write("token.ptcg", "[Spark]\r\nNAME=Spark\r\n");
     dm().Command14.user_click();
+    ASSERT_TRUE(tw().frmTokens.loaded());
+    auto* tokens = tw().frmTokens.peek();
+    EXPECT_TRUE(tokens->visible());
+    EXPECT_EQ(tokens->owner(), &dm());
+    EXPECT_EQ(tokens->List1.items(), std::vector<std::string>{"Spark"});  // initialised
+
     dm().Image7.user_click();
-    EXPECT_EQ(message_texts(), (std::vector<std::string>{
-                                   "The token editor is not available in this version.",
-                                   "The set updater is not available in this version."}));
-    EXPECT_EQ(app.forms().size(), forms_before + 1);  // only hax, hidden before each box
-    EXPECT_TRUE(dm().visible());
+    ASSERT_TRUE(tw().frmUpdater.loaded());
+    EXPECT_TRUE(tw().frmUpdater.peek()->visible());
+    EXPECT_EQ(tw().frmUpdater.peek()->owner(), &dm());
+
+    // A second press brings the same window forward.
+    dm().Command14.user_click();
+    EXPECT_EQ(tw().frmTokens.peek(), tokens);
+    EXPECT_TRUE(host.messages().empty());
 }
 
 TEST_F(Chrome, TheCloseButtonEndsTheProgramAtOnce) {
