@@ -11,7 +11,7 @@ namespace {
 constexpr platform::Color kLinkBlue = 16711680;
 
 constexpr const char* kCredits[] = {
-    "Card table, deck editor and network play: the Tablewright team",
+    "Card table and deck editor: the Tablewright team",
     "Duel relay Bridgehall and log viewer Scrollkeep: the Tablewright team",
     "Sample card set, card frames and buttons: drawn for this program",
     "Thanks to every player who tried it out and reported a fault",
@@ -39,15 +39,15 @@ namespace win {
 About::About(Tablewright& tw) : platform::Form(tw.app, "about"), tw_(tw) {
     set_caption("About");
     set_border_style(platform::BorderStyle::FixedDialog);
-    move(0, 0, 6540, 4080);
-    Label1.move(120, 120, 6180, 2400);
+    move(0, 0, 6540, 3780);
+    Label1.move(120, 120, 6180, 2040);
     Label2.set_caption("Our Sites:");
-    Label2.move(120, 2640, 960, 255);
-    Label3.move(1140, 2640, 5160, 450);
+    Label2.move(120, 2280, 960, 255);
+    Label3.move(1140, 2280, 5160, 450);
     Label3.set_fore_color(kLinkBlue);
     Label3.set_tool_tip_text("Open the home page");
     Command1.set_caption("OK");
-    Command1.move(5040, 3120, 1260, 375);
+    Command1.move(5040, 2760, 1260, 375);
 
     Label3.Click = [this] { Label3_Click(); };
     Command1.Click = [this] { Command1_Click(); };

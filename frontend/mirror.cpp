@@ -113,6 +113,10 @@ void apply_colors(QWidget& w, const platform::Control& c, Roles roles) {
         break;
     case Roles::None: break;
     }
+    // The colours above are set for every state; a disabled control keeps the desktop's disabled
+    // text, so that a button out of reach looks it.
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, QApplication::palette().color(QPalette::Disabled, role));
     w.setPalette(pal);
 }
 

@@ -168,6 +168,18 @@ TEST_F(FrontEnd, PropertyChangesShowInTheirWidgets) {
     EXPECT_FALSE(top->isVisible());
 }
 
+TEST_F(FrontEnd, ADisabledControlShowsTheDesktopsDisabledText) {
+    Window& w = shown();
+    auto* button = widget_of<QPushButton>(w.Command1);
+    ASSERT_NE(button, nullptr);
+    w.Command1.set_fore_color(0x000000);
+    w.Command1.set_enabled(false);
+    EXPECT_FALSE(button->isEnabled());
+    const QColor disabled = QApplication::palette().color(QPalette::Disabled, QPalette::ButtonText);
+    EXPECT_EQ(button->palette().color(QPalette::Disabled, QPalette::ButtonText), disabled);
+    EXPECT_NE(button->palette().color(QPalette::Active, QPalette::ButtonText), disabled);
+}
+
 TEST_F(FrontEnd, ClicksRunTheModelsHandlersInThePlatformsOrder) {
     Window& w = shown();
     int clicks = 0;
