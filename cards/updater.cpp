@@ -69,7 +69,7 @@ bool HoldsACardRecord(std::string_view set_text) {
 
 std::optional<std::string> SetFileFromPage(const platform::HtmlDocument& page) {
     if (page.all_count() <= kSetElement) return std::nullopt;
-    std::string text = WithCrLf(page.all(kSetElement).inner_html);
+    std::string text = WithCrLf(page.all(kSetElement).inner_html());
     if (!HoldsACardRecord(text)) return std::nullopt;
     return text;
 }
