@@ -75,10 +75,27 @@ void SleepMs(Tablewright& tw, std::int32_t ms) { tw.app.host().sleep_ms(ms > 0 ?
 bool IsWinXP() { return false; }
 bool IsWin2000() { return false; }
 
+namespace {
+
+// "scheme://" at the start: a letter, then letters, digits, "+", "-" or ".".
+bool HasScheme(const std::string& address) {
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const std::size_t colon = address.find("://");
+    if (colon == std::string::npos || colon == 0 || !letter(address[0])) return false;
+    for (std::size_t i = 1; i < colon; ++i) {
+        const char c = address[i];
+        if (!letter(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.') return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string NormaliseUrl(const std::string& url) {
     std::string address = rt::trim(url);
     if (address.empty()) return {};
-    if (rt::lcase(rt::left(address, 7)) != "http://") address = "http://" + address;
+    // An address that names its scheme is opened as it is; a bare one ("www.x.org") is a web page.
+    if (!HasScheme(address)) address = "http://" + address;
     return rt::replace_all(address, ",", "");
 }
 

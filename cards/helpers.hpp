@@ -48,8 +48,8 @@ void SleepMs(Tablewright& tw, std::int32_t ms);
 bool IsWinXP();
 bool IsWin2000();
 
-// The address trimmed, "http://" put in front unless it starts so (any case), commas removed;
-// "" for blanks only.
+// The address trimmed, "http://" put in front unless it starts with a scheme ("https://..."),
+// commas removed; "" for blanks only.
 std::string NormaliseUrl(const std::string& url);
 // Opens the normalised address in the user's browser; nothing for blanks.
 void OpenUrl(Tablewright& tw, const std::string& url);

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
@@ -19,118 +21,144 @@ namespace tw {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::string_view kMarker = "-SIDE DECK-";
 constexpr std::string_view kCrLf = "\r\n";
 
-// A card line of the file: its count text and its text from the first "|" on.
+// One line of a deck file as the reader sees it.
 struct FileLine {
-    bool numbered = false;
-    long long count = 0;
-    std::string tail;
+    enum class Kind { Other, Comment, Marker, Card, OneBar } kind = Kind::Other;
+    long long count = 1;  // a count that is no number stands for one copy
+    std::string set, name;
+    // Set code, blank, name: what tells one printing from another, exactly as the deck list
+    // will show it. A set code holding a blank thus means what the list line will mean.
+    std::string key() const { return set + " " + name; }
 };
 
-FileLine Split(const std::string& line) {
+FileLine Classify(const std::string& line) {
     FileLine f;
+    if (line.rfind("//", 0) == 0) {
+        f.kind = FileLine::Kind::Comment;
+        return f;
+    }
+    if (line == kMarker) {
+        f.kind = FileLine::Kind::Marker;
+        return f;
+    }
     const std::size_t bar = line.find('|');
     if (bar == std::string::npos) return f;
-    f.tail = line.substr(bar);
-    const std::string head = line.substr(0, bar);
-    if (IsNumber(head)) {
-        f.numbered = true;
-        f.count = static_cast<long long>(std::nearbyint(rt::val(head)));
+    const std::size_t bar2 = line.find('|', bar + 1);
+    if (bar2 == std::string::npos) {
+        f.kind = FileLine::Kind::OneBar;
+        return f;
     }
+    f.kind = FileLine::Kind::Card;
+    const std::string head = line.substr(0, bar);
+    if (IsNumber(head)) f.count = static_cast<long long>(std::nearbyint(rt::val(head)));
+    f.set = line.substr(bar + 1, bar2 - bar - 1);
+    f.name = line.substr(bar2 + 1);
     return f;
+}
+
+std::vector<std::string> SplitAtCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t from = 0;;) {
+        const std::size_t at = text.find(kCrLf, from);
+        if (at == std::string::npos) {
+            lines.push_back(text.substr(from));
+            return lines;
+        }
+        lines.push_back(text.substr(from, at - from));
+        from = at + kCrLf.size();
+    }
 }
 
 }  // namespace
 
 DeckFileRead ReadDeckText(Tablewright& tw, const std::string& file_text) {
     DeckFileRead out;
-    if (file_text.empty()) return out;
+    // An empty deck is saved as an empty file.
+    if (file_text.empty()) {
+        out.status = DeckFileRead::Status::Loaded;
+        out.lines.emplace_back(kMarker);
+        return out;
+    }
     std::string text = file_text;
     for (int pass = 0; pass < 2; ++pass) text = rt::replace_all(text, "\r\n\r\n", kCrLf);
-    if (text.find(kCrLf) == std::string::npos) return out;
-
-    std::vector<std::string> lines;
-    for (std::size_t from = 0;;) {
-        const std::size_t at = text.find(kCrLf, from);
-        if (at == std::string::npos) {
-            lines.push_back(text.substr(from));
-            break;
-        }
-        lines.push_back(text.substr(from, at - from));
-        from = at + kCrLf.size();
-    }
+    const std::vector<std::string> raw = SplitAtCrLf(text);
     tw.LineMarker = "12";
-    if (lines.size() <= 3) return out;
 
-    // Index of the last marker; a file without one counts as if it stood at 0.
+    std::vector<FileLine> lines;
+    lines.reserve(raw.size());
+    bool deck_like = false;
+    for (const std::string& line : raw) {
+        lines.push_back(Classify(line));
+        if (lines.back().kind == FileLine::Kind::OneBar) {
+            out.status = DeckFileRead::Status::Error;
+            return out;
+        }
+        deck_like = deck_like || lines.back().kind != FileLine::Kind::Other;
+    }
+    if (!deck_like) return out;
+
+    // The first marker divides deck from side deck, as it does in the list built below; a file
+    // without one counts as if it stood at 0, so its first line is summed with no other.
     std::size_t d = 0;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i] == kMarker) d = i;
-    const std::size_t n = lines.size();
-
-    // Repeated lines on one side of the marker go into the first of them.
-    tw.LineMarker = "13";
-    for (std::size_t x = 0; x < n; ++x) {
-        if (x == d) continue;
-        FileLine fx = Split(lines[x]);
-        if (!fx.numbered) continue;
-        bool summed = false;
-        for (std::size_t y = x + 1; y < n; ++y) {
-            if (y == d || (x < d) != (y < d)) continue;
-            const FileLine fy = Split(lines[y]);
-            if (!fy.numbered || fy.tail != fx.tail) continue;
-            fx.count += fy.count;
-            lines[y].clear();
-            summed = true;
+        if (lines[i].kind == FileLine::Kind::Marker) {
+            d = i;
+            break;
         }
-        if (summed) lines[x] = std::to_string(fx.count) + fx.tail;
+
+    // Repeated lines of one side go into the first of them.
+    tw.LineMarker = "13";
+    std::vector<bool> gone(lines.size(), false);
+    std::unordered_map<std::string, std::size_t> first_deck, first_side;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i == d || lines[i].kind != FileLine::Kind::Card) continue;
+        auto& firsts = i < d ? first_deck : first_side;
+        const auto [at, fresh] = firsts.try_emplace(lines[i].key(), i);
+        if (fresh) continue;
+        lines[at->second].count += lines[i].count;
+        gone[i] = true;
     }
 
     // Deck and side deck together hold at most three copies of a printing; the deck gives way.
     tw.LineMarker = "14";
-    for (std::size_t x = 0; x < d; ++x) {
-        for (std::size_t y = d + 1; y < n; ++y) {
-            const FileLine fx = Split(lines[x]);
-            if (!fx.numbered) break;
-            const FileLine fy = Split(lines[y]);
-            if (!fy.numbered || fy.tail != fx.tail || fx.count + fy.count <= 2) continue;
-            const long long left = 3 - fy.count;
-            lines[x] = left < 1 ? std::string() : std::to_string(left) + fx.tail;
-        }
+    for (const auto& [key, x] : first_deck) {
+        const auto y = first_side.find(key);
+        if (y == first_side.end()) continue;
+        const long long side = lines[y->second].count;
+        if (lines[x].count + side <= 2) continue;
+        lines[x].count = 3 - side;
+        if (lines[x].count < 1) gone[x] = true;
     }
 
     tw.LineMarker = "15";
     bool marker_added = false;
-    for (const std::string& line : lines) {
-        if (line.empty()) continue;
-        if (line.rfind("//", 0) == 0) {
-            out.lines.push_back(line);
-            continue;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (gone[i] || raw[i].empty()) continue;
+        const FileLine& f = lines[i];
+        switch (f.kind) {
+            case FileLine::Kind::Comment:
+                out.lines.push_back(raw[i]);
+                break;
+            case FileLine::Kind::Marker:
+                if (!marker_added) out.lines.emplace_back(kMarker);
+                marker_added = true;
+                break;
+            case FileLine::Kind::Card: {
+                tw.LineMarker = "16";
+                // The ban list is asked for the name the list line will carry.
+                const std::size_t blank = f.set.find(' ');
+                const std::string name =
+                    blank == std::string::npos ? f.name : f.set.substr(blank + 1) + " " + f.name;
+                const long long count = std::min<long long>(f.count, GetBanStatus(tw, name));
+                if (count >= 1) out.lines.push_back(std::to_string(count) + " " + f.key());
+                break;
+            }
+            default:
+                break;
         }
-        if (line == kMarker && !marker_added) {
-            out.lines.emplace_back(kMarker);
-            marker_added = true;
-            continue;
-        }
-        const std::size_t bar = line.find('|');
-        if (bar == std::string::npos) continue;
-        tw.LineMarker = "16";
-        const std::size_t bar2 = line.find('|', bar + 1);
-        if (bar2 == std::string::npos) {
-            out.status = DeckFileRead::Status::Error;
-            out.lines.clear();
-            return out;
-        }
-        const FileLine f = Split(line);
-        long long count = f.numbered ? f.count : 1;
-        const std::string set = line.substr(bar + 1, bar2 - bar - 1);
-        const std::string name = line.substr(bar2 + 1);
-        count = std::min<long long>(count, GetBanStatus(tw, name));
-        if (count >= 1) out.lines.push_back(std::to_string(count) + " " + set + " " + name);
     }
     if (!marker_added) out.lines.emplace_back(kMarker);
     out.status = DeckFileRead::Status::Loaded;
@@ -150,8 +178,9 @@ std::string DeckFileText(const std::vector<std::string>& list_lines) {
             written[i] = line;
         } else {
             // count, set code, name: only the two blanks that part them become "|", so a
-            // name keeps its blanks whatever the count's width.
-            std::string w = rt::trim(line);
+            // name keeps its blanks whatever the count's width. Blanks at the end belong to
+            // the name (or stand for an empty one) and are kept.
+            std::string w = line.substr(std::min(line.find_first_not_of(' '), line.size()));
             std::size_t at = 0;
             for (int k = 0; k < 2; ++k) {
                 at = w.find(' ', at);
@@ -166,7 +195,10 @@ std::string DeckFileText(const std::vector<std::string>& list_lines) {
         if (i) text += kCrLf;
         text += written[i];
     }
-    return rt::replace_all(text, "\r\n\r\n", kCrLf);
+    text = rt::replace_all(text, "\r\n\r\n", kCrLf);
+    // The file is read back with every "&amp;" turned into "&", so a name that holds that text
+    // itself must be written so that it comes back.
+    return rt::replace_all(text, "&amp;", "&amp;amp;");
 }
 
 std::string DeckSavePath(const std::string& chosen) {
@@ -194,7 +226,10 @@ void DeckMaker::LoadDeck(const std::string& DeckName) {
     if (DeckName.empty()) return;
     const auto path = DeckPath(tw_, DeckName);
     if (!FileExists(path)) return;
-    const DeckFileRead read = ReadDeckText(tw_, ReadFileText(path));
+    // A file that cannot be read is no empty deck.
+    const std::optional<std::string> text = ReadFileTextIfReadable(path);
+    const DeckFileRead read =
+        text ? ReadDeckText(tw_, *text) : DeckFileRead{DeckFileRead::Status::Invalid, {}};
     switch (read.status) {
         case DeckFileRead::Status::Invalid:
             ShowMessageDirect(tw_, "Invalid Deck File");
@@ -235,7 +270,10 @@ void DeckMaker::Command2_Click() {
         comm1.file_name = ReadSetting(tw_, std::string(setting_key::lastdeck));
         if (!comm1.show_save() || comm1.file_name.empty()) return;
         const std::string path = DeckSavePath(comm1.file_name);
-        if (!WriteFileText(DeckFileText(List1.items()), DeckPath(tw_, path))) return;
+        if (!WriteFileText(DeckFileText(List1.items()), DeckPath(tw_, path))) {
+            ShowMessageDirect(tw_, "The deck could not be saved.");
+            return;
+        }
         WriteSetting(tw_, std::string(setting_key::lastdeck), path);
         File1.refresh();
     } catch (const std::exception&) {

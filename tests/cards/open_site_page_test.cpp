@@ -25,9 +25,10 @@ TEST(OpenSitePage, BundledPagesOpenAsFilesAndNothingElseDoes) {
         std::string url;
         std::string opened;
     } cases[] = {
-        {SiteUrl(t, "/missing.html"), "http://" + SiteUrl(t, "/missing.html")},
-        {SiteUrl(t, "/../settings.ini"), "http://" + SiteUrl(t, "/../settings.ini")},
-        {"file:///etc/passwd", "http://file:///etc/passwd"},
+        // Addresses with a scheme go to the desktop as they are, which opens only web pages.
+        {SiteUrl(t, "/missing.html"), SiteUrl(t, "/missing.html")},
+        {SiteUrl(t, "/../settings.ini"), SiteUrl(t, "/../settings.ini")},
+        {"file:///etc/passwd", "file:///etc/passwd"},
         {"example.test/a,b", "http://example.test/ab"},
     };
     for (const auto& c : cases) OpenUrl(t, c.url);

@@ -2,10 +2,12 @@
 // commands of the deck editor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cards/helpers.hpp"
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "deckeditor/deck_files.hpp"
@@ -43,10 +45,28 @@ TEST_F(ReaderTest, RepeatedLinesAreSummedWithinEachSide) {
     EXPECT_EQ(Read(CrLf({"1|SA|Moss Golem", "1|SB|Reef Eel", "1|SA|Moss Golem", "-SIDE DECK-", "1|SB|Reef Eel",
                          "1|SB|Reef Eel"})),
               (Lines{"2 SA Moss Golem", "1 SB Reef Eel", "-SIDE DECK-", "2 SB Reef Eel"}));
-    // Other printings, other letter case and unnumbered lines are not the same line.
+    // Other printings and other letter case are not the same line; a count that is no number
+    // is one copy, summed like any other.
     EXPECT_EQ(Read(CrLf({"-SIDE DECK-", "1|SA|Moss Golem", "1|SB|Moss Golem", "1|SA|moss golem", "x|SA|Moss Golem",
                          "1|SA|Moss Golem"})),
-              (Lines{"-SIDE DECK-", "2 SA Moss Golem", "1 SB Moss Golem", "1 SA moss golem", "1 SA Moss Golem"}));
+              (Lines{"-SIDE DECK-", "3 SA Moss Golem", "1 SB Moss Golem", "1 SA moss golem"}));
+}
+
+// A file of many lines is read in one pass over them, not one per pair.
+TEST_F(ReaderTest, ALongFileSumsEveryRepeat) {
+    Lines file;
+    for (int i = 0; i < 20000; ++i) file.push_back("1|S" + std::to_string(i % 7) + "|Card " + std::to_string(i % 500));
+    file.push_back("-SIDE DECK-");
+    for (int i = 0; i < 20000; ++i) file.push_back("1|S0|Card " + std::to_string(i % 3));
+    const Lines got = Read(CrLf(file));
+    // 500 names over 7 sets: 3500 printings, each at least 5 times, so 3 copies each. The side
+    // deck's thousands of Card 0, 1 and 2 of S0 leave no room for their deck lines.
+    ASSERT_EQ(got.size(), 3497u + 1 + 3);
+    EXPECT_EQ(got[0], "3 S1 Card 1");
+    EXPECT_EQ(got[3496], "3 S6 Card 499");
+    EXPECT_EQ(got[3497], "-SIDE DECK-");
+    EXPECT_EQ((Lines{got.begin() + 3498, got.end()}), (Lines{"3 S0 Card 0", "3 S0 Card 1", "3 S0 Card 2"}));
+    EXPECT_EQ(std::count(got.begin(), got.end(), "3 S0 Card 0"), 1);
 }
 
 TEST_F(ReaderTest, DeckAndSideDeckHoldAtMostThreeCopiesOfAPrinting) {
@@ -87,37 +107,67 @@ TEST_F(ReaderTest, AFileWithoutMarkerGetsOneAtTheEndAndKeepsItsFirstLineApart) {
               (Lines{"1 SA Moss Golem", "2 SB Reef Eel", "1 SA Moss Golem", "-SIDE DECK-"}));
 }
 
-TEST_F(ReaderTest, ShortOrBrokenFilesAreRefused) {
+// Only a file that holds no line of a deck at all is refused; every short deck is read.
+TEST_F(ReaderTest, OnlyFilesWithoutDeckLinesAreRefused) {
     struct Case {
         const char* what;
         std::string text;
         Status want;
+        Lines lines = {};
     };
     const Case cases[] = {
-        {"empty", "", Status::Invalid},
-        {"no line break", "3|SA|Moss Golem", Status::Invalid},
-        {"three lines, no break after the last", "1|SA|A\r\n1|SA|B\r\n1|SA|C", Status::Invalid},
-        {"blank lines do not count", "1|SA|A\r\n\r\n\r\n1|SA|B\r\n\r\n1|SA|C", Status::Invalid},
-        {"three lines and a break", "1|SA|A\r\n1|SA|B\r\n1|SA|C\r\n", Status::Loaded},
-        {"four lines", "1|SA|A\r\n1|SA|B\r\n1|SA|C\r\n1|SA|D", Status::Loaded},
-        {"bare LF breaks are no breaks", "1|SA|A\n1|SA|B\n1|SA|C\n1|SA|D\n", Status::Invalid},
+        {"empty: the empty deck", "", Status::Loaded, {"-SIDE DECK-"}},
+        {"one card line, no line break", "3|SA|Moss Golem", Status::Loaded, {"3 SA Moss Golem", "-SIDE DECK-"}},
+        {"one card line and a break", "3|SA|Moss Golem\r\n", Status::Loaded, {"3 SA Moss Golem", "-SIDE DECK-"}},
+        {"a side deck of one", "-SIDE DECK-\r\n1|SA|Moss Golem", Status::Loaded, {"-SIDE DECK-", "1 SA Moss Golem"}},
+        {"a comment alone", "// nothing yet\r\n", Status::Loaded, {"// nothing yet", "-SIDE DECK-"}},
+        {"three lines, no break after the last", "1|SA|A\r\n1|SA|B\r\n1|SA|C", Status::Loaded,
+         {"1 SA A", "1 SA B", "1 SA C", "-SIDE DECK-"}},
+        {"text that is no deck", "Dear diary,\r\ntoday I built a deck.\r\n", Status::Invalid},
+        {"blank lines only", "\r\n\r\n  \r\n", Status::Invalid},
         {"a card line with one bar", "1|SA|A\r\n1|SA B\r\n1|SA|C\r\n", Status::Error},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const DeckFileRead r = ReadDeckText(tw(), c.text);
         EXPECT_EQ(r.status, c.want);
-        if (c.want != Status::Loaded) {
-            EXPECT_TRUE(r.lines.empty());
-        }
+        EXPECT_EQ(r.lines, c.lines);
     }
+}
+
+// What the reader accepts, the writer writes back as a file that reads as the same deck: names
+// with blanks at their end or no name at all, set codes with a blank, counts that are no number,
+// a second marker and "&amp;" in a name included.
+TEST_F(ReaderTest, EveryAcceptedDeckIsWrittenBackAsTheSameDeck) {
+    const std::string files[] = {
+        CrLf({"1|SA|", "2|SA|Moss Golem ", "-SIDE DECK-", "1|SB| Reef Eel  "}),
+        CrLf({"1|Q R|Foo", "1|Q|R Foo", "-SIDE DECK-", "2|Q R|Foo"}),
+        CrLf({"x|SA|Moss Golem", "1|SA|Moss Golem", "-SIDE DECK-", "y|SA|Moss Golem"}),
+        CrLf({"1|SA|A", "-SIDE DECK-", "1|SA|A", "-SIDE DECK-", "1|SA|A"}),
+        CrLf({"2|SA|Salt &amp;amp; Cinder", "1|SA|Salt &amp; Cinder", "// a &amp;amp; b"}),
+        CrLf({"5|SA|Tide Call", "-5|SA|Ash Wolf", "3|SA|Ash Wolf", "//  spaced  |  comment  "}),
+        "2|SA|A\r",
+    };
+    for (const std::string& bytes : files) {
+        SCOPED_TRACE(bytes);
+        const fs::path first = dir.write("first.dek", bytes);
+        const DeckFileRead once = ReadDeckText(tw(), ReadFileText(first));
+        ASSERT_EQ(once.status, Status::Loaded);
+        const fs::path again = dir.path() / "again.dek";
+        ASSERT_TRUE(WriteFileText(DeckFileText(once.lines), again));
+        const DeckFileRead twice = ReadDeckText(tw(), ReadFileText(again));
+        EXPECT_EQ(twice.status, Status::Loaded);
+        EXPECT_EQ(twice.lines, once.lines);
+    }
+    // A name that ends in blanks, or is empty, is written as it stands.
+    EXPECT_EQ(DeckFileText({"1 SA ", "2 SA Moss Golem ", "-SIDE DECK-"}), "1|SA|\r\n2|SA|Moss Golem \r\n");
 }
 
 TEST(DeckFileWriter, CardLinesCommentsAndTheMarker) {
     // A non-empty side deck: the marker is written and no break follows the last line.
     EXPECT_EQ(DeckFileText({"3 SA Moss Golem", "  2 SB Old Reef Eel ", "//  my  | notes ", "-SIDE DECK-",
                             "10 SC Sea of Glass"}),
-              "3|SA|Moss Golem\r\n2|SB|Old Reef Eel\r\n//  my  | notes \r\n-SIDE DECK-\r\n10|SC|Sea of Glass");
+              "3|SA|Moss Golem\r\n2|SB|Old Reef Eel \r\n//  my  | notes \r\n-SIDE DECK-\r\n10|SC|Sea of Glass");
     // An empty side deck: no marker, one closing break.
     EXPECT_EQ(DeckFileText({"3 SA Moss Golem", "1 SB Reef Eel", "-SIDE DECK-"}), "3|SA|Moss Golem\r\n1|SB|Reef Eel\r\n");
     EXPECT_EQ(DeckSavePath("decks/burn"), "decks/burn.dek");
@@ -216,7 +266,7 @@ TEST_F(DeckFileCommands, OpeningRemembersThePathEvenWhenTheFileIsRefused) {
     EXPECT_EQ(tw().LastDeckPath, good.string());
     EXPECT_EQ(setting(setting_key::lastdeck), good.string());
 
-    const fs::path bad = dir.write("decks/bad.dek", "1|SA|Alpha");
+    const fs::path bad = dir.write("decks/bad.dek", "Alpha and Beta");
     Open(bad);
     EXPECT_EQ(dm().List1.items(), (Lines{"2 SA Alpha", "1 SB Beta", "-SIDE DECK-"}));
     EXPECT_EQ(tw().LastDeckPath, bad.string());
@@ -237,8 +287,7 @@ TEST_F(DeckFileCommands, AFailedReadLeavesTheDeckListAsItWas) {
         const char* title;
     };
     const Case cases[] = {
-        {"empty.dek", "", "Invalid Deck File", "Tablewright Version 9.1"},
-        {"short.dek", "1|SA|Alpha\r\n1|SB|Beta\r\n", "Invalid Deck File", "Tablewright Version 9.1"},
+        {"prose.dek", "Alpha, Beta\r\nand Gamma\r\n", "Invalid Deck File", "Tablewright Version 9.1"},
         {"broken.dek", CrLf({"2|SA|Alpha", "-SIDE DECK-", "1|SB Beta", "1|SA|Alpha"}), "Error loading this deck",
          "Tablewright"},
     };
@@ -259,6 +308,53 @@ TEST_F(DeckFileCommands, AFailedReadLeavesTheDeckListAsItWas) {
     dm().LoadDeck((decks() / "missing.dek").string());
     EXPECT_EQ(dm().List1.items(), before);
     EXPECT_EQ(host.messages().size(), seen);
+}
+
+// Every deck of up to three lines on each side of the marker, of card and comment lines, is
+// saved through the window and opened again as the same list, without a word.
+TEST_F(DeckFileCommands, EveryShortDeckShapeIsOpenedAsItWasSaved) {
+    Start();
+    const Lines cards = {"3 SA Alpha", "1 SB Beta", "2 SA Gamma Ray", "1 SB Delta", "2 SA Eps", "1 SB Zeta"};
+    const auto part = [&](int n, int mask, int first) {
+        Lines out;
+        for (int k = 0; k < n; ++k)
+            out.push_back(mask >> k & 1 ? "// note " + std::to_string(first + k) : cards[first + k]);
+        return out;
+    };
+    int shapes = 0;
+    for (int deck_n = 0; deck_n <= 3; ++deck_n)
+        for (int deck_mask = 0; deck_mask < 1 << deck_n; ++deck_mask)
+            for (int side_n = 0; side_n <= 3; ++side_n)
+                for (int side_mask = 0; side_mask < 1 << side_n; ++side_mask) {
+                    Lines deck = part(deck_n, deck_mask, 0);
+                    deck.push_back("-SIDE DECK-");
+                    const Lines side = part(side_n, side_mask, 3);
+                    deck.insert(deck.end(), side.begin(), side.end());
+                    SCOPED_TRACE(testing::PrintToString(deck));
+                    Show(deck);
+                    Save(decks() / "shape.dek");
+                    Show({"1 SA Other", "-SIDE DECK-"});
+                    Open(decks() / "shape.dek");
+                    EXPECT_EQ(dm().List1.items(), deck);
+                    ++shapes;
+                }
+    EXPECT_EQ(shapes, 15 * 15);
+    EXPECT_TRUE(host.messages().empty());
+    // The last one saved is the deck the next start opens.
+    EXPECT_EQ(setting(setting_key::lastdeck), (decks() / "shape.dek").string());
+}
+
+TEST_F(DeckFileCommands, AFailedSaveSaysSoAndKeepsTheLastDeck) {
+    Start();
+    store(setting_key::lastdeck, "kept.dek");
+    fs::create_directories(decks() / "taken.dek");  // a folder where the file would go
+    Show({"3 SA Alpha", "-SIDE DECK-"});
+    host.expect_file((decks() / "taken.dek").string());
+    dm().Command2_Click();
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].text, "The deck could not be saved.");
+    EXPECT_EQ(setting(setting_key::lastdeck), "kept.dek");
+    EXPECT_TRUE(fs::is_directory(decks() / "taken.dek"));
 }
 
 TEST_F(DeckFileCommands, TheFileListLoadsADoubleClickedDeckAfterAsking) {
