@@ -32,6 +32,14 @@ bool SiteIsWebHost(const Tablewright& tw) {
     return base.rfind("http://", 0) == 0 || base.rfind("https://", 0) == 0;
 }
 
+// The name rule keeps made-up names out of the duel log and the peer's commands; a card of
+// the set file itself ("Salt & Cinder Wyrm") is no such name, as long as it is spelt exactly.
+bool DatabaseHoldsName(Tablewright& tw, const std::string& set, const std::string& name) {
+    const std::string code = rt::lcase(rt::trim(set));
+    if (rt::equals_ci(code, kTokenSet)) return false;
+    return LookupCard(tw, code, name).Name == name;
+}
+
 }  // namespace
 
 std::string DeckReportPayload(const std::vector<std::string>& lines) {
@@ -106,7 +114,7 @@ DeckPiles BuildDeckPiles(Tablewright& tw, const std::vector<std::string>& lines)
         if (IsCommentLine(lines[i]) || rt::trim(lines[i]).empty()) continue;
         const auto d = ParseDeckLine(lines[i]);
         if (!d) return fail("The deck line '" + lines[i] + "' is not a card line.");
-        if (!IsValidName(d->name))
+        if (!IsValidName(d->name) && !DatabaseHoldsName(tw, d->set, d->name))
             return fail("The deck line '" + lines[i] +
                         "' names a card with characters that cannot be used.");
         cards.push_back(*d);

@@ -76,6 +76,7 @@ TEST_F(HandOverTest, SizeRulesInTheirOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message.empty() ? "passes" : c.message);
         lay(c.deck);
+        dm().set_caption("Building");
         const std::size_t before = host.messages().size();
         if (c.message.empty()) host.expect_yes_no(kUseDeck, MsgResult::No);
         dm().Command5.user_click();
@@ -89,6 +90,8 @@ TEST_F(HandOverTest, SizeRulesInTheirOrder) {
                 c.title == "Tablewright" ? c.title : "Tablewright " + tw().VersionText;
             EXPECT_EQ(host.messages().back().title, title);
         }
+        // Refused or not confirmed: the hand-over never got as far as the caption.
+        EXPECT_EQ(dm().caption(), "Building");
         expect_still_in_editor();
     }
 }
@@ -143,11 +146,52 @@ TEST_F(HandOverTest, ALineWithAnUnusableNameStopsTheHandOverAndNamesIt) {
     expect_still_in_editor();
 }
 
+// The name rule keeps made-up names out; a card the database holds, spelt as it spells it, is
+// no made-up name, whatever characters it has.
+TEST_F(HandOverTest, ACardOfTheDatabaseGoesToTheTableWhateverItsCharacters) {
+    tw().CardDatabase.push_back(test::MakeCard("Salt & Cinder Wyrm", "QVR1"));
+    tw().CardDatabase.push_back(test::MakeCard("Bad!Name", "TST"));
+    struct Case {
+        std::string line;
+        std::string error;  // "" when the card is taken
+    };
+    const Case cases[] = {
+        {"1 Qvr1 Salt & Cinder Wyrm", ""},
+        {"2 Tst Bad!Name", ""},
+        {"1 Qvr1 salt & cinder wyrm",
+         "The deck line '1 Qvr1 salt & cinder wyrm' names a card with characters that cannot be used."},
+        {"1 Tst Salt & Cinder Wyrm",
+         "The deck line '1 Tst Salt & Cinder Wyrm' names a card with characters that cannot be used."},
+        {"1 Token Salt & Cinder Wyrm",
+         "The deck line '1 Token Salt & Cinder Wyrm' names a card with characters that cannot be used."},
+        {"1 Tst Made*Up", "The deck line '1 Tst Made*Up' names a card with characters that cannot be used."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const DeckPiles piles = BuildDeckPiles(tw(), {"1 Tst Card 1", c.line, kSide});
+        EXPECT_EQ(piles.error, c.error);
+        if (c.error.empty()) {
+            ASSERT_GE(piles.deck.size(), 2u);
+            EXPECT_EQ(piles.deck.back().Name, c.line.substr(c.line.find(' ', 2) + 1));
+        }
+    }
+
+    // Through the window: added from the search, saved in the list, handed over.
+    lay(Join(Plain(39), {"1 Qvr1 Salt & Cinder Wyrm", kSide}));
+    host.expect_yes_no(kUseDeck, MsgResult::Yes);
+    dm().Command5.user_click();
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_TRUE(tw().DeckLoaded);
+    const auto& cards = tw().DeckCards;
+    EXPECT_EQ(std::count_if(cards.begin(), cards.end(), [](const Card& c) { return c.Name == "Salt & Cinder Wyrm"; }), 1);
+}
+
 TEST_F(HandOverTest, ALegalDeckGoesToTheTableShuffled) {
     tw().LastDeckPath = "Decks/mine.dek";
     const Lines deck = Join(Plain(40), {"2 Tst Twin Drake", "1 Tst Lone Lantern", "//plan", kSide,
                                         "2 Tst Card 50"});
     lay(deck);
+    dm().set_caption("Building");
     EXPECT_EQ(dm().NormalNum, 41);
     host.expect_yes_no(kUseDeck, MsgResult::Yes);
     dm().Command5.user_click();
