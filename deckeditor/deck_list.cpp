@@ -1,5 +1,6 @@
 #include "deckeditor/deck_list.hpp"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "cards/patterns.hpp"
 #include "cards/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
+#include "deckeditor/preview.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
@@ -64,13 +66,42 @@ std::string NewDeckLine(const std::string& set, const std::string& name) {
     return "1 " + code + " " + name;
 }
 
+namespace {
+
+// Copies of one printing (set code and name, letter case aside) in deck and side deck together.
+int PrintingCopies(const std::vector<std::string>& lines, const std::string& key) {
+    int total = 0;
+    for (const std::string& line : lines) {
+        const auto d = ParseDeckLine(line);
+        if (d && rt::equals_ci(SetAndName(*d), key)) total += d->count;
+    }
+    return total;
+}
+
+}  // namespace
+
 AddPlan PlanAdd(const std::vector<std::string>& lines, const std::string& set,
                 const std::string& name, int limit, DeckRegion region) {
     AddPlan plan;
     const int end = DeckPartEnd(lines);
     const std::string key = set + " " + name;
-    const auto three = [&] {
-        plan.message = "You already have 3 " + set + " " + name + " in your deck and Side Deck";
+    const auto three = [&](const std::string& shown_set) {
+        plan.message =
+            "You already have 3 " + shown_set + " " + name + " in your deck and Side Deck";
+    };
+    const auto restricted = [&] {
+        plan.message = name + " is restricted to " + std::to_string(limit) +
+                       (region == DeckRegion::Deck ? " per deck." : " per deck");
+    };
+    // The printing that gets the copy may hold no more than the ban check lets through.
+    const int most = std::min(limit, 3);
+    const auto over_limit = [&](const std::string& printing_set, const std::string& printing_key) {
+        if (PrintingCopies(lines, printing_key) + 1 <= most) return false;
+        if (limit >= 3)
+            three(rt::equals_ci(printing_set, set) ? set : printing_set);
+        else
+            restricted();
+        return true;
     };
 
     // Copies of this printing in deck and side deck together.
@@ -83,7 +114,7 @@ AddPlan PlanAdd(const std::vector<std::string>& lines, const std::string& set,
             if (s && rt::equals_ci(SetAndName(*s), key)) total += s->count;
         }
         if (total >= 3) {
-            three();
+            three(set);
             return plan;
         }
     }
@@ -95,18 +126,19 @@ AddPlan PlanAdd(const std::vector<std::string>& lines, const std::string& set,
         if (!d || !rt::equals_ci(d->name, wanted)) continue;
         if (d->count >= limit) {
             if (limit >= 3) {
-                three();
+                three(set);
             } else if (limit < 1) {
                 plan.message = name + " is banned in this format";
                 plan.notice = region == DeckRegion::Deck ? Notice::Plain : Notice::Direct;
             } else {
-                plan.message = name + " is restricted to " + std::to_string(limit) +
-                               (region == DeckRegion::Deck ? " per deck." : " per deck");
+                restricted();
             }
             return plan;
         }
         const bool in_region = region == DeckRegion::Deck ? i < end : i > end;
         if (!in_region) continue;
+        // The line raised may be another printing of the name than the one picked.
+        if (over_limit(d->set, SetAndName(*d))) return plan;
         plan.lines = lines;
         const std::string& text = lines[i];
         plan.lines[i] = std::to_string(d->count + 1) + text.substr(text.find(' '));
@@ -120,6 +152,7 @@ AddPlan PlanAdd(const std::vector<std::string>& lines, const std::string& set,
         plan.notice = region == DeckRegion::Deck ? Notice::Plain : Notice::Direct;
         return plan;
     }
+    if (over_limit(set, key)) return plan;
     plan.lines = lines;
     const auto marker = MarkerIndex(lines);
     if (region == DeckRegion::Deck) {
@@ -217,7 +250,9 @@ std::int32_t DeckMaker::FindSideDeck() const { return tw::FindSideDeck(List1.ite
 
 void DeckMaker::Command3_Click() { AddHit(tw_, *this, DeckRegion::Deck); }
 void DeckMaker::Command6_Click() { AddHit(tw_, *this, DeckRegion::Side); }
-void DeckMaker::Grid_DblClick() { AddHit(tw_, *this, DeckRegion::Deck); }
+void DeckMaker::Grid_DblClick() {
+    if (!ClickedOnHeader(Grid)) AddHit(tw_, *this, DeckRegion::Deck);
+}
 void DeckMaker::Grid_KeyDown(int KeyCode, int /*Shift*/) {
     if (KeyCode == kEnter) AddHit(tw_, *this, DeckRegion::Deck);
 }

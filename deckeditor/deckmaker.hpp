@@ -231,6 +231,7 @@ public:
     platform::Label Label32{this, "Label32"};  // "[Toggle Display]"
     platform::Label Label33{this, "Label33"};  // "[View Rulings]"
     void Grid_Click();
+    void Grid_EnterCell();
     void List1_Click();
     void Label32_Click();
     void Label33_Click();

@@ -10,6 +10,10 @@
 
 namespace tw {
 
+bool ClickedOnHeader(const platform::Grid& grid) {
+    return grid.mouse_row() >= 0 && grid.mouse_row() < grid.fixed_rows();
+}
+
 std::optional<PreviewTarget> GridPreviewTarget(const Tablewright& tw, const platform::Grid& grid) {
     if (grid.row() < 1 || tw.SearchRunning) return std::nullopt;
     if (grid.row() >= grid.rows() || grid.cols() < 3) return std::nullopt;
@@ -74,7 +78,7 @@ bool DeckMaker::WirePreview() {
     for (platform::Label* l : {&Label32, &Label33}) l->set_visible(false);
 
     Grid.Click = [this] { Grid_Click(); };
-    Grid.EnterCell = [this] { Grid_Click(); };
+    Grid.EnterCell = [this] { Grid_EnterCell(); };
     List1.Click = [this] { List1_Click(); };
     Label32.Click = [this] { Label32_Click(); };
     Label33.Click = [this] { Label33_Click(); };
@@ -88,6 +92,12 @@ CardPreview PanelOf(DeckMaker& d) {
 }  // namespace
 
 void DeckMaker::Grid_Click() {
+    if (ClickedOnHeader(Grid)) return;
+    CardPreview panel = PanelOf(*this);
+    PreviewFromGrid(tw_, panel, Grid);
+}
+
+void DeckMaker::Grid_EnterCell() {
     CardPreview panel = PanelOf(*this);
     PreviewFromGrid(tw_, panel, Grid);
 }

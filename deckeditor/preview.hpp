@@ -35,6 +35,10 @@ struct PreviewTarget {
     bool operator==(const PreviewTarget&) const = default;
 };
 
+// The last click on the grid landed on its header row, which leaves the current row where it
+// was: such a click is about no card.
+bool ClickedOnHeader(const platform::Grid& grid);
+
 // The card of the grid's current row; none on the header row or while a search runs.
 std::optional<PreviewTarget> GridPreviewTarget(const Tablewright& tw, const platform::Grid& grid);
 // The card of a deck-list card line ("count set name..."); none for comments, the side-deck

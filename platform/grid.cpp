@@ -143,6 +143,8 @@ void Grid::sort_rows_by(int c) {
 
 void Grid::user_click(int r, int c) {
     if (!accepts_input(*this)) return;
+    mouse_row_ = r;
+    mouse_col_ = c;
     if (r >= fixed_rows_ && r < rows() && c >= fixed_cols_ && c < cols_) {
         bool changed = r != row_ || c != col_;
         row_ = r;

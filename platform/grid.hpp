@@ -81,6 +81,12 @@ public:
     // (capitals first); rows with equal keys keep their order.
     void sort_rows_by(int c);
 
+    // The cell under the mouse at the last click, fixed rows and columns included; -1 before
+    // any click. A click on a fixed cell leaves the current cell where it was, so handlers of
+    // Click and DblClick ask this to tell a header click from a click on a row.
+    int mouse_row() const { return mouse_row_; }
+    int mouse_col() const { return mouse_col_; }
+
     // A click on a cell: a cell below the fixed rows and right of the fixed columns becomes
     // current (EnterCell on change), then Click.
     void user_click(int r, int c);
@@ -95,6 +101,7 @@ private:
     std::vector<double> col_width_;
     std::vector<Align> col_align_;
     int row_ = 1, col_ = 1;
+    int mouse_row_ = -1, mouse_col_ = -1;
     bool redraw_ = true;
 };
 

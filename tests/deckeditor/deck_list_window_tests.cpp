@@ -75,11 +75,46 @@ TEST_F(DeckEditorTest, AnEmptyCellOrTheHeaderRowAddsNothing) {
     dm().Command6.user_click();
     EXPECT_EQ(last_text(), "Select a set");
 
+    // A search without hits leaves only the header row: no row is current.
     pick("TST", "Card 1");
-    dm().Grid.set_row(0);
+    dm().Grid.set_rows(1);
+    ASSERT_EQ(dm().Grid.row(), 0);
     dm().Command3.user_click();
+    dm().Command6.user_click();
+    dm().Grid.user_key_down(13);
     EXPECT_EQ(host.messages().size(), 2u);
     EXPECT_EQ(list(), Lines{kSide});
+}
+
+// A click on the header row leaves the current row where it was: it is about no card.
+TEST_F(DeckEditorTest, HeaderClicksOnTheResultGridDoNothing) {
+    pick("TST", "Card 1");
+    lay({"1 Tst Card 2", kSide});
+    dm().List1.user_click(0);
+    ASSERT_EQ(dm().lblName.caption(), "Card 2");
+
+    dm().Grid.user_click(0, 2);
+    EXPECT_EQ(dm().lblName.caption(), "Card 2");
+    dm().Grid.user_double_click(0, 1);
+    EXPECT_EQ(list(), (Lines{"1 Tst Card 2", kSide}));
+    EXPECT_EQ(dm().Grid.row(), 1);
+
+    // The row itself still previews and adds.
+    dm().Grid.user_click(1, 2);
+    EXPECT_EQ(dm().lblName.caption(), "Card 1");
+    dm().Grid.user_double_click(1, 2);
+    EXPECT_EQ(list(), (Lines{"1 Tst Card 2", "1 Tst Card 1", kSide}));
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(DeckEditorTest, AnAddNeverMakesAFourthCopyOfAPrinting) {
+    tw().CardDatabase.push_back(test::MakeCard("Card 1", "OTR"));
+    lay({"2 Tst Card 1", kSide, "1 Tst Card 1"});
+    pick("OTR", "Card 1");
+    dm().Command3.user_click();
+    EXPECT_EQ(last_text(), "You already have 3 Tst Card 1 in your deck and Side Deck");
+    EXPECT_EQ(list(), (Lines{"2 Tst Card 1", kSide, "1 Tst Card 1"}));
+    EXPECT_EQ(dm().NormalNum, 2);
 }
 
 TEST_F(DeckEditorTest, TakingOffOneCopyAtATime) {

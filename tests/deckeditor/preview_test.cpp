@@ -62,8 +62,13 @@ TEST(GridPreview, HeaderRowAndRunningSearchShowNothing) {
     grid.set_text_matrix(1, 1, "BWX");
     grid.set_text_matrix(1, 2, "Blue Dragon");
 
-    grid.set_row(0);
+    // A grid without hits has no current row.
+    grid.set_rows(1);
+    EXPECT_EQ(grid.row(), 0);
     EXPECT_EQ(GridPreviewTarget(fx.tw(), grid), std::nullopt);
+    grid.set_rows(2);
+    grid.set_text_matrix(1, 1, "BWX");
+    grid.set_text_matrix(1, 2, "Blue Dragon");
     grid.set_row(1);
     fx.tw().SearchRunning = true;
     PreviewFromGrid(fx.tw(), fx.panel, grid);
