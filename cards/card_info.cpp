@@ -154,15 +154,17 @@ void PaintCardPicture(Tablewright& tw, platform::PictureBox& box, const std::str
 }
 
 void ShowCardInfo(Tablewright& tw, const Card& card, platform::RichTextBox& box) {
-    // Hovering calls this on every mouse move: a card already shown costs nothing.
-    const std::string& present = box.text();
-    if (!card.Desc.empty() && Contains(present, card.Name) && Contains(present, card.Desc)) return;
-
     if (card.Name == "back" || card.Name == kFaceDownCard) return ShowPlain(box, kFaceDownCard);
     if (card.Name.empty() || Contains(card.Name, kBadCard)) return ShowPlain(box, "Card not found!");
     if (card.Flipped && card.Controller != tw.PlayerNumber) return ShowPlain(box, kFaceDownCard);
 
-    box.set_text(CardInfoText(card));
+    // Hovering calls this on every mouse move: a card already shown costs nothing. Only the
+    // whole text tells: a panel that merely holds this card's name and text in a longer one
+    // ("Pot" within "Pot of Plenty") shows another card.
+    std::string shown = CardInfoText(card);
+    if (!card.Desc.empty() && box.text() == shown) return;
+
+    box.set_text(std::move(shown));
     box.set_back_color(CardInfoColor(card));
     ColourAll(box, tw.ChatForeColor);
 

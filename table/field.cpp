@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "cards/card.hpp"
+#include "cards/card_info.hpp"
 #include "cards/card_lookup.hpp"
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
@@ -218,6 +219,7 @@ std::int16_t PutCardOnField(Tablewright& tw, Card& card, std::int32_t& owner) {
     if (owner == 2) border.set_border_color(kSeat2BorderColour);
     if (rec.Controller == tw.PlayerNumber) border.set_border_color(kOwnBorderColour);
 
+    ShowCardInfo(tw, rec, duel.selectedcard);
     tw.LineMarker = "2000A";
     picture.set_visible(true);
     border.set_visible(true);

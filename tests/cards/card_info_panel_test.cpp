@@ -174,6 +174,20 @@ TEST(ShowCardInfo, ACardAlreadyShownChangesNothing) {
     EXPECT_EQ(duel.selectedcard.back_color(), kPanelPlain);
 }
 
+TEST(ShowCardInfo, ACardWhoseTextLiesInsideTheShownOneIsStillShown) {
+    CardPanelFixture fx;
+    auto& duel = fx.duel();
+    const Card plenty = MakeCard("Pot of Plenty", "BWX", "Spell", "Spell", "", "", "", "Draw 2. Then draw 2.");
+    const Card pot = MakeCard("Pot", "HSK", "Spell", "Spell", "", "", "", "Draw 2.");
+    ShowCardInfo(fx.tw(), plenty, duel.selectedcard);
+    ShowCardInfo(fx.tw(), pot, duel.selectedcard);
+    EXPECT_EQ(PanelLine(duel.selectedcard.text(), 0), "Pot");
+    EXPECT_EQ(duel.lblName.caption(), "Pot");
+    EXPECT_EQ(duel.lblDesc.caption(), "Draw 2.");
+    EXPECT_EQ(duel.Combo1.list(0), "HSK Pot");
+    EXPECT_EQ(duel.Combo1.list(1), "BWX Pot of Plenty");
+}
+
 TEST(ShowCardInfo, AFailedLookupKeepsThePreviousPictureAndRulingsLink) {
     CardPanelFixture fx;
     auto& duel = fx.duel();

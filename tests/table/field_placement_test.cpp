@@ -205,6 +205,42 @@ TEST(PutCardOnField, ACardThePeerPlacedTakesItsSlotAndSendsNothing) {
     }
 }
 
+// Whoever placed it, a card put on the table is the card the panel shows, and joins its history.
+TEST(PutCardOnField, ShowsThePlacedCardInTheCardPanel) {
+    struct Case {
+        const char* what;
+        Card card;
+        std::int32_t owner;
+        std::string shown;  // line 0 of the panel
+        std::string history;
+    };
+    Card hidden = Monster("Jarrow Drake");
+    hidden.Flipped = true;
+    Card back = Monster("back", "extras");
+    back.Slot = 6;
+    Card theirs = TrapCard("Quorrin's Backlash");
+    theirs.Slot = 5;
+    const Case cases[] = {
+        {"own card", Monster("Jarrow Drake"), 0, "Jarrow Drake", "BWX Jarrow Drake"},
+        {"own card face down: the owner sees it", hidden, 0, "Jarrow Drake", "BWX Jarrow Drake"},
+        {"the peer's card", theirs, 2, "Quorrin's Backlash", "BWX Quorrin's Backlash"},
+        {"the peer's hidden card", back, 2, "Face Down Card", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FieldFixture fx;
+        auto& tw = fx.tw();
+        tw.PlayerNumber = 1;
+        auto& panel = fx.duel().selectedcard;
+        panel.set_text("Moss Golem\r\nAttrib: Earth");
+        Card card = c.card;
+        std::int32_t owner = c.owner;
+        ASSERT_NE(PutCardOnField(tw, card, owner), 0);
+        EXPECT_EQ(panel.text().substr(0, panel.text().find("\r\n")), c.shown);
+        EXPECT_EQ(fx.duel().Combo1.list_count() > 0 ? fx.duel().Combo1.list(0) : "", c.history);
+    }
+}
+
 TEST(PutCardOnField, AHiddenPeerCardIsShownAsABack) {
     FieldFixture fx;
     auto& tw = fx.tw();
