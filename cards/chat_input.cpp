@@ -5,6 +5,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
+#include "cards/game_log.hpp"
 #include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
@@ -76,8 +77,7 @@ void SubmitChatInput(Tablewright& tw, const std::string& typed_text) {
         return;
     }
     auto& duel = tw.FormA();
-    if (rt::len(duel.chat.text()) > kChatBoxLimit)
-        duel.chat.set_text(rt::mid(duel.chat.text(), kChatBoxKeepFrom));
+    if (rt::len(duel.chat.text()) > kChatBoxLimit) CutChatBoxStart(tw, duel.chat, kChatBoxKeepFrom);
     duel.chattext.set_text("");
     AddChat(tw, text, tw.UserName, true);
 }

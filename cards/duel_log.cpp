@@ -101,6 +101,9 @@ void render_links(platform::RichTextBox& box) {
         const int k = rt::instr_rev(s, "]");
         const int j = rt::instr_rev(s, open);
         if (k == 0 || j == 0 || j >= k) return;
+        // A link lies within one line: an open "[link=" of an earlier line and a "]" of this one
+        // are two lines' text, not one link.
+        if (s.find("\r\n", static_cast<std::size_t>(j)) < static_cast<std::size_t>(k)) return;
         const int from = j + static_cast<int>(open.size());
         const std::string target = rt::mid(s, from, k - from);
         select(box, j, k);

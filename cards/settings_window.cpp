@@ -2,6 +2,7 @@
 
 #include "cards/errors.hpp"
 #include "cards/frmbrowse.hpp"
+#include "cards/game_log.hpp"
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
@@ -14,9 +15,10 @@ namespace {
 
 constexpr int kTransparencyFloor = 40;
 
-// Stored folders end in the native separator, so that file names can be glued on.
+// Stored folders end in the native separator, so that file names can be glued on. An empty
+// box stays empty (the program's own folder is used), rather than naming the root.
 std::string with_final_separator(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (!folder.empty() && folder.back() != '/') folder += '/';
     return folder;
 }
 
@@ -120,6 +122,9 @@ void Settings::Command1_Click() {
     WriteSetting(tw_, "lang", logs);
     WriteSetting(tw_, "decks", with_final_separator(Text3.text()));
     tw_.LogFolder = logs;
+    if (!rt::trim(logs).empty() && !LogFolderUsable(tw_, logs))
+        ShowMessageDirect(tw_, "The Log Folder cannot be written to. Game logs will be kept in " +
+                                   LogsFolder(tw_).string() + " instead.");
 
     hide();
 }

@@ -78,6 +78,10 @@ public:
     std::string LogFolder;
     std::string LogFileName;
     bool LoggingOn = false;
+    // The start of the duel log that the chat box's trimming cut off, and the box's text just
+    // after the last cut; the game log keeps the whole duel (cards/game_log.hpp).
+    std::string DuelLogCut;
+    std::string DuelLogKept;
     bool AttentionShown = false;
     bool AttentionSent = false;  // the player's own "/attention" went out on this connection
     // Element 0 empty, then "name|set" of every card reference the duel log shows.

@@ -6,6 +6,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
+#include "cards/game_log.hpp"
 #include "cards/helpers.hpp"
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
@@ -74,10 +75,7 @@ void FormA::Form_Load() {
 
     Step([&] {
         tw_.LogFolder = ReadSetting(tw_, "lang");
-        std::string folder = tw_.LogFolder;
-        // A folder stored without its closing separator still holds the log.
-        if (!folder.empty() && folder.back() != '/' && folder.back() != '\\') folder += '/';
-        tw_.LogFileName = folder + rt::log_stamp(tw_.app.clock().local_time()) + ".qlra";
+        tw_.LogFileName = NewLogFileName(tw_);
     });
 
     // A second copy ends here without a word.

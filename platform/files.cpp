@@ -307,6 +307,10 @@ bool folder_exists(const fs::path& folder) {
     return !folder.empty() && fs::is_directory(folder, ec);
 }
 
+bool folder_writable(const fs::path& folder) {
+    return folder_exists(folder) && ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 bool make_folder_one_level(const fs::path& folder) {
     if (folder.empty()) return false;
     if (::mkdir(folder.c_str(), 0777) == 0) return true;

@@ -70,6 +70,8 @@ bool file_exists(const fs::path& path);
 // The folder holds at least one ordinary file.
 bool folder_has_file(const fs::path& folder);
 bool folder_exists(const fs::path& folder);
+// An existing folder in which this process may create files.
+bool folder_writable(const fs::path& folder);
 // Creates one folder level (a missing parent is not created). True when the folder exists
 // afterwards.
 bool make_folder_one_level(const fs::path& folder);

@@ -126,6 +126,13 @@ std::vector<RenderCase> RenderCases() {
         {"link", "", "<Moss> see [link=some/page] now\r\n",
          {{"<", kFore}, {"Moss", kOtherSpeakerColour}, {"> see ", kFore}, {"some/page", kLinkColour, true},
           {" now", kFore}, crlf}, {}},
+        // An open "[link=" of the line before and a "]" of this one are no link.
+        {"a link never crosses a line end", "<Rook> a [link=x\r\n", "<Kite> b] [link=c]\r\n",
+         {{"<Rook> a [link=x\r\n", kBox}, {"<", kFore}, {"Kite", kSeat1SpeakerColour}, {"> b] ", kFore},
+          {"c", kLinkColour, true}, crlf}, {}},
+        {"not even through a rendered target's own bracket", "<Rook> a [link=x\r\n", "<Kite> [link=d] b]\r\n",
+         {{"<Rook> a [link=x\r\n", kBox}, {"<", kFore}, {"Kite", kSeat1SpeakerColour}, {"> ", kFore},
+          {"d] b", kLinkColour, true}, crlf}, {}},
         {"life points", "", "<Game> Rook loses 5000 LP (3000 LP)\r\n",
          {{"<", kFore}, {"Game", kGameSpeakerColour}, {"> Rook loses 5000 LP (", kFore}, {"3000", kDrakeLp3000},
           {" LP)", kFore}, crlf}, {}},

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cards/chat_input.hpp"
+#include "cards/duel_log.hpp"
 #include "cards/log_coding.hpp"
 #include "duel/forma.hpp"
 #include "platform/files.hpp"
@@ -148,7 +150,7 @@ TEST_F(GameLog, FailedRewriteLeavesThePreviousLogWhole) {
     EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 1);
 }
 
-TEST_F(GameLog, FileNamesFromTheClock) {
+TEST_F(GameLog, FileNamesFromTheClockLieInsideTheLogsFolder) {
     std::tm t{};
     t.tm_year = 2009 - 1900;
     t.tm_mon = 6;  // July
@@ -156,11 +158,80 @@ TEST_F(GameLog, FileNamesFromTheClock) {
     t.tm_hour = 21;
     t.tm_min = 5;
     fx.clock.set_local_time(t);
-    fx.tw().LogFolder = "/logs/";
-    EXPECT_EQ(NewLogFileName(fx.tw()), "/logs/7-4-2009_21-5.qlra");
-    EXPECT_EQ(PeerLogFileName(fx.tw(), "Bob"), "/logs/7-4_21_5_Bob.qlra");
+    const fs::path chosen = fx.dir.path() / "Chosen Logs";
+    fs::create_directories(chosen);
+    const fs::path file = fx.dir.write("plain-file", "x");
+    const fs::path own = fx.dir.path() / "Logs";
+    struct Case {
+        std::string folder;  // the Log Folder setting
+        fs::path into;
+    };
+    const Case cases[] = {
+        {chosen.string() + "/", chosen},
+        {chosen.string(), chosen},  // stored without its closing separator
+        {"Chosen Logs\\", chosen},  // relative to the program folder
+        {"", own},                  // no setting: the program's own
+        {"/", own},                 // what an empty box used to be stored as
+        {(fx.dir.path() / "gone").string() + "/", own},
+        {file.string() + "/", own},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        fx.tw().LogFolder = c.folder;
+        EXPECT_EQ(NewLogFileName(fx.tw()), (c.into / "7-4-2009_21-5.qlra").string());
+        EXPECT_EQ(PeerLogFileName(fx.tw(), "Bob"), (c.into / "7-4_21_5_Bob.qlra").string());
+    }
+}
+
+TEST(GameLogFolder, FallsBackToTheProgramsLogsFolderAndMakesIt) {
+    test::TableFixture fx;
+    fx.LoadDuelWindow();
     fx.tw().LogFolder = "";
-    EXPECT_EQ(NewLogFileName(fx.tw()), "7-4-2009_21-5.qlra");
+    fx.tw().LogFileName = NewLogFileName(fx.tw());
+    fx.tw().LoggingOn = true;
+    fx.tw().FormA().chat.set_text("<Game> Hi");
+    SaveLog(fx.tw());
+    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_EQ(fs::path(fx.tw().LogFileName).parent_path(), fx.dir.path() / "Logs");
+    EXPECT_EQ(test::TempDir::read(fx.tw().LogFileName), "74.38.15.25.31.91.75.62.8\r\n");
+}
+
+// A duel whose player chats: each line submitted once the box passes 8192 characters trims it.
+TEST_F(GameLog, TheGameLogKeepsTheWholeDuelWhileTheChatBoxIsTrimmed) {
+    auto& chat = fx.tw().FormA().chat;
+    fx.tw().UserName = "Tester";
+    std::string whole;
+    const auto play = [&](int lines) {
+        for (int i = 0; i < lines; ++i) {
+            const std::string said = "line " + std::to_string(i) + std::string(40 + i % 50, 'a' + i % 26);
+            SubmitChatInput(fx.tw(), said);
+            whole += "<Tester> " + said + "\r\n";
+            AddChat(fx.tw(), "Tester drew a card", "Game", true);
+            whole += "<Game> Tester drew a card\r\n";
+        }
+    };
+    // Every save writes the whole duel, so logging only across the first trim and at the end
+    // shows it (and keeps the test quick).
+    fx.tw().LoggingOn = false;
+    play(75);
+    fx.tw().LoggingOn = true;
+    play(15);
+    ASSERT_LT(chat.text().size(), whole.size()) << "the box was trimmed while logging";
+    EXPECT_EQ(Decode(LogFile()), whole);
+    fx.tw().LoggingOn = false;
+    play(200);
+    fx.tw().LoggingOn = true;
+    play(1);
+    EXPECT_GT(whole.size(), 30000u);
+    EXPECT_LT(chat.text().size(), 9000u) << "the box is trimmed as before";
+    EXPECT_EQ(whole.substr(whole.size() - chat.text().size()), chat.text());
+    EXPECT_EQ(Decode(LogFile()), whole);
+    EXPECT_EQ(Failures(), 0u);
+
+    // A new duel's log (the box emptied for it) starts with its own lines only.
+    chat.set_text("");
+    AddChat(fx.tw(), "Game Reset!", "Game", false);
+    EXPECT_EQ(Decode(LogFile()), "<Game> Game Reset!\r\n");
 }
 
 TEST_F(GameLog, OpponentNameCannotLeaveTheLogsFolder) {

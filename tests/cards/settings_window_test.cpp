@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cards/frmbrowse.hpp"
+#include "cards/game_log.hpp"
 #include "cards/settings.hpp"
 #include "cards/settings_window.hpp"
 #include "duel/forma.hpp"
@@ -104,13 +105,44 @@ TEST_F(SettingsWindow, SaveStoresEverythingAndHides) {
     EXPECT_EQ(setting("username"), "Joe's Deck #2");
 }
 
-TEST_F(SettingsWindow, EmptyFolderBoxesAreStoredAsTheRoot) {
+TEST_F(SettingsWindow, EmptyFolderBoxesLeaveTheLogsInTheProgramFolder) {
     auto& s = open();
     s.Text1.user_edit("Joe");
     s.Command1.user_click();
-    EXPECT_EQ(setting("lang"), "/");
-    EXPECT_EQ(setting("decks"), "/");
-    EXPECT_EQ(tw.LogFolder, "/");
+    EXPECT_EQ(setting("lang"), "");
+    EXPECT_EQ(setting("decks"), "");
+    EXPECT_EQ(tw.LogFolder, "");
+    EXPECT_EQ(fs::path(NewLogFileName(tw)).parent_path(), f.dir.path() / "Logs");
+    EXPECT_TRUE(f.host.messages().empty());
+}
+
+TEST_F(SettingsWindow, ALogFolderThatCannotBeWrittenIsToldOnSave) {
+    const fs::path file = f.dir.write("not-a-folder", "x");
+    const fs::path writable = f.dir.path() / "mine";
+    fs::create_directories(writable);
+    struct Case {
+        std::string typed;
+        bool told;
+    };
+    for (const Case& c : {Case{(f.dir.path() / "missing").string(), true}, Case{file.string(), true},
+                          Case{writable.string(), false}}) {
+        SCOPED_TRACE(c.typed);
+        auto& s = open();
+        s.Text1.user_edit("Joe");
+        s.Text5.user_edit(c.typed);
+        const std::size_t before = f.host.messages().size();
+        s.Command1.user_click();
+        // The choice is stored all the same; the logs go where they can be written.
+        EXPECT_EQ(setting("lang"), c.typed + "/");
+        EXPECT_FALSE(s.visible());
+        const fs::path logs = c.told ? f.dir.path() / "Logs" : writable;
+        EXPECT_EQ(fs::path(NewLogFileName(tw)).parent_path(), logs);
+        ASSERT_EQ(f.host.messages().size(), before + (c.told ? 1 : 0));
+        if (c.told)
+            EXPECT_EQ(f.host.messages().back().text,
+                      "The Log Folder cannot be written to. Game logs will be kept in " + logs.string() +
+                          " instead.");
+    }
 }
 
 TEST_F(SettingsWindow, RefusedNamesKeepTheWindowOpenAndTheStoredName) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -270,17 +271,17 @@ TEST_F(DuelWindowLoad, MarksOcgModeOnlyForTheExactSwitch) {
 TEST_F(DuelWindowLoad, NamesTheGameLogByFolderAndStartTime) {
     struct Case {
         const char* what;
-        const char* lang;  // nullptr: no key
+        const char* lang;  // below the program folder; nullptr: no key
         int year, month, day, hour, minute;
-        std::string name;
+        const char* folder;  // where the log goes, below the program folder
+        const char* name;
     };
-    const std::string logs = (fx.dir / "Logs").string();
     const Case cases[] = {
-        {"a minute after midnight", "/var/logs/", 2027, 1, 1, 0, 1, "/var/logs/1-1-2027_0-1.qlra"},
-        {"no leading zeros", "/var/logs/", 2026, 4, 3, 9, 5, "/var/logs/4-3-2026_9-5.qlra"},
-        {"late in the year", "/var/logs/", 2026, 12, 31, 23, 59, "/var/logs/12-31-2026_23-59.qlra"},
-        {"no folder stored", nullptr, 2026, 4, 3, 9, 5, "4-3-2026_9-5.qlra"},
-        {"folder without its separator", "/var/logs", 2026, 4, 3, 9, 5, "/var/logs/4-3-2026_9-5.qlra"},
+        {"a minute after midnight", "duels/", 2027, 1, 1, 0, 1, "duels", "1-1-2027_0-1.qlra"},
+        {"no leading zeros", "duels/", 2026, 4, 3, 9, 5, "duels", "4-3-2026_9-5.qlra"},
+        {"late in the year", "duels/", 2026, 12, 31, 23, 59, "duels", "12-31-2026_23-59.qlra"},
+        {"folder without its separator", "duels", 2026, 4, 3, 9, 5, "duels", "4-3-2026_9-5.qlra"},
+        {"no folder stored: the program's Logs", nullptr, 2026, 4, 3, 9, 5, "Logs", "4-3-2026_9-5.qlra"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -294,10 +295,12 @@ TEST_F(DuelWindowLoad, NamesTheGameLogByFolderAndStartTime) {
         t.tm_isdst = -1;
         one.clock.set_local_time(t);
         WriteSetting(one.tw(), "username", "Rook");
-        if (c.lang) WriteSetting(one.tw(), "lang", c.lang);
+        std::filesystem::create_directories(one.dir.path() / "duels");
+        const std::string lang = c.lang ? (one.dir.path() / c.lang).string() : "";
+        if (c.lang) WriteSetting(one.tw(), "lang", lang);
         one.tw().FormA();
-        EXPECT_EQ(one.tw().LogFolder, c.lang ? c.lang : "");
-        EXPECT_EQ(one.tw().LogFileName, c.name);
+        EXPECT_EQ(one.tw().LogFolder, lang);
+        EXPECT_EQ(one.tw().LogFileName, (one.dir.path() / c.folder / c.name).string());
     }
 }
 

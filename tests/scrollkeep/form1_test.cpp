@@ -2,15 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cards/chat_input.hpp"
+#include "cards/duel_log.hpp"
+#include "cards/game_log.hpp"
 #include "cards/log_coding.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
 #include "platform/reactor.hpp"
 #include "platform/scripted_host.hpp"
 #include "scrollkeep/scrollkeep.hpp"
+#include "tests/support/table_fixture.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace sk {
@@ -94,6 +99,34 @@ TEST_F(Viewer, LogBeyond40000CharactersIsShownWhole) {
     for (int i = 0; chat.size() <= 40000; ++i) chat += "<Game> line " + std::to_string(i) + "\r\n";
     Open(WriteLog("long.qlra", chat));
     EXPECT_EQ(form().Text1.text(), chat);
+}
+
+// A duel of 30,000 characters in which the player chats: the table trims its chat box as the
+// duel goes on, yet the game log it writes holds the whole duel, and the viewer shows all of it.
+TEST_F(Viewer, AWholeLongDuelAsTheTableLoggedIt) {
+    tw::test::TableFixture table;
+    tw::Tablewright& t = table.tw();
+    table.LoadDuelWindow("Rook");
+    t.UserName = "Rook";
+    std::filesystem::create_directories(table.dir.path() / "Logs");
+    t.LogFolder = (table.dir.path() / "Logs").string() + "/";
+    t.LogFileName = tw::NewLogFileName(t);
+    std::string duel;
+    for (int i = 0; duel.size() < 30000; ++i) {
+        const std::string said = "move " + std::to_string(i) + ", your turn" + std::string(40 + i % 60, '.');
+        tw::SubmitChatInput(t, said);
+        duel += "<Rook> " + said + "\r\n";
+        tw::AddChat(t, "Rook drew a card", "Game", true);
+        duel += "<Game> Rook drew a card\r\n";
+    }
+    ASSERT_LT(t.FormA().chat.text().size(), duel.size() / 2) << "the chat box was trimmed";
+    // Every save writes the whole duel, so the last one tells (and the test stays quick).
+    t.LoggingOn = true;
+    tw::AddChat(t, "Rook wins", "Game", true);
+    duel += "<Game> Rook wins\r\n";
+    Open(t.LogFileName);
+    EXPECT_EQ(form().Text1.text(), duel);
+    EXPECT_TRUE(host.messages().empty());
 }
 
 TEST_F(Viewer, NamesNotEndingInTheExactExtensionAreRefused) {
