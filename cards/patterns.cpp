@@ -19,10 +19,6 @@ bool MatchesPattern(const std::string& text, const std::string& pattern) {
     return true;
 }
 
-bool MatchesPattern(std::int32_t, const std::string& text, const std::string& pattern) {
-    return MatchesPattern(text, pattern);
-}
-
 std::string NormaliseBanName(const std::string& name) {
     std::string out;
     out.reserve(name.size());

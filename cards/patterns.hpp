@@ -9,8 +9,6 @@ class Tablewright;
 // True when every "%"-separated piece of pattern occurs in text in order, each next piece
 // searched from one character after where the previous one began. Letter case counts.
 bool MatchesPattern(const std::string& text, const std::string& pattern);
-// The same; start is not used.
-bool MatchesPattern(std::int32_t start, const std::string& text, const std::string& pattern);
 
 // Copies of the named card that tw.BanList allows: 0, 1 or 2 from its entry, 3 when the card is
 // not on it (or on any failure). Examined entries are left normalised in the list.

@@ -32,11 +32,6 @@ TEST(MatchesPattern, PiecesInOrderSearchedFromOnePastWhereThePreviousBegan) {
         EXPECT_EQ(tw::MatchesPattern(c.text, c.pattern), c.want) << c.text << " / " << c.pattern;
 }
 
-TEST(MatchesPattern, StartArgumentIsIgnored) {
-    EXPECT_TRUE(tw::MatchesPattern(7, "stone golem", "stone%golem"));
-    EXPECT_FALSE(tw::MatchesPattern(1, "golem stone", "stone%golem"));
-}
-
 struct BanStatus : ::testing::Test, tw::test::TableFixture {};
 
 TEST_F(BanStatus, NamesCompareNormalisedAndEntriesStayNormalised) {

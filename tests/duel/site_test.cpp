@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "cards/helpers.hpp"
+#include "cards/set_file.hpp"
 #include "cards/tablewright.hpp"
+#include "deckeditor/ban_list.hpp"
 #include "platform/files.hpp"
 #include "platform/html.hpp"
 #include "platform/rt.hpp"
@@ -132,32 +135,11 @@ TEST(SitePages, TheBundledFolderServesItsPagesThroughTheFileLoader) {
     EXPECT_TRUE(platform::file_exists(tw.path_of("site/zqmmanual.pdf")));
 }
 
-// ---- The shipped ban lists, read as the deck editor reads them ------------------------------
-
-// (limit digit, name) of every entry, by the reading rules of the ban-list pages.
-std::vector<std::pair<char, std::string>> ReadBanList(const std::string& root_markup) {
-    std::string text = rt::replace_all(rt::replace_all(root_markup, "\r\n", "<br>"), "<BR>", "<br>");
-    std::vector<std::pair<char, std::string>> out;
-    char limit = '0';
-    for (std::string line : rt::split(text, "<br>")) {
-        if (line.find("Limited Cards -") != std::string::npos) limit = '1';
-        if (line.find("Semi-Limited ") != std::string::npos) limit = '2';
-        if (line.find("Forbidden Cards -") != std::string::npos) limit = '0';
-        const auto lt = line.find('<');
-        const auto gt = lt == std::string::npos ? lt : line.find('>', lt);
-        if (gt != std::string::npos) line = rt::replace_all(line, line.substr(lt, gt - lt + 1), "");
-        if (line.find("//") == std::string::npos && line.find('<') == std::string::npos && !rt::trim(line).empty())
-            out.emplace_back(limit, rt::trim(line));
-    }
-    return out;
-}
+// ---- The shipped ban lists, read by the deck editor's own parser ------------------------------
 
 std::set<std::string> CardNames(const fs::path& set_file) {
     std::set<std::string> names;
-    const std::string text = rt::replace_all(platform::read_file(set_file).value_or(""), "&amp;", "&");
-    for (const std::string& line : rt::split(text, "\r\n"))
-        if (auto bar = line.find('|'); bar != std::string::npos)
-            names.insert(line.substr(bar + 1, line.find('|', bar + 1) - bar - 1));
+    for (const Card& c : ParseSetFile(ReadFileText(set_file))) names.insert(c.Name);
     return names;
 }
 
@@ -176,9 +158,15 @@ TEST(SitePages, BanListsNameCardsOfTheSampleSetInEachSection) {
         const auto names = CardNames(kData / c.set);
         ASSERT_FALSE(names.empty());
         std::set<char> sections;
-        for (const auto& [limit, name] : ReadBanList(platform::HtmlDocument(*source).document_element().inner_html())) {
-            EXPECT_TRUE(names.count(name)) << limit << " " << name;
-            sections.insert(limit);
+        const auto entries = ParseBanListPage(platform::HtmlDocument(*source).document_element().inner_html());
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries.back(), "");
+        for (std::size_t i = 0; i + 1 < entries.size(); ++i) {
+            const std::string& e = entries[i];
+            ASSERT_GE(e.size(), 3u) << e;
+            EXPECT_EQ(e[1], '|') << e;
+            EXPECT_TRUE(names.count(e.substr(2))) << e;
+            sections.insert(e[0]);
         }
         EXPECT_EQ(sections.count('0') == 1, c.forbidden);
         EXPECT_TRUE(sections.count('1'));
