@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/headless_table.hpp"
 #include "bench/scratch_folder.hpp"
 #include "cards/card_lookup.hpp"
 #include "cards/main.hpp"
@@ -61,17 +62,8 @@ Folder& folder() {
 }
 
 // One headless Tablewright in the generated program folder.
-struct Table {
-    platform::FakeClock clock;
-    platform::Reactor reactor{clock};
-    platform::ScriptedHost host{reactor, clock};
-    platform::App app{reactor, host};
-    std::unique_ptr<tw::Tablewright> tw;
-    Table() {
-        app.path = folder().path.string();
-        app.prev_instance_check = [] { return false; };
-        tw = std::make_unique<tw::Tablewright>(app);
-    }
+struct Table : tw::bench::HeadlessTable {
+    Table() : HeadlessTable(folder().path) {}
 };
 
 // Main through the set-loading window (progress, events) to the deck editor.

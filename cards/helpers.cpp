@@ -15,11 +15,13 @@
 
 namespace tw {
 
+std::string DecodeFileText(const std::string& bytes) { return rt::replace_all(bytes, "&amp;", "&"); }
+
 std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path) {
     try {
         auto bytes = platform::read_file(path);
         if (!bytes) return std::nullopt;
-        return rt::replace_all(*bytes, "&amp;", "&");
+        return DecodeFileText(*bytes);
     } catch (const std::exception&) {
         return std::nullopt;
     }

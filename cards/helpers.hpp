@@ -26,6 +26,8 @@ class Tablewright;
 std::string ReadFileText(const std::filesystem::path& path);
 // The same text, or nullopt when the file cannot be read.
 std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path);
+// The text that a file's bytes give to the two readers above.
+std::string DecodeFileText(const std::string& bytes);
 
 // Writes text as the whole file, atomically, creating a missing folder (one level). False when
 // the file could not be written; the old file is then left whole.

@@ -66,7 +66,9 @@ TEST(Grid, EnterCellOnlyWhenTheCurrentCellChanges) {
     g.set_cols(3);
     std::vector<std::string> log;
     g.EnterCell = [&] { log.push_back("enter " + std::to_string(g.row()) + "," + std::to_string(g.col())); };
-    g.Click = [&] { log.push_back("click"); };
+    // The cell clicked, fixed or not, as the Click handler sees it.
+    g.Click = [&] { log.push_back("click " + std::to_string(g.mouse_row()) + "," + std::to_string(g.mouse_col())); };
+    EXPECT_EQ(g.mouse_row(), -1);
     g.set_row(1);  // already current
     g.set_col(1);
     g.set_row(3);
@@ -74,8 +76,9 @@ TEST(Grid, EnterCellOnlyWhenTheCurrentCellChanges) {
     g.user_click(3, 2);  // the current cell: Click only
     g.user_click(4, 1);
     g.user_click(0, 0);  // a fixed cell does not become current
-    EXPECT_EQ(log, (std::vector<std::string>{"enter 3,1", "enter 3,2", "click", "enter 4,1",
-                                             "click", "click"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"enter 3,1", "enter 3,2", "click 3,2", "enter 4,1",
+                                             "click 4,1", "click 0,0"}));
+    EXPECT_EQ(g.row(), 4);
     EXPECT_THROW(g.set_row(5), rt::RuntimeError);
 }
 
