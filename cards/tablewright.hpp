@@ -2,6 +2,7 @@
 // The Tablewright program: its windows and the module-level state of all its subsystems live in
 // one object, so that one process (a test) can run two tables side by side on one event loop.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,6 +111,13 @@ public:
     bool DeckLoaded = false;
     Card LastDrawnCard;
     bool PlayedOffline = false;
+
+    // The pile viewer as the pile moves see it: what it shows ("" while no look is open),
+    // whether it is shown, and its refresh (its load run again). Until the viewer window is
+    // built it is never shown and a refresh does nothing.
+    std::string PileViewMode;
+    std::function<bool()> PileViewerVisible = [] { return false; };
+    std::function<void()> RefreshPileViewer = [] {};
 
     // Field: one record per slot (slot 0 is the template's and never holds a card), the places
     // of the table by (row, column) holding slot numbers (below 1: free), and the slot last

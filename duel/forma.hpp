@@ -1,5 +1,6 @@
 #pragma once
 // The duel window: the table.
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -8,6 +9,7 @@
 #include "platform/form.hpp"
 #include "platform/grid.hpp"
 #include "platform/menu.hpp"
+#include "platform/rt.hpp"
 #include "platform/tcp.hpp"
 #include "platform/timer.hpp"
 #include "platform/web.hpp"
@@ -32,6 +34,12 @@ public:
 
     // Tells the peer and the player that a procedure of this window failed.
     void sendError(const std::string& Location);
+    // Runs a procedure that traps its errors: what it did before an error stays done, and the
+    // error goes to the peer and the player under that name.
+    template <class F>
+    void Trapped(const std::string& Location, F&& procedure) {
+        if (rt::trap(std::forward<F>(procedure))) sendError(Location);
+    }
 
     // Hooks that the turn phases, the chat, the connection panel, the network timer and the
     // skins fill.
@@ -350,6 +358,64 @@ public:
 private:
     bool WireWindowItems();
     bool window_items_wired_ = WireWindowItems();
+
+    // ---- The table by hand: what a person does to field cards and whole piles ----
+public:
+    // Where a press on an own field card (or a sticky note) caught it, in its twips.
+    std::int16_t GrabX = 0;
+    std::int16_t GrabY = 0;
+
+    // Selection, the card menu, dragging, the name label.
+    void cardstencil_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void cardstencil_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    void cardstencil_MouseUp(int Index, int Button, int Shift, double X, double Y);
+    void Label5_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void Label5_MouseMove(int Index, int Button, int Shift, double X, double Y);
+
+    // The card menu's actions on a card that stays on the table.
+    void AddCounter_Click();
+    void RemoveCounter_Click();
+    void FlipCardOver_Click();
+    void TurnCardHorizontal_Click();
+    void flipNturn_Click();
+    void GiveToPlayer1_Click();
+    void GiveToPlayer2_Click();
+    void activateEffect_Click();
+    void AttackLP_Click();
+    void Slot1_Click(int Index);
+    void TokenRoot_Click(int Index);
+
+    // The card menu's ways off the table.
+    void field2deck_Click();
+    void putintrash_Click();
+    void ReturnToHand2_Click();
+    void RemoveFromGameFromPlay_Click();
+
+    // Whole-pile moves and deck operations.
+    void Hand2Deck_Click();
+    void Hand2GY_Click();
+    void Hand2RFG_Click();
+    void Deck2Hand_Click();
+    void Deck2GY_Click();
+    void Deck2RFG_Click();
+    void GY2Hand_Click();
+    void GY2Deck_Click();
+    void GY2RFG_Click();
+    void RFG2Hand_Click();
+    void RFG2Deck_Click();
+    void RFG2GY_Click();
+    void DiscardTop_Click();
+    void Shuffle_Click();
+    void FlipDeck_Click();
+
+    // Where a person reaches them: the keys, the "Gameplay" label, the table's own menu.
+    void Form_KeyDown(int KeyCode, int Shift);
+    void lblGameplay_Click();
+    void playsurface_MouseDown(int Button, int Shift, double X, double Y);
+
+private:
+    bool WireTableByHand();
+    bool table_by_hand_wired_ = WireTableByHand();
 };
 
 }  // namespace win

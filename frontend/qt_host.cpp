@@ -275,6 +275,13 @@ platform::PointPx QtHost::cursor_pos_px() {
     return {p.x(), p.y()};
 }
 
+std::optional<platform::PointPx> QtHost::screen_origin_px(const platform::Control& c) {
+    QWidget* w = mirror_ ? mirror_->widget(c) : nullptr;
+    if (!w) return std::nullopt;
+    const QPoint p = w->mapToGlobal(QPoint(0, 0));
+    return platform::PointPx{p.x(), p.y()};
+}
+
 bool QtHost::key_down(int vk) {
     const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
     const Qt::MouseButtons buttons = QGuiApplication::mouseButtons();

@@ -54,6 +54,7 @@ public:
     bool is_active(const platform::Form& form) override;
     void set_topmost(platform::Form& form, bool topmost) override;
     platform::PointPx cursor_pos_px() override;
+    std::optional<platform::PointPx> screen_origin_px(const platform::Control& c) override;
     bool key_down(int vk) override;
     void sleep_ms(int ms) override;
     void do_events() override;

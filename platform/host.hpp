@@ -96,6 +96,9 @@ public:
     virtual void set_topmost(Form& form, bool topmost) = 0;
 
     virtual PointPx cursor_pos_px() = 0;
+    // Where the desktop shows the control's top-left corner, in screen pixels; nullopt when it
+    // does not show it (headless, the model's window and control positions stand for the screen).
+    virtual std::optional<PointPx> screen_origin_px(const Control&) { return std::nullopt; }
     virtual bool key_down(int vk) = 0;
 
     // Blocks without handling events.

@@ -25,17 +25,20 @@ const char* kind_name(int k) {
 
 ScriptedHost::ScriptedHost(Reactor& reactor, FakeClock& clock) : reactor_(reactor), clock_(clock) {}
 
-void ScriptedHost::expect_yes_no(std::string text_part, MsgResult answer) {
+void ScriptedHost::expect_yes_no(std::string text_part, MsgResult answer, std::function<void()> meanwhile) {
     Expectation e{Kind::Box};
     e.text = std::move(text_part);
     e.answer = answer;
+    e.meanwhile = std::move(meanwhile);
     script_.push_back(std::move(e));
 }
 
-void ScriptedHost::expect_input(std::string prompt_part, std::optional<std::string> answer) {
+void ScriptedHost::expect_input(std::string prompt_part, std::optional<std::string> answer,
+                                std::function<void()> meanwhile) {
     Expectation e{Kind::Input};
     e.text = std::move(prompt_part);
     e.answer_text = std::move(answer);
+    e.meanwhile = std::move(meanwhile);
     script_.push_back(std::move(e));
 }
 
@@ -89,6 +92,7 @@ MsgResult ScriptedHost::msg_box(const std::string& text, MsgButtons buttons, Msg
     }
     auto e = take(Kind::Box, "question box", text);
     questions_.push_back({text, title, buttons, e.answer});
+    if (e.meanwhile) e.meanwhile();
     return e.answer;
 }
 
@@ -96,6 +100,7 @@ std::optional<std::string> ScriptedHost::input_box(const std::string& prompt, co
                                                    const std::string& default_text) {
     auto e = take(Kind::Input, "input box", prompt);
     inputs_.push_back({prompt, title, default_text});
+    if (e.meanwhile) e.meanwhile();
     return e.answer_text;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,10 +33,12 @@ public:
     ScriptedHost(Reactor& reactor, FakeClock& clock);
 
     // --- the script, consumed first in, first out -------------------------------------------
-    // Any box other than a plain OK box whose text contains text_part.
-    void expect_yes_no(std::string text_part, MsgResult answer);
+    // Any box other than a plain OK box whose text contains text_part. `meanwhile` runs while
+    // the box is open, before the answer: what the loop would handle meanwhile (data arriving).
+    void expect_yes_no(std::string text_part, MsgResult answer, std::function<void()> meanwhile = {});
     // An input box whose prompt contains prompt_part; nullopt answers Cancel.
-    void expect_input(std::string prompt_part, std::optional<std::string> answer);
+    void expect_input(std::string prompt_part, std::optional<std::string> answer,
+                      std::function<void()> meanwhile = {});
     // A pop-up menu: choose the reachable item with this name, or else the first whose caption
     // contains the text; nullopt dismisses the menu.
     void expect_popup(std::optional<std::string> item);
@@ -128,6 +131,7 @@ private:
         DropTarget drop;
         bool dropped = false;
         std::optional<std::string> answer_text;  // input boxes; nullopt: Cancel
+        std::function<void()> meanwhile;
     };
     // The next expectation if it is of this kind and matches; throws otherwise.
     Expectation take(Kind kind, const std::string& what, const std::string& text);

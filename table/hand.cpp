@@ -81,13 +81,6 @@ const Card* SelectedHandCard(Tablewright& tw) {
     return k < 0 ? nullptr : &tw.HandCards[k + 1];
 }
 
-void AppendToTrash(Tablewright& tw, Card card) {
-    auto& trash = tw.TrashCards;
-    const int at = trash.ubound() + 1;
-    trash.redim_preserve(at);
-    trash[at] = std::move(card);
-}
-
 void ToTrash(Tablewright& tw, bool removed_from_game) {
     const Card* selected = SelectedHandCard(tw);
     if (!selected) return;
@@ -136,16 +129,6 @@ void ToDeck(Tablewright& tw, IntoDeck where) {
 }  // namespace tw
 
 namespace tw::win {
-
-namespace {
-
-// The pile moves' trap: what ran stays done, and the failure goes to the peer and the player.
-template <class F>
-void Trapped(FormA& form, const char* name, F&& move) {
-    if (rt::trap(std::forward<F>(move))) form.sendError(name);
-}
-
-}  // namespace
 
 bool FormA::WirePilesAndHand() {
     hand.Click = [this] { hand_Click(); };
@@ -202,27 +185,27 @@ void FormA::putintoplayfacedown_Click() { PutSelectedIntoPlay(tw_, Play::FaceDow
 void FormA::putintoplayfacedownhoriz_Click() { PutSelectedIntoPlay(tw_, Play::FaceDownSideways); }
 
 void FormA::putintrash2_Click() {
-    Trapped(*this, "PutIntoTrash2", [&] { ToTrash(tw_, false); });
+    Trapped("PutIntoTrash2", [&] { ToTrash(tw_, false); });
 }
 
 void FormA::RemoveFromGameFromHand_Click() {
-    Trapped(*this, "RFG", [&] { ToTrash(tw_, true); });
+    Trapped("RFG", [&] { ToTrash(tw_, true); });
 }
 
 void FormA::putontopofdeck_Click() {
-    Trapped(*this, "PutOnTopOfDeck", [&] { ToDeck(tw_, IntoDeck::Top); });
+    Trapped("PutOnTopOfDeck", [&] { ToDeck(tw_, IntoDeck::Top); });
 }
 
 void FormA::BottomOfDeck_Click() {
-    Trapped(*this, "BottomOfDeck_click", [&] { ToDeck(tw_, IntoDeck::Bottom); });
+    Trapped("BottomOfDeck_click", [&] { ToDeck(tw_, IntoDeck::Bottom); });
 }
 
 void FormA::ShuffleIntoDeckFaceUp_Click() {
-    Trapped(*this, "ShuffleInFU", [&] { ToDeck(tw_, IntoDeck::ShuffledFaceUp); });
+    Trapped("ShuffleInFU", [&] { ToDeck(tw_, IntoDeck::ShuffledFaceUp); });
 }
 
 void FormA::DiscardRandom_Click() {
-    Trapped(*this, "DiscardRandom", [&] {
+    Trapped("DiscardRandom", [&] {
         auto none = [&] {
             ShowMessage(tw_, "You have no card to Randomly Discard");
             AddChat(tw_, tw_.UserName + " has no cards in their hand to Randomly Discard", "Game", true);

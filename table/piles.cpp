@@ -90,6 +90,23 @@ void UpdateStats(Tablewright& tw) {
 
 std::string CardMarkup(const Card& c) { return "{card='" + c.Name + "' set='" + c.SetCode + "'}"; }
 
+bool HoldsCard(const Card& c) { return c.Name != kDrawn && !rt::trim(c.Name).empty(); }
+
+void AppendToTrash(Tablewright& tw, Card card) {
+    auto& trash = tw.TrashCards;
+    const int at = trash.ubound() + 1;
+    trash.redim_preserve(at);
+    trash[at] = std::move(card);
+}
+
+void AppendToHand(Tablewright& tw, Card card) {
+    auto& list = tw.FormA().hand;
+    const int at = list.list_count() + 1;
+    tw.HandCards.redim_preserve(at);
+    list.add_item(card.Name);
+    tw.HandCards[at] = std::move(card);
+}
+
 namespace {
 
 // 0 to n: the integer part of a fraction in [0, 1) times (n + 1).
@@ -213,20 +230,18 @@ void PutCardInDeck(Tablewright& tw, const Card& card, DeckEnd end) {
 namespace tw::win {
 
 void FormA::drawcard_Click() {
-    if (auto e = rt::trap([&] {
-            if (!tw_.DeckLoaded) return;
-            if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
-            DrawCard(tw_, tw_.DeckFaceUp);
-        }))
-        sendError("DrawCard");
+    Trapped("DrawCard", [&] {
+        if (!tw_.DeckLoaded) return;
+        if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
+        DrawCard(tw_, tw_.DeckFaceUp);
+    });
 }
 
 void FormA::DrawAndShow_Click() {
-    if (auto e = rt::trap([&] {
-            if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
-            DrawCard(tw_, true);
-        }))
-        sendError("DrawAndShow");
+    Trapped("DrawAndShow", [&] {
+        if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
+        DrawCard(tw_, true);
+    });
 }
 
 }  // namespace tw::win

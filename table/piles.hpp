@@ -41,6 +41,17 @@ enum class DeckEnd { Top, Bottom };
 // a deck without one grows, so no card is lost.
 void PutCardInDeck(Tablewright& tw, const Card& card, DeckEnd end);
 
+// Whether a pile entry holds a card for the moves of a whole pile: not "DRAWN", and not empty or
+// blanks only.
+bool HoldsCard(const Card& c);
+
+// Appends the card to the graveyard array (graveyard or removed-from-game pile by its flag).
+void AppendToTrash(Tablewright& tw, Card card);
+
+// Adds the card as the hand list's last item and the HandCards element that stands for it,
+// whatever HandCards held beyond the list (a draw that found no card leaves an empty element).
+void AppendToHand(Tablewright& tw, Card card);
+
 // "{card='<name>' set='<set code>'}": a card as the duel log names it.
 std::string CardMarkup(const Card& c);
 

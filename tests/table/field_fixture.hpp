@@ -44,6 +44,20 @@ struct FieldFixture : TableFixture {
     win::FormA& duel() { return tw().FormA(); }
 };
 
+// The duel log's lines, without the blank one after the last line end.
+inline std::vector<std::string> LogLines(win::FormA& duel) {
+    std::vector<std::string> out;
+    const std::string& text = duel.chat.text();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        out.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return out;
+}
+
 inline Card Monster(const std::string& name, const std::string& set = "BWX") {
     Card c;
     c.Name = name;

@@ -13,25 +13,12 @@ namespace tw {
 namespace {
 
 using test::FieldFixture;
+using test::LogLines;
 using test::Monster;
 using test::SpellCard;
 using test::TrapCard;
 
 using Lines = std::vector<std::string>;
-
-// The duel log's lines, without the blank one after the last line end.
-Lines LogLines(win::FormA& duel) {
-    Lines out;
-    const std::string& text = duel.chat.text();
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        out.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return out;
-}
 
 // Takes `n` slots as if cards lay there.
 void FillSlots(Tablewright& tw, int n) {
