@@ -94,7 +94,7 @@ struct ByHandTable {
     }
 
     using Handler = void (win::FormA::*)();
-    void Run(Handler handler) {
+    void Click(Handler handler) {
         win::FormA* form = &duel;
         (form->*handler)();
     }
