@@ -63,9 +63,11 @@ public:
         if (i < 0) throw rt::RuntimeError(rt::ErrSubscript);
         if (elements_.count(i)) throw rt::RuntimeError(rt::ErrAlreadyLoaded);
         collect();
-        auto el = std::make_unique<T>(parent_, name_, i);
-        el->copy_from(*elements_.at(0));
-        return attach(i, std::move(el));
+        // Wired before it takes the template's properties: a front end that mirrors it on its
+        // first change then sees which events it has (the pointer passing over it, drops).
+        T& el = attach(i, std::make_unique<T>(parent_, name_, i));
+        el.copy_from(*elements_.at(0));
+        return el;
     }
 
     // Removes a loaded element. The object itself lives on, hidden and deaf, until no event

@@ -479,6 +479,32 @@ TEST_F(FrontEnd, ControlsLoadedAtRunTimeAndUnloadedFormsComeAndGo) {
     EXPECT_TRUE(mirror.widget(again)->isVisible());
 }
 
+TEST_F(FrontEnd, AControlLoadedAtRunTimeHearsThePointerPassOverIt) {
+    Window& w = shown();
+    platform::ControlArray<platform::PictureBox> cards(&w, "cards");
+    std::vector<std::string> heard;
+    cards.MouseMove = [&](int i, int b, int, double, double) {
+        heard.push_back(std::to_string(i) + " " + std::to_string(b));
+    };
+    settle();
+    platform::PictureBox& second = cards.load(1);
+    second.move(300, 3300, 855, 1215);
+    second.set_visible(true);
+    settle();
+    QWidget* picture = mirror.widget(second);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_TRUE(picture->hasMouseTracking()) << "moves without a button held reach it";
+    mouse(picture, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton);
+    EXPECT_EQ(heard, std::vector<std::string>{"1 0"});
+
+    // Where the desktop shows it, for turning the pointer's screen position into its own.
+    const auto origin = host.screen_origin_px(second);
+    ASSERT_TRUE(origin.has_value());
+    const QPoint expected = picture->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(origin->x, expected.x());
+    EXPECT_EQ(origin->y, expected.y());
+}
+
 TEST_F(FrontEnd, ClosingTheLastWindowEndsTheLoopUnlessTheFormRefuses) {
     Window& w = shown();
     w.refuse_unload = true;
