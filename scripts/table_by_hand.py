@@ -294,9 +294,11 @@ def play(desk, out):
     desk.move(*on_table(2070 + 400, 3825 + 1000))
     desk.snap_screen(shot("11-token-and-its-text"))
 
-    # A hand card put on the table, then dragged out over the table's left edge near its
-    # bottom: back into the hand.
-    desk.click(*on_window(13770 + 450, 480 + 120), repeat=2)
+    # A hand card put on the table from the hand's own menu ("Put into Play", its first row),
+    # then dragged out over the table's left edge near its bottom: back into the hand.
+    desk.click(*on_window(13770 + 450, 480 + 120), button=3)
+    desk.snap_screen(shot("12-hand-menu"))
+    desk.choose(0)
     desk.snap(duel, shot("12-second-card-placed"))
     desk.drag(on_table(3330 + grab[0], 3825 + grab[1]), on_table(-700 + grab[0], 5750 + grab[1]), steps=20)
     desk.snap(duel, shot("13-dragged-back-to-hand"))
