@@ -1,0 +1,67 @@
+#pragma once
+// What a fuzz target needs to run the programs' own procedures: a scratch program folder, a
+// loop on a fake clock and a host that answers every box, made once per fuzzing process.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "platform/app.hpp"
+#include "platform/clock.hpp"
+#include "platform/reactor.hpp"
+#include "platform/scripted_host.hpp"
+
+namespace tw::fuzz {
+
+// A host that keeps only the last plain message, so that millions of runs do not pile them up.
+class QuietHost : public platform::ScriptedHost {
+public:
+    using ScriptedHost::ScriptedHost;
+    platform::MsgResult msg_box(const std::string& text, platform::MsgButtons buttons, platform::MsgIcon icon,
+                                const std::string& title) override {
+        if (expectations_left() > 0) return ScriptedHost::msg_box(text, buttons, icon, title);
+        last_message = text;
+        ++message_count;
+        return platform::MsgResult::OK;
+    }
+    std::string last_message;
+    long message_count = 0;
+};
+
+// A fresh folder, removed when the process ends. In memory where the system offers it: every save
+// syncs its file, which on a disk would hold each run up for milliseconds.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::error_code ec;
+        const std::filesystem::path shm = "/dev/shm";
+        const auto under = std::filesystem::is_directory(shm, ec) ? shm : std::filesystem::temp_directory_path();
+        std::string pattern = (under / "tw-fuzz-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) std::abort();
+        path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct ProgramFixture {
+    platform::FakeClock clock;
+    platform::Reactor reactor{clock};
+    QuietHost host{reactor, clock};
+    ScratchFolder folder;
+    platform::App app{reactor, host};
+    ProgramFixture() {
+        app.path = folder.path().string();
+        app.prev_instance_check = [] { return false; };
+    }
+};
+
+}  // namespace tw::fuzz
