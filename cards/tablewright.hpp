@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
+#include "net/duel_frame.hpp"
 #include "platform/app.hpp"
 #include "platform/form.hpp"
 #include "platform/net_config.hpp"
@@ -34,7 +35,7 @@ class FrmUpdater;
 // One command that SendCommand was asked to send, as it would go out.
 struct SentCommand {
     std::string command;
-    std::int16_t tag = 0;
+    std::int32_t tag = 0;
     bool connected = false;  // whether a connection was there to carry it
 };
 
@@ -141,7 +142,27 @@ public:
     std::string FrameStart = "^~";
     std::string FrameEnd = "~^";
     std::int32_t ProtocolVersion = 20;
+    bool ServerDuel = false;  // frames travel as XMPP messages
+    bool RelayMode = false;   // a relay or a server sits between the tables
+    std::string JabberPeer;   // the opponent's XMPP login name
+    bool UsingOnlineDeck = false;
+    // Commands sent and received since the counts were last set back, and pieces of received
+    // data that were dropped; the tamper meter compares them. 32-bit, so a long duel never wraps.
+    std::int32_t SentCount = 0;
+    std::int32_t ReceivedCount = 0;
+    std::int32_t GarbledCount = 0;
+    std::int16_t HackLevel = 0;  // 0 to 20
+    std::string HackLight;       // the meter's picture last loaded
+    std::int32_t SendSeq = 0;     // number of the next frame sent, 0 to 255
+    std::int32_t ReceiveSeq = 0;  // number of the frame taken in last
+    // Per frame number: "" not seen, else the command with its count; "DONE " once dispatched.
+    rt::Array<std::string> ReceiveHistory{255};
+    DuelFrameReader ReceiveBuffer;  // bytes of the duel socket not yet cut into frames
+    bool DisconnectShown = false;   // "Disconnected!" was shown for this connection
+    std::string ExpectedHandshake;
+    std::int64_t MalformedNotedMs = -1;  // when a malformed command was last noted in the log
     // Every command handed to SendCommand, in order (what the peer would receive while connected).
+    // Only the newest ones are kept.
     std::vector<SentCommand> SentCommands;
 
     // The program folder as a path.

@@ -47,6 +47,7 @@ FormA::FormA(Tablewright& tw)
     Command2.Click = [this] { Command2_Click(); };
     Command3.Click = [this] { Command3_Click(); };
     Timer2.Tick = [this] { Timer2_Timer(); };
+    Winsock1.DataArrival = [this](long bytes) { Winsock1_DataArrival(bytes); };
 }
 
 // The window as designed, before its load. Positions are twips; the table's children are in
@@ -167,6 +168,7 @@ void FormA::Design() {
     chatsend.set_caption("Send");
     Place(chatsend, kSideLeft + 4260, 7170, 675, 330);
     Place(hack, kSideLeft + 3000, 7620, 1935, 255);
+    Place(Image2, kSideLeft + 2670, 7620, 255, 255);
 
     // Connection panel.
     Place(Command2, 390, 7980, 915, 375);

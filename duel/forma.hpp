@@ -48,6 +48,7 @@ public:
     void Command2_Click();                // Listen
     void Command3_Click();                // Connect
     void Timer2_Timer();                  // the 60-second online-users tick
+    void Winsock1_DataArrival(long bytesTotal);  // frames from the peer
     void LoadSkin(std::string& SkinPath);  // applies a skin; SkinPath ends up as its name
 
     // Empties a rich text box in the chat colours.
@@ -114,6 +115,7 @@ public:
     platform::RichTextBox chattext{this, "chattext"};
     platform::CommandButton chatsend{this, "chatsend"};
     platform::Label hack{this, "hack"};  // the tamper meter
+    platform::Image Image2{this, "Image2"};  // its light
 
     // ---- Connection panel ----
     platform::Image Command3{this, "Command3"};  // Connect

@@ -1,17 +1,55 @@
 #include "net/send_command.hpp"
 
+#include <limits>
+
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "net/duel_frame.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
 
-// Until the duel frame exists, a command is recorded as the peer would get it.
+namespace {
+
+// The record is for looking back at what went out; a long duel must not grow it for ever.
+constexpr std::size_t kSentRecordLimit = 8192;
+
+void Record(Tablewright& tw, std::string command, std::int32_t tag, bool connected) {
+    auto& record = tw.SentCommands;
+    if (record.size() >= kSentRecordLimit) record.erase(record.begin(), record.begin() + kSentRecordLimit / 2);
+    record.push_back({std::move(command), tag, connected});
+}
+
+// The running count never passes into negative numbers: -1 marks the table's own calls.
+std::int32_t NextCount(std::int32_t n) { return n == std::numeric_limits<std::int32_t>::max() ? 0 : n + 1; }
+
+}  // namespace
+
+void SendCommand(Tablewright& tw, const std::string& command, std::int32_t& cls) {
+    if (command.empty() || command.back() == '~' || rt::trim(command).empty()) return;
+    const std::string cmd = CutChatTimestamp(RemoveFrameMarkers(command, tw.FrameStart, tw.FrameEnd));
+    const std::int32_t tag = FrameTag(tw.PlayerNumber, cls);
+
+    auto* duel = tw.FormA.peek();
+    const bool connected = duel && duel->Winsock1.state() == platform::TcpSocket::StateConnected;
+    Record(tw, cmd, tag, connected);
+    if (!connected) return;
+
+    cls = tag;
+    tw.SentCount = NextCount(tw.SentCount);
+    const std::string body = EncodeWire(FrameBody(cmd, tw.SentCount, tw.SendSeq));
+    if (tw.ServerDuel) {
+        duel->Winsock1.send_data(JabberDuelMessage(tw.JabberPeer, tw.JabberServer, body));
+    } else {
+        duel->Winsock1.send_data(DuelFrame(tag, body));
+    }
+    tw.SendSeq = tw.SendSeq >= 255 ? 0 : tw.SendSeq + 1;
+}
+
 void SendCommand(Tablewright& tw, const std::string& command, std::int16_t& tag) {
-    if (rt::trim(command).empty() || command.back() == '~') return;
-    const bool connected = tw.FormA.loaded() && tw.FormA().Winsock1.state() == platform::TcpSocket::StateConnected;
-    tag = static_cast<std::int16_t>(10 * tw.PlayerNumber + tag);
-    tw.SentCommands.push_back({command, tag, connected});
+    std::int32_t cls = tag;
+    SendCommand(tw, command, cls);
+    tag = static_cast<std::int16_t>(cls);
 }
 
 }  // namespace tw

@@ -1,0 +1,27 @@
+// Until the table, the looks and the field take part in network play, their commands are
+// received, counted and closed like a code without a branch.
+#include "net/received_commands.hpp"
+
+namespace tw {
+
+bool DI_II(Tablewright&, const std::string&) { return true; }
+bool DI_MV(Tablewright&, const std::string&) { return true; }
+bool DI_AC(Tablewright&, const std::string&) { return true; }
+bool DI_R2(Tablewright&, const std::string&) { return true; }
+bool DI_FC(Tablewright&, const std::string&) { return true; }
+bool DI_VH(Tablewright&, const std::string&) { return true; }
+bool DI_CO(Tablewright&, const std::string&) { return true; }
+bool DI_CP(Tablewright&, const std::string&) { return true; }
+bool DI_M2(Tablewright&, const std::string&) { return true; }
+
+bool DI_LC(Tablewright&, const std::string&, std::int32_t&) { return true; }
+bool DI_RC(Tablewright&, const std::string&) { return true; }
+bool DI_RI(Tablewright&, const std::string&) { return true; }
+bool DI_SI(Tablewright&, const std::string&) { return true; }
+
+bool DI_OK(Tablewright&, const std::string&) { return true; }
+bool DI_PE(Tablewright&, const std::string&) { return true; }
+bool DI_SG(Tablewright&, const std::string&, std::int32_t&) { return true; }
+bool DI_RD(Tablewright&, const std::string&, const std::string&) { return true; }
+
+}  // namespace tw
