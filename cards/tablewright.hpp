@@ -152,7 +152,7 @@ public:
     std::int32_t ReceivedCount = 0;
     std::int32_t GarbledCount = 0;
     std::int16_t HackLevel = 0;  // 0 to 20
-    std::string HackLight;       // the meter's picture last loaded
+    std::string HackLight;       // the meter's light last shown
     std::int32_t SendSeq = 0;     // number of the next frame sent, 0 to 255
     std::int32_t ReceiveSeq = 0;  // number of the frame taken in last
     // Per frame number: "" not seen, else the command with its count; "DONE " once dispatched.

@@ -167,8 +167,12 @@ void FormA::Design() {
     Place(chattext, kSideLeft, 7170, 4215, 330);
     chatsend.set_caption("Send");
     Place(chatsend, kSideLeft + 4260, 7170, 675, 330);
+    // The meter's percentage stands on its light.
+    Place(Image2, kSideLeft + 3000, 7620, 1935, 255);
     Place(hack, kSideLeft + 3000, 7620, 1935, 255);
-    Place(Image2, kSideLeft + 2670, 7620, 255, 255);
+    hack.set_transparent(true);
+    hack.set_fore_color(kWhite);
+    hack.set_alignment(platform::Label::Alignment::Center);
 
     // Connection panel.
     Place(Command2, 390, 7980, 915, 375);

@@ -114,8 +114,8 @@ public:
     platform::RichTextBox chat{this, "chat"};
     platform::RichTextBox chattext{this, "chattext"};
     platform::CommandButton chatsend{this, "chatsend"};
-    platform::Label hack{this, "hack"};  // the tamper meter
-    platform::Image Image2{this, "Image2"};  // its light
+    platform::Image Image2{this, "Image2"};  // the tamper meter's light, under its label
+    platform::Label hack{this, "hack"};      // the tamper meter
 
     // ---- Connection panel ----
     platform::Image Command3{this, "Command3"};  // Connect

@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
     int failures = 0;
     std::size_t count = 0;
     for (int i = 1; i < argc; ++i) {
+        // A target's LLVMFuzzerInitialize may add fuzzer flags; they name no input.
+        if (argv[i][0] == '-') continue;
         const std::filesystem::path arg(argv[i]);
         if (std::filesystem::is_directory(arg)) {
             std::vector<std::filesystem::path> files;

@@ -112,11 +112,11 @@ void UpdateHackMeter(Tablewright& tw, std::int32_t count) {
         fore = kBlack;
     }
     duel.hack.set_fore_color(fore);
-    // Only a change of light loads a picture: the meter runs for every command received.
+    // Only a change of light looks for its picture: the meter runs for every command received,
+    // and a missing picture leaves the light as it was.
     if (tw.HackLight == light) return;
-    const auto file = tw.path_of(std::string("Buttons\\") + light);
-    if (!FileExists(file)) return;
-    if (rt::try_step([&] { duel.Image2.load_picture(file); })) tw.HackLight = light;
+    tw.HackLight = light;
+    rt::try_step([&] { LoadPictureIfExists(duel.Image2, tw.path_of(std::string("Buttons\\") + light)); });
 }
 
 bool ReceivedChallenge(Tablewright& tw, const std::string& args) {

@@ -155,10 +155,12 @@ glyph updater.gif -draw 'line 10,3 10,10' -strokewidth 1 -fill 'rgb(225,225,230)
 glyph tokens.gif -strokewidth 1 -draw 'circle 8,10 8,6' -fill 'rgb(58,58,64)' \
   -draw 'circle 12,8 12,4'
 
-# light FILE COLOUR: the tamper meter's light.
+# light FILE COLOUR: the tamper meter's light, a bar under the meter's percentage (129 x 17,
+# its label's size): white text reads on green and red, black on yellow. The corners are the
+# duel window's ground.
 light() {
-  convert -size 17x17 'xc:rgb(40,40,40)' -fill "$2" -stroke 'rgb(10,10,10)' \
-    -draw 'circle 8,8 8,2' -strip -quality 90 "$tmp/l.jpg"
+  convert -size 129x17 'xc:rgb(36,36,40)' -fill "$2" -stroke 'rgb(10,10,10)' \
+    -draw 'roundrectangle 0,0 128,16 7,7' -strip -quality 90 "$tmp/l.jpg"
   publish "$tmp/l.jpg" "$buttons/$1"
 }
 

@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::PeerTable;
 
-const fs::path kButtons = fs::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "Buttons";
+const fs::path kButtons = fs::path(TW_SOURCE_DIR) / "data" / "Buttons";
 
 TEST(Handshake, TheAnswerIsTheSumOfTheFirstFifteenDigits) {
     EXPECT_EQ(HandshakeAnswer("1234567891234567"), "66");

@@ -1,0 +1,148 @@
+// Commands from the peer as the dispatcher parses and carries them out, on a real table with its
+// duel window loaded. Input: commands separated by line ends. Whatever they say, the player's
+// piles stay as they were and the game log's name stays inside the program folder. A box or a
+// question may come (a few commands ask the player); it is answered and the run goes on.
+#include <stdlib.h>
+#include <string.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cards/settings.hpp"
+#include "cards/tablewright.hpp"
+#include "duel/forma.hpp"
+#include "net/dispatcher.hpp"
+#include "platform/app.hpp"
+#include "platform/clock.hpp"
+#include "platform/files.hpp"
+#include "platform/reactor.hpp"
+#include "platform/scripted_host.hpp"
+#include "table/piles.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One program with its duel window loaded. Making one costs far more than a command, so it is
+// kept across inputs, with what a command changes put back before each, and made anew now and
+// then so that what its desktop records does not grow without end.
+struct Program {
+    platform::FakeClock clock;
+    platform::Reactor reactor{clock};
+    platform::ScriptedHost host{reactor, clock};
+    platform::App app{reactor, host};
+    std::unique_ptr<tw::Tablewright> table;
+
+    explicit Program(const fs::path& folder) {
+        app.path = folder.string();
+        app.prev_instance_check = [] { return false; };
+        table = std::make_unique<tw::Tablewright>(app);
+        table->FormA();
+        table->PlayerNumber = 1;
+        table->LogFolder = "Logs/";
+    }
+};
+
+// The program folder, made once with the settings the duel window's load would otherwise write
+// on every start, and removed when the run ends.
+fs::path Folder() {
+    static const fs::path folder = [] {
+        std::string pattern = (fs::temp_directory_path() / "tw-fuzz-netcore-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        // Kept apart from the static, which is gone by the time exit handlers run.
+        static const char* made = strdup(pattern.c_str());
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(made, ec);
+        });
+        {
+            Program first(pattern);
+            tw::WriteSetting(*first.table, "username", "Ann");
+        }
+        return fs::path(pattern);
+    }();
+    return folder;
+}
+
+std::vector<std::string> Piles(tw::Tablewright& tw) {
+    std::vector<std::string> out;
+    for (const rt::Array<tw::Card>* pile : {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards}) {
+        out.push_back("|");
+        for (int i = 0; i <= pile->ubound(); ++i) out.push_back((*pile)[i].Name);
+    }
+    return out;
+}
+
+void Deal(tw::Tablewright& tw) {
+    tw.DeckCards.redim(3);
+    for (int i = 1; i <= 3; ++i) tw.DeckCards[i].Name = "Card " + std::to_string(i);
+    tw.DeckLoaded = true;
+    tw.HandCards.redim(1);
+    tw.HandCards[1].Name = "In Hand";
+    tw.TrashCards.redim(1);
+    tw.TrashCards[1].Name = "In Graveyard";
+    tw::RecountDeck(tw);
+}
+
+bool Inside(const fs::path& folder, const fs::path& path) {
+    const fs::path rel = fs::weakly_canonical(path).lexically_relative(fs::weakly_canonical(folder));
+    return !rel.empty() && *rel.begin() != "..";
+}
+
+}  // namespace
+
+// The program kept between inputs holds on to memory by design, which the fuzzer's check for
+// leaks after every input would report; leaks are left to the sanitizer runs of the tests.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static std::vector<char*> args;
+    static char no_leak_checks[] = "-detect_leaks=0";
+    args.assign(*argv, *argv + *argc);
+    args.insert(args.begin() + (*argc > 0 ? 1 : 0), no_leak_checks);
+    args.push_back(nullptr);
+    *argc = static_cast<int>(args.size()) - 1;
+    *argv = args.data();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static std::unique_ptr<Program> program;
+    static int runs = 0;
+    if (!program || ++runs % 500 == 0) {
+        program.reset();
+        program = std::make_unique<Program>(Folder());
+    }
+    auto& tw = *program->table;
+    tw.FormA().chat.set_text("");
+    tw.SentCommands.clear();
+    tw.ReceivedCount = tw.SentCount = tw.GarbledCount = 0;
+    tw.OppLP = 8000;
+    tw.PlayerNames.assign(5, std::string());
+    tw.MalformedNotedMs = -1;
+    tw.ExpectedHandshake = "66";
+    tw.LogFileName = "Logs/start.qlra";
+    Deal(tw);
+    const auto before = Piles(tw);
+
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    while (!input.empty()) {
+        const std::size_t end = input.find('\n');
+        std::string message(input.substr(0, end));
+        input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
+        std::int32_t cls = 0;
+        try {
+            tw::DetermineInfo(tw, message, cls);
+        } catch (const platform::UnscriptedQuestion&) {
+            // A command that asks the player something: a person would answer it.
+        }
+        program->clock.advance(250);
+    }
+    if (Piles(tw) != before) std::abort();
+    if (!Inside(tw.folder(), platform::resolve(tw.folder(), tw.LogFileName))) std::abort();
+    return 0;
+}
