@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cards/game_log.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt_error.hpp"
@@ -131,7 +132,7 @@ TEST_F(PlayerInfoCase, AnOlderVersionEndsTheConnectionButTheNameIsStillTaken) {
     EXPECT_EQ(t.side.socket().state(), platform::TcpSocket::StateClosed);
     EXPECT_EQ(tw.PlayerNames[2], "Bob");
     EXPECT_TRUE(t.side.Logged("<Game> Your Opponent is Bob"));
-    EXPECT_EQ(tw.LogFileName, "Logs/1-1_12_0_Bob.qlra");
+    EXPECT_EQ(fs::path(tw.LogFileName), LogsFolder(tw) / "1-1_12_0_Bob.qlra");
 }
 
 TEST_F(PlayerInfoCase, NamesTheOpponentInItsSeatsMenus) {
