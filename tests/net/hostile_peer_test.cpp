@@ -303,6 +303,18 @@ TEST_F(Hostile, AFloodOfBadCommandsCostsOneLineASecond) {
     EXPECT_TRUE(t.side.host.messages().empty());
 }
 
+TEST_F(Hostile, ACopyOfAFrameIsCarriedOutAgainButMarkedOnce) {
+    t.Write(Frame("nl~7000", 1, 0) + Frame("nl~6000", 2, 0));
+    EXPECT_EQ(tw.OppLP, 6000);
+    EXPECT_EQ(tw.ReceivedCount, 2);
+    EXPECT_EQ(tw.ReceiveHistory[0], "DONE nl~7000|$|1");
+    // The count that marks the table's own calls makes nothing of ours run for the peer.
+    t.Write(Frame("ok~drawcard", -1, 1));
+    EXPECT_EQ(Malformed(), 1);
+    EXPECT_EQ(tw.ReceivedCount, 2);
+    EXPECT_EQ(Piles(tw), piles_before);
+}
+
 TEST_F(Hostile, AClosedConnectionSaysDisconnectedOnce) {
     // A wrong answer closes the connection; the frames behind it are not taken.
     tw.ExpectedHandshake = "66";
