@@ -112,6 +112,11 @@ void OpenUrl(Tablewright& tw, const std::string& url) {
     if (!address.empty()) tw.app.host().open_url(address);
 }
 
+bool StartProgramOfFolder(Tablewright& tw, std::string_view windows_name) {
+    const auto program = platform::program_for(tw.folder(), windows_name);
+    return program && tw.app.host().start_process(*program, {}, platform::WindowStyle::MinimizedFocus);
+}
+
 std::string IpToString(const std::array<std::uint8_t, 4>& bytes) {
     return std::to_string(bytes[0]) + "." + std::to_string(bytes[1]) + "." + std::to_string(bytes[2]) +
            "." + std::to_string(bytes[3]);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/control_array.hpp"
@@ -55,6 +56,11 @@ bool IsWin2000();
 std::string NormaliseUrl(const std::string& url);
 // Opens the normalised address in the user's browser; nothing for blanks.
 void OpenUrl(Tablewright& tw, const std::string& url);
+
+// Starts a program of the program folder, named as the program names it (for example the log
+// viewer in "Utilities"), as a process of its own: minimised, never waited for. False when it
+// is missing or cannot be started.
+bool StartProgramOfFolder(Tablewright& tw, std::string_view windows_name);
 
 std::string IpToString(const std::array<std::uint8_t, 4>& bytes);
 

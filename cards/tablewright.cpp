@@ -9,6 +9,7 @@
 #include "cards/token_editor.hpp"
 #include "cards/updater.hpp"
 #include "deckeditor/deckmaker.hpp"
+#include "duel/calc.hpp"
 #include "duel/forma.hpp"
 #include "platform/files.hpp"
 
@@ -30,7 +31,8 @@ Tablewright::Tablewright(platform::App& a)
       Tip(make<win::Tip>(*this)),
       about(make<win::About>(*this)),
       frmTokens(make<win::FrmTokens>(*this)),
-      frmUpdater(make<win::FrmUpdater>(*this)) {
+      frmUpdater(make<win::FrmUpdater>(*this)),
+      calc(make<win::Calc>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
 }
 

@@ -30,6 +30,7 @@ class Tip;
 class About;
 class FrmTokens;
 class FrmUpdater;
+class Calc;
 }  // namespace win
 
 // One command that SendCommand was asked to send, as it would go out.
@@ -61,6 +62,7 @@ public:
     platform::FormSlot<win::About> about;
     platform::FormSlot<win::FrmTokens> frmTokens;
     platform::FormSlot<win::FrmUpdater> frmUpdater;
+    platform::FormSlot<win::Calc> calc;  // the life-point calculator
 
     // Card data.
     std::vector<Card> CardDatabase;
@@ -100,6 +102,8 @@ public:
     std::uint32_t ChatBackColor = 0xFFFFFF;
     bool ChatInMainWindow = false;
     std::int32_t Phase = 0;  // own turn phase: 1 Draw .. 6 End, 7 the opponent's turn
+    std::int32_t SelectedNote = 0;  // the sticky note pressed last
+    bool UserMinimized = false;     // the player minimised the duel window with its own control
 
     // Piles: element 0 of each stays empty; as the duel window's load leaves them.
     rt::Array<Card> DeckCards{60};  // element 1 is the top

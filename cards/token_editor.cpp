@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "cards/errors.hpp"
+#include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "cards/token_files.hpp"
-#include "platform/desktop.hpp"
 #include "platform/files.hpp"
 
 namespace tw::win {
@@ -183,9 +183,7 @@ void FrmTokens::Command3_Click() {
 }
 
 void FrmTokens::Restart() {
-    const auto program = platform::program_for(tw_.folder(), "Tablewright.exe");
-    if (program && tw_.app.host().start_process(*program, {}, platform::WindowStyle::MinimizedFocus))
-        tw_.app.end();
+    if (StartProgramOfFolder(tw_, "Tablewright.exe")) tw_.app.end();
     // Ending without a new copy running would leave the player with no program at all.
     ShowMessage(tw_, "Tablewright could not be started again. Start it yourself to use the new tokens.");
     hide();

@@ -18,7 +18,6 @@
 #include "cards/updater.hpp"
 #include "duel/forma.hpp"
 #include "net/site.hpp"
-#include "platform/desktop.hpp"
 #include "platform/files.hpp"
 #include "platform/rt.hpp"
 
@@ -65,9 +64,7 @@ std::optional<fs::path> ExistingFolder(const Tablewright& tw, const std::string&
 
 // Companion programs run on their own, minimised, and are never waited for.
 void StartUtility(Tablewright& tw, std::string_view windows_name, const char* shown_name) {
-    const auto program = platform::program_for(tw.folder(), windows_name);
-    if (program && tw.app.host().start_process(*program, {}, platform::WindowStyle::MinimizedFocus))
-        return;
+    if (StartProgramOfFolder(tw, windows_name)) return;
     ShowMessage(tw, std::string("Cannot start ") + shown_name +
                         ": it is missing from the Utilities folder or cannot be run.");
 }

@@ -223,9 +223,6 @@ void FormA::ClearRichText(platform::RichTextBox& Texx) {
     if (tw_.ChatForeColor != tw_.ChatBackColor) Texx.set_back_color(tw_.ChatBackColor);
 }
 
-// Filled with the turn phases.
-void FormA::ShowPhase() {}
-
 // Filled with the connection panel.
 void FormA::Combo2_Click() {}
 
@@ -235,8 +232,5 @@ void FormA::Command3_Click() { ShowMessage(tw_, std::string(kNoNetworkPlay)); }
 
 // Filled with the connection events.
 void FormA::Timer2_Timer() {}
-
-// Filled with the skins.
-void FormA::LoadSkin(std::string&) {}
 
 }  // namespace tw::win

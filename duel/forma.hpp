@@ -1,6 +1,8 @@
 #pragma once
 // The duel window: the table.
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -357,13 +359,21 @@ public:
     void updateMySet_Click();
     void about2_Click();
 
+    void launchChat_Click();
+    void launchScrollkeep_Click();
+    void bridgehall_Click();
+    void Help_Click();
+    void Settings2_Click();
+    void ChangePlayField_Click();
+    void ShowCalc_Click();  // both "Calculator" items
+
 private:
     bool WireWindowItems();
     bool window_items_wired_ = WireWindowItems();
 
     // ---- The table by hand: what a person does to field cards and whole piles ----
 public:
-    // Where a press on an own field card (or a sticky note) caught it, in its twips.
+    // Where a press on an own field card caught it, in its twips.
     std::int16_t GrabX = 0;
     std::int16_t GrabY = 0;
 
@@ -410,15 +420,94 @@ public:
     void Shuffle_Click();
     void FlipDeck_Click();
 
-    // Where a person reaches them: the keys, the "Gameplay" label, the table's own menu.
-    void Form_KeyDown(int KeyCode, int Shift);
-    void lblGameplay_Click();
+    // Where a person reaches them (with the keys and the "Gameplay" label): the table's own menu.
     void playsurface_MouseDown(int Button, int Shift, double X, double Y);
 
 private:
     bool WireTableByHand();
     bool table_by_hand_wired_ = WireTableByHand();
+
+    // ---- Game flow: phases, life points, sticky notes, dice and keys, the menu bar ----
+public:
+    // Phase label colours.
+    static constexpr platform::Color kPhaseIdle = 12632256;       // light grey
+    static constexpr platform::Color kPhaseCurrent = 14529686;    // blue: red 150, green 180, blue 221
+    static constexpr platform::Color kOppTurnCurrent = 9690622;   // light orange: 254, 221, 147
+    static constexpr platform::Color kTurnHandedOver = 65535;     // yellow
+    static constexpr platform::Color kOpponentPhase = 16777215;   // white
+    // Menu-bar label colours, and the skin's white.
+    static constexpr platform::Color kBarIdle = 12632256;
+    static constexpr platform::Color kBarLit = 16777215;
+    static constexpr platform::Color kSkinWhite = 16777215;
+
+    // Turn phases. JumpPhase sets, announces, sends and shows a phase (any number).
+    void JumpPhase(const std::int32_t& Nummy);
+    void NextPhase_Click();
+    void End_Turn_Click();
+    void EndYourTurn_Click();
+    // A received phase of the opponent: its label white over our own phase; outside 1 to 7 it
+    // is taken as the opponent's turn. Our own Phase is not changed.
+    void ShowOpponentPhase(std::int32_t phase);
+    // draw .. endphase, then OppTurn.
+    std::array<platform::Label*, 7> PhaseLabels();
+
+    // Life points: row 0 to 11 of the fixed changes, in menu order ("Subtract 1000" to "Add 1000").
+    void LifePointItem_Click(int Row);
+    void HPCustom_Click();
+    void Text1_Change();
+    void Text2_Change();
+    void Text1_MouseDown(int Button, int Shift, double X, double Y);
+    void Text1_MouseMove(int Button, int Shift, double X, double Y);
+
+    // Sticky notes.
+    void MakeStickyNote_Click();
+    void StickyNote_MouseDown(int Index, int Button, int Shift, double X, double Y);
+    void StickyNote_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    void StickyNote_MouseUp(int Index, int Button, int Shift, double X, double Y);
+    void EditNote_Click();
+    void DeleteNote_Click();
+    // Where a press caught a note, in its twips.
+    std::int16_t NoteGrabX = 0;
+    std::int16_t NoteGrabY = 0;
+
+    // Dice, coin and the keys.
+    void RollDice_Click();
+    void flipcoin_Click();
+    void Form_KeyDown(int KeyCode, int Shift);
+    // The item a key runs, or null.
+    MenuItem* ShortcutItem(int KeyCode, bool ctrl);
+
+    // The menu bar and the skin.
+    void lblFile_Click();
+    void lblChat_Click();
+    void lblGameplay_Click();
+    void lblMore_Click();
+    void File_Click();
+    void Form_MouseMove(int Button, int Shift, double X, double Y);
+    void selectedcard_MouseMove(int Button, int Shift, double X, double Y);
+    void playsurface_MouseMove(int Button, int Shift, double X, double Y);
+    void Label6_Click();
+    // Lights one menu-bar label white and the others grey; null greys all four.
+    void LightBarLabel(platform::Label* lit);
+    std::array<platform::Label*, 4> BarLabels();
+
+private:
+    void OpenBarMenu(platform::Label& label, platform::Menu& menu);
+    bool WirePhases();
+    bool WireLifePoints();
+    bool WireStickyNotes();
+    bool WireDiceAndKeys();
+    bool WireMenuBar();
+    bool phases_wired_ = WirePhases();
+    bool life_points_wired_ = WireLifePoints();
+    bool sticky_notes_wired_ = WireStickyNotes();
+    bool dice_and_keys_wired_ = WireDiceAndKeys();
+    bool menu_bar_wired_ = WireMenuBar();
 };
+
+// A skin's folder name (lower case) from the path of its settings file under the program's
+// skins folder; nullopt for a path that leads anywhere else.
+std::optional<std::string> SkinName(const Tablewright& tw, const std::string& skin_path);
 
 }  // namespace win
 }  // namespace tw

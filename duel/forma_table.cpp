@@ -1,8 +1,7 @@
 // The duel window's side of the table by hand: its events wired to the field cards' handlers and
-// to the menu items that act on field cards and whole piles, and the ways a person reaches them
-// (the right button on a card or on the table, the "Gameplay" label, the Ctrl keys).
+// to the menu items that act on field cards and whole piles, and the right button on a card or
+// on the table (the "Gameplay" label and the Ctrl keys reach the same items).
 #include "cards/errors.hpp"
-#include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
@@ -58,26 +57,9 @@ bool FormA::WireTableByHand() {
     }
     Slot1.Click = [this](int i) { Slot1_Click(i); };
     TokenRoot.Click = [this](int i) { TokenRoot_Click(i); };
-
-    // Every key pressed in the window reaches its shortcuts, whichever control has the focus.
-    set_key_preview(true);
-    KeyDown = [this](int key, int shift) { Form_KeyDown(key, shift); };
-    lblGameplay.Click = [this] { lblGameplay_Click(); };
     playsurface.MouseDown = [this](int b, int s, double x, double y) { playsurface_MouseDown(b, s, x, y); };
     return true;
 }
-
-void FormA::Form_KeyDown(int KeyCode, int /*Shift*/) {
-    if (!IsCtrlDown(tw_, 3)) return;
-    switch (KeyCode) {
-        case 'S': return Shuffle_Click();
-        case 'O': return FlipDeck_Click();
-        case 'T': return DiscardTop_Click();
-        default: return;
-    }
-}
-
-void FormA::lblGameplay_Click() { popup_menu(gameplay, platform::PointTw{lblGameplay.left(), Image6.height()}); }
 
 // The right button opens the table's own menu; the left button's places on the table (the
 // piles' hot spots) come with the looks at the piles.

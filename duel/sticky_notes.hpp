@@ -16,4 +16,7 @@ void DeleteStickyNote(Tablewright& tw, std::int32_t index);
 // Sets a note's text, making the note first when it does not exist; nothing for an empty text.
 void EditStickyNote(Tablewright& tw, const std::string& text, std::int32_t index);
 
+// A note's text as it may go to the peer: without the characters that would cut the command.
+std::string CleanNoteText(const std::string& text);
+
 }  // namespace tw

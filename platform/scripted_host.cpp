@@ -104,7 +104,8 @@ std::optional<std::string> ScriptedHost::input_box(const std::string& prompt, co
     return e.answer_text;
 }
 
-Menu* ScriptedHost::popup(Form& form, Menu& menu, std::optional<PointTw>) {
+Menu* ScriptedHost::popup(Form& form, Menu& menu, std::optional<PointTw> at) {
+    popups_.push_back({menu.name(), at});
     std::string listing = menu.name();
     auto e = take(Kind::Popup, "pop-up menu", listing);
     if (!e.text) return nullptr;

@@ -72,6 +72,12 @@ public:
         std::string default_text;
     };
     const std::vector<Input>& inputs() const { return inputs_; }
+    // Pop-up menus opened, with the point asked for (none: at the pointer).
+    struct Popup {
+        std::string menu;
+        std::optional<PointTw> at;
+    };
+    const std::vector<Popup>& popups() const { return popups_; }
     struct Process {
         std::filesystem::path program;
         std::vector<std::string> args;
@@ -142,6 +148,7 @@ private:
     std::vector<Message> messages_;
     std::vector<Question> questions_;
     std::vector<Input> inputs_;
+    std::vector<Popup> popups_;
     std::vector<Process> processes_;
     std::vector<std::string> urls_;
     std::vector<std::filesystem::path> opened_files_;
