@@ -156,6 +156,8 @@ void Settings::Command3_Click() {
         return;
     }
     Text4.set_text(comm1.file_name);
+    std::string skin = Text4.text();
+    tw_.FormA().LoadSkin(skin);
 }
 
 void Settings::browse_folder(const char* which) {

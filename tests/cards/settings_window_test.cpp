@@ -273,18 +273,25 @@ TEST_F(SettingsWindow, AWallpaperThatIsNoPictureKeepsThePlaySurfaceAndSaveGoesOn
     EXPECT_EQ(tw.FormA().playsurface.picture(), before);
 }
 
-TEST_F(SettingsWindow, SkinDialogTakesOnlyASettingsFile) {
+TEST_F(SettingsWindow, SkinDialogTakesOnlyASettingsFileAndAppliesIt) {
+    WriteSetting(tw, "username", "Joe");
+    auto& duel = tw.FormA();
+    duel.hand.set_back_color(255);
     const auto preset = f.dir.write("Skins/Default/settings.ini", "[skin]\r\n");
+    const std::string blue = f.dir.write("Skins/Blue/Settings.INI", "[settings]\r\n").string();
     auto& s = open();
 
-    f.host.expect_file("/home/me/skins/blue/Settings.INI");
+    f.host.expect_file(blue);
     s.Command3.user_click();
-    EXPECT_EQ(s.Text4.text(), "/home/me/skins/blue/Settings.INI");
+    EXPECT_EQ(s.Text4.text(), blue);
     EXPECT_EQ(s.comm1.filter, "settings.ini (settings.ini)");
+    EXPECT_EQ(duel.hand.back_color(), 16777215u);  // the duel window wears it at once
+    EXPECT_TRUE(f.host.messages().empty());
 
+    duel.hand.set_back_color(255);
     f.host.expect_file("/home/me/skins/blue/colors.ini");
     s.Command3.user_click();
-    EXPECT_EQ(s.Text4.text(), "/home/me/skins/blue/Settings.INI");
+    EXPECT_EQ(s.Text4.text(), blue);
     ASSERT_EQ(f.host.messages().size(), 1u);
     EXPECT_EQ(f.host.messages()[0].text, kNotASkin);
 
@@ -292,9 +299,10 @@ TEST_F(SettingsWindow, SkinDialogTakesOnlyASettingsFile) {
     f.host.expect_file(std::nullopt);
     s.Command3.user_click();
     EXPECT_EQ(s.comm1.file_name, preset.string());
-    EXPECT_EQ(s.Text4.text(), "/home/me/skins/blue/Settings.INI");
+    EXPECT_EQ(s.Text4.text(), blue);
     EXPECT_EQ(f.host.messages().size(), 1u);
-    EXPECT_FALSE(fs::exists(f.dir / "settings.ini"));  // the skin is not a setting
+    EXPECT_EQ(duel.hand.back_color(), 255u);
+    EXPECT_EQ(setting("skin"), "");  // the skin is not a setting
 }
 
 TEST_F(SettingsWindow, TransparencyBarNeverStaysBelowForty) {
