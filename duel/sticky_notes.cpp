@@ -6,7 +6,9 @@
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
+#include "platform/host.hpp"
 #include "platform/rt.hpp"
+#include "table/field_mouse.hpp"
 
 namespace tw {
 
@@ -90,11 +92,11 @@ void FormA::StickyNote_MouseDown(int Index, int Button, int, double X, double Y)
 void FormA::StickyNote_MouseMove(int Index, int Button, int, double, double) {
     if (Button != 1 || !StickyNote.exists(Index)) return;
     const platform::PointPx cursor = tw_.app.host().cursor_pos_px();
+    const platform::PointTw surface = PlaySurfaceOnScreen(tw_);
     const auto screen = tw_.app.screen();
     auto& note = StickyNote[Index];
-    // The window has no border of the system's, so its left and top are those of its inside.
-    note.set_left(static_cast<double>(screen.twips_per_pixel_x) * cursor.x - left() - playsurface.left() - NoteGrabX);
-    note.set_top(static_cast<double>(screen.twips_per_pixel_y) * cursor.y - top() - playsurface.top() - NoteGrabY);
+    note.set_left(static_cast<double>(screen.twips_per_pixel_x) * cursor.x - surface.x - NoteGrabX);
+    note.set_top(static_cast<double>(screen.twips_per_pixel_y) * cursor.y - surface.y - NoteGrabY);
 }
 
 void FormA::StickyNote_MouseUp(int Index, int, int, double, double) {
