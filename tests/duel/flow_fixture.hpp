@@ -12,6 +12,23 @@
 
 namespace tw::test {
 
+// The phase labels' colours, one letter each: g light grey, b blue, o light orange, y yellow,
+// w white.
+inline std::string PhaseColours(win::FormA& duel) {
+    using F = win::FormA;
+    std::string out;
+    for (platform::Label* l : duel.PhaseLabels()) {
+        const platform::Color c = l->fore_color();
+        out += c == F::kPhaseIdle        ? 'g'
+               : c == F::kPhaseCurrent   ? 'b'
+               : c == F::kOppTurnCurrent ? 'o'
+               : c == F::kTurnHandedOver ? 'y'
+               : c == F::kOpponentPhase  ? 'w'
+                                         : '?';
+    }
+    return out;
+}
+
 struct FlowTest : ::testing::Test {
     TableFixture fx;
     Tablewright& tw = fx.tw();

@@ -11,21 +11,7 @@
 namespace tw {
 namespace {
 
-using F = win::FormA;
-// Colours by label, as one letter each: g light grey, b blue, o light orange, y yellow, w white.
-std::string Colours(win::FormA& duel) {
-    std::string out;
-    for (platform::Label* l : duel.PhaseLabels()) {
-        const platform::Color c = l->fore_color();
-        out += c == F::kPhaseIdle        ? 'g'
-               : c == F::kPhaseCurrent   ? 'b'
-               : c == F::kOppTurnCurrent ? 'o'
-               : c == F::kTurnHandedOver ? 'y'
-               : c == F::kOpponentPhase  ? 'w'
-                                         : '?';
-    }
-    return out;
-}
+std::string Colours(win::FormA& duel) { return test::PhaseColours(duel); }
 
 struct Phases : test::FlowTest {};
 

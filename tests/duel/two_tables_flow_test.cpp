@@ -8,6 +8,7 @@
 
 #include "duel/calc.hpp"
 #include "net/duel_frame.hpp"
+#include "tests/duel/flow_fixture.hpp"
 #include "tests/support/duel_pair.hpp"
 
 namespace tw {
@@ -16,22 +17,8 @@ namespace {
 using test::DuelPair;
 using test::NetSide;
 using test::PeerTable;
-using F = win::FormA;
 
-// Colours by phase label, one letter each: g light grey, b blue, o light orange, y yellow, w white.
-std::string Colours(NetSide& side) {
-    std::string out;
-    for (platform::Label* l : side.duel().PhaseLabels()) {
-        const platform::Color c = l->fore_color();
-        out += c == F::kPhaseIdle        ? 'g'
-               : c == F::kPhaseCurrent   ? 'b'
-               : c == F::kOppTurnCurrent ? 'o'
-               : c == F::kTurnHandedOver ? 'y'
-               : c == F::kOpponentPhase  ? 'w'
-                                         : '?';
-    }
-    return out;
-}
+std::string Colours(NetSide& side) { return test::PhaseColours(side.duel()); }
 
 struct TwoTables : ::testing::Test {
     DuelPair pair;
