@@ -9,6 +9,7 @@
 #include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "duel/life_points.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
 
@@ -37,12 +38,12 @@ void announce_life_points(Tablewright& tw, const std::string& log_text) {
     tw.FormA().Text1.set_caption(rt::cstr(tw.MyLP));
 }
 
-// "/add" and "/sub": a result beyond 32 bits is refused and the life points stay.
+// "/add" and "/sub": a result beyond 32 bits is refused with the reason and the life points stay.
 bool change_life_points(Tablewright& tw, std::int32_t by, bool add) {
-    std::int32_t result = 0;
-    if (!rt::try_step([&] { result = add ? rt::add32(tw.MyLP, by) : rt::sub32(tw.MyLP, by); }))
-        return false;
-    tw.MyLP = result;
+    const double changed = static_cast<double>(tw.MyLP) + (add ? 1.0 : -1.0) * by;
+    const auto result = FitLifePoints(tw, changed);
+    if (!result) return false;
+    tw.MyLP = *result;
     return true;
 }
 

@@ -85,6 +85,8 @@ TEST_F(ChatInput, OverflowingLifePointsAreRefused) {
         EXPECT_EQ(tw.MyLP, c.lp);
         EXPECT_TRUE(Sent().empty());
         EXPECT_EQ(duel().chat.text(), "");
+        ASSERT_FALSE(fx.host.messages().empty());
+        EXPECT_EQ(fx.host.messages().back().text, "That would put your LP out of range.");
     }
     // The limits themselves are reached.
     Clear();
