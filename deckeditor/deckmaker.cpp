@@ -78,6 +78,7 @@ DeckMaker::DeckMaker(Tablewright& tw)
     Image6.MouseDown = [this](int b, int s, double x, double y) { Image6_MouseDown(b, s, x, y); };
     Image6.MouseMove = [this](int b, int s, double x, double y) { Image6_MouseMove(b, s, x, y); };
     Image6.MouseUp = [this](int b, int s, double x, double y) { Image6_MouseUp(b, s, x, y); };
+    Title.carry(Label4, Image6, *this);
     Image3.Click = [this] { Image3_Click(); };
     Image2.Click = [this] { Image2_Click(); };
     Image7.Click = [this] { Image7_Click(); };
@@ -400,25 +401,11 @@ void DeckMaker::FillSetCodes() {
 
 // ---- Chrome ----
 
-void DeckMaker::Image6_MouseDown(int, int, double X, double Y) {
-    // A press point beyond the 16-bit range starts no drag.
-    std::int16_t x = 0, y = 0;
-    if (!rt::try_step([&] {
-            x = rt::cint16(X);
-            y = rt::cint16(Y);
-        }))
-        return;
-    GrabX = x;
-    GrabY = y;
-    dragging_ = true;
-}
+void DeckMaker::Image6_MouseDown(int, int, double X, double Y) { Title.press(X, Y); }
 
-void DeckMaker::Image6_MouseMove(int, int, double X, double Y) {
-    if (!dragging_) return;
-    move(left() + X - GrabX, top() + Y - GrabY);
-}
+void DeckMaker::Image6_MouseMove(int, int, double X, double Y) { Title.follow(*this, X, Y); }
 
-void DeckMaker::Image6_MouseUp(int, int, double, double) { dragging_ = false; }
+void DeckMaker::Image6_MouseUp(int, int, double, double) { Title.release(); }
 
 void DeckMaker::Image3_Click() { set_window_state(platform::WindowState::Minimized); }
 

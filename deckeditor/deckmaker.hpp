@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "cards/title_drag.hpp"
 #include "platform/controls.hpp"
 #include "platform/dialog.hpp"
 #include "platform/form.hpp"
@@ -148,9 +149,7 @@ private:
     // Unless the duel window's shutdown is closing us.
     void EndUnlessShuttingDown();
 
-    bool dragging_ = false;
-    std::int16_t GrabX = 0;
-    std::int16_t GrabY = 0;
+    TitleDrag Title;
 
 public:
     // Deck list editing and the hand-over to the duel.

@@ -64,7 +64,7 @@ void FormA::Design() {
     Place(Image6, 0, 0, kWidth, 390);
     picture(Image6, "title.jpg");
     Caption(lblTitle, "Tablewright", kDarkGrey);
-    Place(lblTitle, 120, 90, 2535, 225);
+    Place(lblTitle, 120, 90, 3900, 225);  // wide enough for the OCG mode's title
     lblTitle.set_font_name("Arial");
     lblTitle.set_font_size(9);
     lblTitle.set_font_bold(true);

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "cards/title_drag.hpp"
 #include "platform/control_array.hpp"
 #include "platform/controls.hpp"
 #include "platform/form.hpp"
@@ -503,6 +504,27 @@ private:
     bool sticky_notes_wired_ = WireStickyNotes();
     bool dice_and_keys_wired_ = WireDiceAndKeys();
     bool menu_bar_wired_ = WireMenuBar();
+
+    // Window chrome, closing and the chat input.
+public:
+    void Image6_MouseDown(int Button, int Shift, double X, double Y);
+    void Image6_MouseMove(int Button, int Shift, double X, double Y);
+    void Image6_MouseUp(int Button, int Shift, double X, double Y);
+    void Image3_Click();
+    void Command16_Click();
+    void quit_Click();
+    void chatsend_Click();
+    void chattext_KeyDown(int KeyCode, int Shift);
+
+protected:
+    void Form_Unload(bool& cancel) override;
+
+private:
+    // What closing the duel window does once the player has agreed; it ends the program.
+    [[noreturn]] void Shutdown();
+    bool WireChrome();
+    bool chrome_wired_ = WireChrome();
+    TitleDrag Title;
 };
 
 // A skin's folder name (lower case) from the path of its settings file under the program's

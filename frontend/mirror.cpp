@@ -998,6 +998,17 @@ protected:
 
 }  // namespace
 
+namespace {
+
+// Whether a window of the program is on the screen; a zero-size one is no window to a person.
+bool any_window_shown(const platform::App& app) {
+    for (const platform::Form* f : app.forms())
+        if (f->loaded() && f->visible() && f->width() > 0 && f->height() > 0) return true;
+    return false;
+}
+
+}  // namespace
+
 class FormWindow : public QWidget {
 public:
     FormWindow(Mirror& m, platform::Form& f) : QWidget(nullptr), m_(m), f_(&f) {
@@ -1048,7 +1059,13 @@ protected:
         e->ignore();
         if (!f_) return;
         platform::Form* f = f_;
-        m_.deliver([f] { f->unload(); });
+        platform::App* app = &m_.app();
+        m_.deliver([f, app] {
+            f->unload();
+            // A program whose last window the person closed must not run on unseen (a later
+            // start would then meet it as "already running").
+            if (!any_window_shown(*app)) app->end();
+        });
     }
     void keyPressEvent(QKeyEvent* e) override {
         if (!f_) return;

@@ -1,9 +1,11 @@
 #include "frontend/program.hpp"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <filesystem>
 #include <optional>
 
+#include "frontend/convert.hpp"
 #include "frontend/mirror.hpp"
 #include "frontend/qt_host.hpp"
 #include "platform/app.hpp"
@@ -14,7 +16,8 @@
 namespace frontend {
 
 int run_program(int argc, char** argv, const std::string& name,
-                const std::function<std::shared_ptr<void>(platform::App&)>& start) {
+                const std::function<std::shared_ptr<void>(platform::App&)>& start,
+                const std::string& already_running) {
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QString::fromStdString(name));
     // The program decides when it ends (its last form unloaded, or End), not Qt.
@@ -40,6 +43,12 @@ int run_program(int argc, char** argv, const std::string& name,
     host.boundary().call([&] { program = start(app); });
     if (!host.boundary().ended() && !app.ended()) host.run(app);
     program.reset();
+    if (another.value_or(false) && !already_running.empty()) {
+        QMessageBox box(QMessageBox::Information, QString::fromStdString(name), qstr(already_running),
+                        QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
     return 0;
 }
 

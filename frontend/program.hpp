@@ -13,8 +13,11 @@ class App;
 namespace frontend {
 
 // `start` builds the program object on the App and runs its start-up; the object it returns
-// is destroyed before the window layer. `name` names the single-instance lock.
+// is destroyed before the window layer. `name` names the single-instance lock. When the
+// program ended because another copy runs, `already_running` (if any) is shown first, so that
+// the end does not look like a crash.
 int run_program(int argc, char** argv, const std::string& name,
-                const std::function<std::shared_ptr<void>(platform::App&)>& start);
+                const std::function<std::shared_ptr<void>(platform::App&)>& start,
+                const std::string& already_running = {});
 
 }  // namespace frontend

@@ -10,5 +10,5 @@ int main(int argc, char** argv) {
         auto tw = std::make_shared<tw::Tablewright>(app);
         tw::Main(*tw);
         return std::shared_ptr<void>(tw);
-    });
+    }, "Tablewright is already running.");
 }

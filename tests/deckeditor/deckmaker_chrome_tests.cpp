@@ -63,6 +63,17 @@ TEST_F(Chrome, TheWindowMovesOnlyBetweenPressAndRelease) {
     EXPECT_EQ(dm().top(), 2000);
 }
 
+TEST_F(Chrome, APressOnTheTitleTextDragsTheWindowAsTheTitlePictureDoes) {
+    dm().move(1000, 2000);
+    dm().Label4.user_mouse_down(1, 0, 200, 30);
+    dm().Label4.user_mouse_move(1, 0, 500, 130);
+    EXPECT_DOUBLE_EQ(dm().left(), 1300);
+    EXPECT_DOUBLE_EQ(dm().top(), 2100);
+    dm().Label4.user_mouse_up(1, 0, 500, 130);
+    dm().Label4.user_mouse_move(0, 0, 900, 130);
+    EXPECT_DOUBLE_EQ(dm().left(), 1300);
+}
+
 TEST_F(Chrome, TheMinimiseButtonMinimisesTheEditor) {
     dm().Image3.user_click();
     EXPECT_EQ(dm().window_state(), platform::WindowState::Minimized);
