@@ -211,6 +211,17 @@ namespace {
 std::filesystem::path DeckPath(const Tablewright& tw, const std::string& name) {
     return platform::resolve(tw.folder(), std::filesystem::path(name));
 }
+
+// The dialogs start where the deck file list looks, the decks folder stored by the first run,
+// so that a saved deck shows in the list (the process's working folder may be anywhere).
+std::string DecksFolder(Tablewright& tw) {
+    const std::string stored = ReadSetting(tw, std::string(setting_key::decks));
+    if (!rt::trim(stored).empty()) {
+        const auto folder = DeckPath(tw, stored);
+        if (platform::folder_exists(folder)) return folder.string();
+    }
+    return tw.path_of("decks").string();
+}
 }  // namespace
 
 bool DeckMaker::WireDeckFiles() {
@@ -252,7 +263,7 @@ void DeckMaker::Command1_Click() {
     try {
         if (!TurnOffOnlineDeck()) return;
         comm1.filter = "*.dek";
-        comm1.init_dir = tw_.path_of("decks").string();
+        comm1.init_dir = DecksFolder(tw_);
         comm1.cancel_error = true;
         if (!comm1.show_open() || comm1.file_name.empty()) return;
         const std::string chosen = comm1.file_name;
@@ -267,6 +278,7 @@ void DeckMaker::Command2_Click() {
     try {
         comm1.filter = "*.dek";
         comm1.cancel_error = true;
+        comm1.init_dir = DecksFolder(tw_);
         comm1.file_name = ReadSetting(tw_, std::string(setting_key::lastdeck));
         if (!comm1.show_save() || comm1.file_name.empty()) return;
         const std::string path = DeckSavePath(comm1.file_name);

@@ -30,6 +30,11 @@ namespace fs = std::filesystem;
 constexpr platform::Color kGrey = 8421504;
 constexpr platform::Color kLightGrey = 12632256;
 constexpr platform::Color kDimDigits = 4210752;
+constexpr platform::Color kWhite = 16777215;
+constexpr platform::Color kPanel = 2630692;  // &H282424, the duel window's ground
+
+// The window is wide enough for the deck list and a file list that shows whole names.
+constexpr double kWidth = 13920;
 
 constexpr std::string_view kSideDeckMarker = "-SIDE DECK-";
 constexpr std::string_view kQuickSearchHint = "Search By Card Name";
@@ -95,7 +100,7 @@ DeckMaker::DeckMaker(Tablewright& tw)
 void DeckMaker::Design() {
     set_caption("Deck Shop");
     set_border_style(platform::BorderStyle::None);
-    move(0, 0, 12000, 8400);
+    move(0, 0, kWidth, 8400);
 
     // Each picture is drawn at its own size, so it is made to the size of its place; a
     // missing file leaves the button blank and still clickable.
@@ -105,7 +110,7 @@ void DeckMaker::Design() {
     };
 
     // Chrome.
-    Place(Image6, 0, 0, 12000, 390);
+    Place(Image6, 0, 0, kWidth, 390);
     picture(Image6, "title.jpg", nullptr);
     Caption(Label4, "Tablewright", 120, 90, 4200);
     Label4.set_fore_color(kGrey);
@@ -117,7 +122,7 @@ void DeckMaker::Design() {
         const char* file;
         const char* tip;
     };
-    double left = 9840;
+    double left = kWidth - 2160;
     for (const Button& b : {Button{Command14, "tokens.gif", "Token Editor"},
                             Button{Image2, "chat.gif", "Chat"},
                             Button{Image7, "updater.gif", "Update Card Set"},
@@ -218,16 +223,22 @@ void DeckMaker::Design() {
         picture(e.image, e.file, e.tip);
     }
 
-    // Deck list and deck files, with the file buttons under the files. The list takes the
-    // larger share: its lines carry a count, a set code and a name.
+    // Deck list and deck files, with the file buttons under the files. The list's lines carry a
+    // count, a set code and a name; the file list shows names of two dozen letters whole.
     Place(List1, 8160, 480, 2640, 5400);
-    Place(File1, 10890, 480, 990, 4620);
+    Place(File1, 10890, 480, 2910, 4620);
     File1.set_pattern("*.dek");
     File1.set_tool_tip_text("Double click to load deck.");
     Place(Command1, 10890, 5160, 990, 330);
     picture(Command1, "open deck.jpg", "Open a deck file");
     Place(Command2, 10890, 5550, 990, 330);
     picture(Command2, "save deck.jpg", "Save the deck to a file");
+    // The counts: LCD digits over their dim "000", on the dark ground the digits are drawn for,
+    // in two columns under the lists; each caption has room for its whole word.
+    CountPanel.set_caption("");
+    CountPanel.set_back_color(kPanel);
+    Place(CountPanel, 8160, 5970, kWidth - 8160 - 120, 1080);
+    CountPanel.send_to_back();
     struct Count {
         platform::Label& caption;
         const char* text;
@@ -241,12 +252,14 @@ void DeckMaker::Design() {
     };
     for (int i = 0; i < 6; ++i) {
         const Count& c = counts[i];
-        const double x = 8160 + (i % 2) * 1860;
-        const double y = 6000 + (i / 2) * 330;
-        Caption(c.caption, c.text, x, y, 1020);
-        Caption(c.dim, "000", x + 1080, y, 600);
+        const double x = 8160 + 180 + (i % 2) * 2820;
+        const double y = 6060 + (i / 2) * 330;
+        Caption(c.caption, c.text, x, y, 1620);
+        c.caption.set_fore_color(kLightGrey);
+        Caption(c.dim, "000", x + 1680, y, 780);
         c.dim.set_fore_color(kDimDigits);
-        Caption(c.value, "000", x + 1080, y, 600);
+        Caption(c.value, "000", x + 1680, y, 780);
+        c.value.set_fore_color(kWhite);
         // The count lies over its dim digits: both end at the right edge.
         c.dim.set_alignment(platform::Label::Alignment::Right);
         c.value.set_alignment(platform::Label::Alignment::Right);

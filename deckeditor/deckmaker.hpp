@@ -87,6 +87,8 @@ public:
     // ---- Deck list, deck files, counts ----
     platform::ListBox List1{this, "List1"};
     platform::FileListBox File1{this, "File1"};
+    // The dark ground of the counts, under every label of them.
+    platform::Label CountPanel{this, "CountPanel"};
     // Captions, the dim "000" under each count, and the counts (Monsters, Spells, Traps, then
     // deck, side deck and extra deck).
     platform::Label Label8{this, "Label8"};
@@ -219,6 +221,8 @@ public:
 private:
     // Before a search: a property list whose kind box is cleared goes back to its empty entry.
     void ClearUnusedTypes();
+    // Shows or hides the filter frame, with the advanced-search button's picture to match.
+    void ShowFilterFrame(bool show);
     bool WireSearch();
     bool search_wired_ = WireSearch();
 

@@ -131,6 +131,9 @@ void DeckMaker::Command11_Click() {
     Command11.set_enabled(false);
     ClearUnusedTypes();
     ReloadSet(0);
+    // The frame lies over the results: once they are there, it makes way for them. Its filters
+    // stay as they are for the next search.
+    if (Frame1.visible()) ShowFilterFrame(false);
 }
 
 void DeckMaker::NameContains_KeyDown(int KeyCode, int) {
@@ -187,11 +190,12 @@ void DeckMaker::TypeIcon_Click() {
     LevelSearch.set_text("");
 }
 
-void DeckMaker::imgAdvancedSearch_Click() {
-    const bool showing = Frame1.visible();
-    Frame1.set_visible(!showing);
-    LoadPictureIfExists(imgAdvancedSearch, tw_.path_of(showing ? "Buttons\\advanced search normal.jpg"
-                                                               : "Buttons\\advanced search ON.jpg"));
+void DeckMaker::imgAdvancedSearch_Click() { ShowFilterFrame(!Frame1.visible()); }
+
+void DeckMaker::ShowFilterFrame(bool show) {
+    Frame1.set_visible(show);
+    LoadPictureIfExists(imgAdvancedSearch, tw_.path_of(show ? "Buttons\\advanced search ON.jpg"
+                                                            : "Buttons\\advanced search normal.jpg"));
 }
 
 }  // namespace tw::win

@@ -22,7 +22,14 @@ WORDS = [
 ]
 RACES = ["Drake", "Golem", "Sprite", "Automaton", "Wyrm", "Beastkin", "Revenant", "Seer",
          "Kraken", "Sylph"]
-ATTRIBUTES = ["EMBER", "TIDE", "GALE", "STONE", "DAWN", "DUSK"]
+# The monster type each kind of creature in a name is printed with, and the attributes: both
+# from the lists the deck editor's search offers, so that its filters find the sample cards.
+TYPE_OF_RACE = {
+    "Drake": "Dragon", "Golem": "Rock", "Sprite": "Fairy", "Automaton": "Machine",
+    "Wyrm": "Reptile", "Beastkin": "Beast-Warrior", "Revenant": "Zombie", "Seer": "Spellcaster",
+    "Kraken": "Sea Serpent", "Sylph": "Winged Beast",
+}
+ATTRIBUTES = ["FIRE", "WATER", "WIND", "EARTH", "LIGHT", "DARK"]
 
 SPELL_NOUNS = ["Lantern", "Compass", "Tithe", "Harvest", "Covenant", "Mirror", "Beacon",
                "Ledger", "Orchard", "Anvil", "Tapestry", "Kiln", "Reliquary", "Bellows"]
@@ -85,7 +92,7 @@ def monsters(pool, start, count, kind, level_range, text_of):
         level = level_range[0] + k % (level_range[1] - level_range[0] + 1)
         atk = 100 * (level * 3 + k % 7)
         defence = 100 * (level * 2 + (k * 3) % 9)
-        group = race + kind
+        group = TYPE_OF_RACE[race] + kind
         cards.append(Card(word + " " + race, group, ATTRIBUTES[k % len(ATTRIBUTES)], str(level),
                           "", str(atk), str(defence), text_of(k)))
     return cards
@@ -146,7 +153,7 @@ def build_cards():
                                    icon, lambda k, t=trap_texts[icon]: t))
         offset += count
 
-    out.append(Card("Salt &amp; Cinder Wyrm", "Wyrm/Fusion", "EMBER", "8", "", "2700", "2100",
+    out.append(Card("Salt &amp; Cinder Wyrm", "Reptile/Fusion", "FIRE", "8", "", "2700", "2100",
                     "Two wyrms of different attributes joined together."))
 
     seen = set()
@@ -188,11 +195,11 @@ def set_file(cards):
 
 
 TOKENS = [
-    ("Ember Spark Token", "Sprite", "EMBER", "1", "100", "100",
+    ("Ember Spark Token", "Fairy", "FIRE", "1", "100", "100",
      "A spark that floats above the table for a while."),
-    ("Pebble Token", "Golem", "STONE", "2", "0", "800", "Small, round and stubborn."),
-    ("Wisp Token", "Revenant", "DUSK", "1", "300", "0", "It fades when nobody looks at it."),
-    ("Gale Seed Token", "Sylph", "GALE", "3", "600", "600", "It sprouts in the next storm."),
+    ("Pebble Token", "Rock", "EARTH", "2", "0", "800", "Small, round and stubborn."),
+    ("Wisp Token", "Zombie", "DARK", "1", "300", "0", "It fades when nobody looks at it."),
+    ("Gale Seed Token", "Winged Beast", "WIND", "3", "600", "600", "It sprouts in the next storm."),
 ]
 
 

@@ -236,6 +236,26 @@ TEST_F(DeckFileCommands, SavingWritesTheFileAndTheSettingButNotTheOpenedPath) {
     EXPECT_EQ(dm().comm1.file_name, (decks() / "burn").string());
 }
 
+TEST_F(DeckFileCommands, BothDialogsStartInTheDecksFolderTheFirstRunStored) {
+    start();  // a new user: the first run makes and stores the decks folder
+    const fs::path stored = setting(setting_key::decks);
+    ASSERT_TRUE(fs::is_directory(stored));
+    for (bool save : {true, false}) {
+        SCOPED_TRACE(save ? "save" : "open");
+        dm().comm1.init_dir.clear();
+        host.expect_file(std::nullopt);
+        if (save) dm().Command2_Click();
+        else dm().Command1_Click();
+        ASSERT_FALSE(dm().comm1.init_dir.empty());
+        EXPECT_TRUE(fs::equivalent(dm().comm1.init_dir, stored));
+    }
+    // A stored folder that is gone: the program's own decks folder.
+    store(setting_key::decks, (dir.path() / "gone").string());
+    host.expect_file(std::nullopt);
+    dm().Command2_Click();
+    EXPECT_TRUE(fs::equivalent(dm().comm1.init_dir, stored));
+}
+
 TEST_F(DeckFileCommands, ACancelledSaveWritesNothing) {
     Start();
     store(setting_key::lastdeck, "kept.dek");

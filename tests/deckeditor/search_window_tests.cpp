@@ -1,11 +1,14 @@
 // The deck editor's search controls and result grid, on a started editor.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cards/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
+#include "platform/rt.hpp"
 #include "tests/deckeditor/editor_fixture.hpp"
 
 namespace tw::test {
@@ -114,6 +117,7 @@ TEST_F(SearchWindowTest, EnterInTheFilterBoxesSearches) {
     EXPECT_EQ(rows().size(), 5u);
     d().NameContains.user_key_down(13);
     EXPECT_EQ(rows().size(), 4u);  // beta ray, Zeta, Alpha twice
+    d().imgAdvancedSearch.user_click();  // the frame made way for the results
     d().NameContains.set_text("");
     d().DescContains.set_text("FUSED");
     d().DescContains.user_key_down(13);
@@ -159,6 +163,18 @@ TEST_F(SearchWindowTest, KindsWithoutStatsEmptyTheStatBoxes) {
     EXPECT_EQ(d().DefSearch.text(), "");
 }
 
+TEST_F(SearchWindowTest, AFilteredSearchUncoversItsResultsAndKeepsTheFilters) {
+    ASSERT_TRUE(d().Frame1.visible());
+    d().NameContains.user_edit("zeta");
+    d().Command11.user_click();
+    EXPECT_FALSE(d().Frame1.visible());
+    EXPECT_TRUE(d().Grid.shown());
+    EXPECT_EQ(rows(), std::vector<std::string>{"SB Zeta"});
+    d().imgAdvancedSearch.user_click();
+    EXPECT_TRUE(d().Frame1.visible());
+    EXPECT_EQ(d().NameContains.text(), "zeta");
+}
+
 TEST_F(SearchWindowTest, TheAdvancedButtonTogglesTheFilterFrameWithoutClearingIt) {
     ASSERT_TRUE(d().Frame1.visible());
     d().NameContains.set_text("zeta");
@@ -167,6 +183,71 @@ TEST_F(SearchWindowTest, TheAdvancedButtonTogglesTheFilterFrameWithoutClearingIt
     EXPECT_EQ(d().NameContains.text(), "zeta");
     d().imgAdvancedSearch.user_click();
     EXPECT_TRUE(d().Frame1.visible());
+}
+
+// The shipped sample set, searched through the filter lists as a person does.
+struct SampleSetSearch : EditorTest {
+    void SetUp() override {
+        returning_player();
+        std::filesystem::copy_file(std::filesystem::path(TW_SOURCE_DIR) / "data" / "zqm.set", dir.path() / "zqm.set",
+                                   std::filesystem::copy_options::overwrite_existing);
+        start();
+    }
+    win::DeckMaker& d() { return editor(); }
+    // Searches the monsters with one entry of a filter list chosen, and gives the cards the
+    // grid lists.
+    std::vector<const Card*> search_with(platform::ComboBox& list, int entry) {
+        if (!d().Frame1.visible()) d().imgAdvancedSearch.user_click();
+        if (d().SpellCheck.value() != 0) d().SpellCheck.user_click();
+        if (d().TrapCheck.value() != 0) d().TrapCheck.user_click();
+        list.user_select(entry);
+        d().Command11.user_click();
+        std::vector<const Card*> found;
+        for (int r = 1; r < d().Grid.rows(); ++r) {
+            const std::string name = d().Grid.text_matrix(r, 2);
+            if (name.empty()) continue;
+            for (const Card& c : tw().CardDatabase)
+                if (c.Name == name) {
+                    found.push_back(&c);
+                    break;
+                }
+        }
+        if (!d().Frame1.visible()) d().imgAdvancedSearch.user_click();
+        list.user_select(0);
+        return found;
+    }
+    static std::string type_of(const Card& c) { return c.Group.substr(0, c.Group.find('/')); }
+};
+
+TEST_F(SampleSetSearch, EveryAttributeOfTheListFindsMonstersOfThatAttributeOnly) {
+    ASSERT_EQ(d().Attrib.list_count(), 7);
+    for (int i = 1; i < d().Attrib.list_count(); ++i) {
+        const std::string attribute = d().Attrib.list(i);
+        SCOPED_TRACE(attribute);
+        const auto found = search_with(d().Attrib, i);
+        EXPECT_GE(found.size(), 10u);
+        for (const Card* c : found) EXPECT_EQ(rt::lcase(c->Attribute), rt::lcase(attribute)) << c->Name;
+    }
+}
+
+TEST_F(SampleSetSearch, EveryMonsterHasATypeOfTheListAndThatTypeFindsIt) {
+    std::set<std::string> offered;
+    for (int i = 1; i < d().typebox.list_count(); ++i) offered.insert(d().typebox.list(i));
+    std::set<std::string> used;
+    for (const Card& c : tw().CardDatabase) {
+        if (c.Name.empty() || c.Group == "Spell Card" || c.Group == "Magic Card" || c.Group == "Trap Card") continue;
+        EXPECT_TRUE(offered.count(type_of(c))) << c.Name << ": " << c.Group;
+        used.insert(type_of(c));
+    }
+    EXPECT_GE(used.size(), 8u);
+    for (int i = 1; i < d().typebox.list_count(); ++i) {
+        const std::string type = d().typebox.list(i);
+        if (!used.count(type)) continue;
+        SCOPED_TRACE(type);
+        const auto found = search_with(d().typebox, i);
+        EXPECT_FALSE(found.empty());
+        for (const Card* c : found) EXPECT_EQ(type_of(*c), type) << c->Name;
+    }
 }
 
 }  // namespace
