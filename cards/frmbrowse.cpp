@@ -21,7 +21,10 @@ FrmBrowse::FrmBrowse(Tablewright& tw) : platform::Form(tw.app, "frmBrowse"), tw_
     set_border_style(platform::BorderStyle::FixedDialog);
     move(0, 0, 4290, 4710);
     Drive1.move(120, 120, 3930, 315);
-    Dir1.move(120, 555, 3930, 3000);
+    // Where the list is, whole, so that the person sees which folder "OK" takes.
+    lblFolder.move(120, 525, 3930, 435);
+    lblFolder.set_caption(Dir1.path().string());
+    Dir1.move(120, 1020, 3930, 2535);
     Command1.set_caption("OK");
     Command1.move(120, 3720, 1815, 435);
     Command2.set_caption("Cancel");
@@ -30,6 +33,7 @@ FrmBrowse::FrmBrowse(Tablewright& tw) : platform::Form(tw.app, "frmBrowse"), tw_
     Command1.Click = [this] { Command1_Click(); };
     Command2.Click = [this] { Command2_Click(); };
     Drive1.Change = [this] { Drive1_Change(); };
+    Dir1.Change = [this] { Dir1_Change(); };
 }
 
 void FrmBrowse::loadPath() {
@@ -50,5 +54,7 @@ void FrmBrowse::Command1_Click() {
 void FrmBrowse::Command2_Click() { hide(); }
 
 void FrmBrowse::Drive1_Change() { Dir1.set_path(Drive1.drive()); }
+
+void FrmBrowse::Dir1_Change() { lblFolder.set_caption(Dir1.path().string()); }
 
 }  // namespace tw::win

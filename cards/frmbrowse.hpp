@@ -14,6 +14,7 @@ public:
     explicit FrmBrowse(Tablewright& tw);
 
     platform::DriveListBox Drive1{this, "Drive1"};
+    platform::Label lblFolder{this, "lblFolder"};  // the folder Dir1 is in
     platform::DirListBox Dir1{this, "Dir1"};
     platform::CommandButton Command1{this, "Command1"};
     platform::CommandButton Command2{this, "Command2"};
@@ -28,6 +29,7 @@ public:
     void Command1_Click();  // OK
     void Command2_Click();  // Cancel
     void Drive1_Change();
+    void Dir1_Change();
 
 protected:
     Tablewright& tw_;

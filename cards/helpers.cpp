@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "cards/errors.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/controls.hpp"
@@ -101,15 +102,22 @@ std::string NormaliseUrl(const std::string& url) {
     return rt::replace_all(address, ",", "");
 }
 
+namespace {
+// Said rather than nothing happening, so that the player knows where to look by hand.
+void NoProgramToOpen(Tablewright& tw, const std::string& address) {
+    ShowMessage(tw, "No program was found to open " + address + ".");
+}
+}  // namespace
+
 void OpenUrl(Tablewright& tw, const std::string& url) {
     // The bundled site's pages are files of the program: they open as such, and an address that
     // names nothing there gets the web rule below.
     if (auto page = SitePageFile(tw, rt::trim(url))) {
-        tw.app.host().open_file(*page);
+        if (!tw.app.host().open_file(*page)) NoProgramToOpen(tw, rt::trim(url));
         return;
     }
     const std::string address = NormaliseUrl(url);
-    if (!address.empty()) tw.app.host().open_url(address);
+    if (!address.empty() && !tw.app.host().open_url(address)) NoProgramToOpen(tw, address);
 }
 
 bool StartProgramOfFolder(Tablewright& tw, std::string_view windows_name) {

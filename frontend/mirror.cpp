@@ -1007,6 +1007,12 @@ bool any_window_shown(const platform::App& app) {
     return false;
 }
 
+bool any_form_loaded(const platform::App& app) {
+    for (const platform::Form* f : app.forms())
+        if (f->loaded()) return true;
+    return false;
+}
+
 }  // namespace
 
 class FormWindow : public QWidget {
@@ -1062,9 +1068,9 @@ protected:
         platform::App* app = &m_.app();
         m_.deliver([f, app] {
             f->unload();
-            // A program whose last window the person closed must not run on unseen (a later
-            // start would then meet it as "already running").
-            if (!any_window_shown(*app)) app->end();
+            // A program whose last window the person closed must not run on unseen, holding
+            // hidden windows (a later start would then meet it as "already running").
+            if (!any_window_shown(*app) && any_form_loaded(*app)) app->end();
         });
     }
     void keyPressEvent(QKeyEvent* e) override {

@@ -237,15 +237,15 @@ std::optional<platform::DropTarget> QtHost::drag(platform::Control& source, cons
     return result;
 }
 
-void QtHost::open_url(const std::string& url) {
+bool QtHost::open_url(const std::string& url) {
     // Only web addresses: a link from a chat must not open a local file's handler.
     const QUrl u = QUrl::fromEncoded(QByteArray::fromStdString(url), QUrl::StrictMode);
-    if (!u.isValid() || (u.scheme() != "http" && u.scheme() != "https")) return;
-    QDesktopServices::openUrl(u);
+    if (!u.isValid() || (u.scheme() != "http" && u.scheme() != "https")) return false;
+    return QDesktopServices::openUrl(u);
 }
 
-void QtHost::open_file(const std::filesystem::path& file) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+bool QtHost::open_file(const std::filesystem::path& file) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(file.string()))));
 }
 
 bool QtHost::start_process(const std::filesystem::path& program, const std::vector<std::string>& args,

@@ -46,8 +46,8 @@ public:
     platform::Menu* popup(platform::Form& form, platform::Menu& menu, std::optional<platform::PointTw> at) override;
     std::optional<std::string> file_dialog(const platform::CommonDialog& dialog, bool save) override;
     std::optional<platform::DropTarget> drag(platform::Control& source, const platform::DataObject& data) override;
-    void open_url(const std::string& url) override;
-    void open_file(const std::filesystem::path& file) override;
+    bool open_url(const std::string& url) override;
+    bool open_file(const std::filesystem::path& file) override;
     bool start_process(const std::filesystem::path& program, const std::vector<std::string>& args,
                        platform::WindowStyle style) override;
     void alert(platform::Form& form) override;

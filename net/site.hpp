@@ -1,7 +1,7 @@
 #pragma once
 // The maker's web site: one base address for every page, and the pages by path. The base is
-// the program folder's "site" folder (a file:// address, whose loader ignores the query part)
-// unless the environment variable TABLEWRIGHT_SITE names another, such as an http:// host.
+// the program folder's "site" folder (a file:// address) unless the environment variable
+// TABLEWRIGHT_SITE names another, such as an http:// host.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,12 +32,25 @@ inline constexpr std::string_view kSetPageOcg =
 // The bundled folder's pages of the same: a file:// address has no query to tell them apart.
 inline constexpr std::string_view kBundledSetPageTcg = "/sets/zqm_sets_tcg.html";
 inline constexpr std::string_view kBundledSetPageOcg = "/sets/zqm_sets_ocg.html";
+
+// The bundled folder holds plain files, which a desktop opens by their names: each page the
+// program opens with a query there has an HTML file of its own.
+struct BundledPage {
+    std::string_view path;
+    std::string_view file;
+};
+inline constexpr BundledPage kBundledPages[] = {
+    {kFirstRun, "/getting-started.html"},
+    {kForumHelp, "/forums/hosting-help.html"},
+};
 }  // namespace site
 
 // The base without a closing "/": the variable's value when it is set and not blank, else
-// "file://" and the absolute path of the program folder's site folder.
+// "file://" and the absolute path of the program folder's site folder, percent-encoded so that
+// a "#", "?" or "%" in a folder name stays part of the path.
 std::string SiteBase(const Tablewright& tw);
-// The base followed by a path of the table above.
+// The base followed by a path of the table above; for the bundled folder, the page's own file
+// where it has one.
 std::string SiteUrl(const Tablewright& tw, std::string_view path);
 
 // The bundled page an address of the site names, when the site is the program folder's own and

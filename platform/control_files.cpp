@@ -134,7 +134,12 @@ void DirListBox::copy_from(const DirListBox& o) {
 
 void DirListBox::set_path(const fs::path& p) {
     if (!is_folder(p)) throw rt::RuntimeError(rt::ErrPathNotFound);
-    if (!assign(path_, p)) return;
+    // Held without a final separator (but the root's), so that its parent is the folder above
+    // it rather than itself.
+    fs::path folder = p.lexically_normal();
+    if (!folder.has_filename() && folder != folder.root_path() && folder.has_parent_path())
+        folder = folder.parent_path();
+    if (!assign(path_, folder)) return;
     notify(Prop::Text);
     Change();
 }

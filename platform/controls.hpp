@@ -630,7 +630,8 @@ public:
     void copy_from(const DirListBox& o);
 
     const std::filesystem::path& path() const { return path_; }
-    // A missing folder → RuntimeError 76. Change on change.
+    // A missing folder → RuntimeError 76. Change on change. Kept in normal form, without a
+    // final separator.
     void set_path(const std::filesystem::path& p);
     // Names of the non-hidden subfolders, sorted.
     std::vector<std::string> folders() const;

@@ -84,9 +84,14 @@ public:
     // Runs a drag of data from source; returns where it was dropped, or nullopt.
     virtual std::optional<DropTarget> drag(Control& source, const DataObject& data) = 0;
 
-    virtual void open_url(const std::string& url) = 0;
-    // Opens one of the program's own pages or documents with the desktop's handler.
-    virtual void open_file(const std::filesystem::path& file) { (void)file; }
+    // Has the desktop's program for the address open it; false when no program took it.
+    virtual bool open_url(const std::string& url) = 0;
+    // Opens one of the program's own pages or documents with the desktop's handler; false when
+    // no program took it.
+    virtual bool open_file(const std::filesystem::path& file) {
+        (void)file;
+        return false;
+    }
     // Starts a program detached, never waiting for it; false when it could not be started.
     virtual bool start_process(const std::filesystem::path& program, const std::vector<std::string>& args,
                                WindowStyle style) = 0;

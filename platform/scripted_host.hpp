@@ -99,6 +99,8 @@ public:
     // The window the user works in (by identity), or none.
     void set_active(const Form* f);
     void set_start_process_result(bool ok) { start_ok_ = ok; }
+    // Whether the desktop has a program for the addresses and pages it is asked to open.
+    void set_open_result(bool ok) { open_ok_ = ok; }
     void set_register_font_result(bool ok) { font_ok_ = ok; }
     void set_twips_per_pixel(int t) { twips_per_pixel_ = t; }
 
@@ -110,8 +112,14 @@ public:
     Menu* popup(Form& form, Menu& menu, std::optional<PointTw> at) override;
     std::optional<std::string> file_dialog(const CommonDialog& dialog, bool save) override;
     std::optional<DropTarget> drag(Control& source, const DataObject& data) override;
-    void open_url(const std::string& url) override { urls_.push_back(url); }
-    void open_file(const std::filesystem::path& file) override { opened_files_.push_back(file); }
+    bool open_url(const std::string& url) override {
+        urls_.push_back(url);
+        return open_ok_;
+    }
+    bool open_file(const std::filesystem::path& file) override {
+        opened_files_.push_back(file);
+        return open_ok_;
+    }
     bool start_process(const std::filesystem::path& program, const std::vector<std::string>& args,
                        WindowStyle style) override;
     void alert(Form& form) override;
@@ -160,6 +168,7 @@ private:
     std::optional<std::uint64_t> active_;
     std::string clipboard_;
     bool start_ok_ = true;
+    bool open_ok_ = true;
     bool font_ok_ = true;
     int twips_per_pixel_ = 15;
     int repaints_ = 0;

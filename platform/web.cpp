@@ -14,16 +14,6 @@ bool curl_ready() {
     return ok;
 }
 
-bool starts_with_ci(const std::string& s, const char* prefix) {
-    for (std::size_t i = 0; prefix[i]; ++i) {
-        if (i >= s.size()) return false;
-        char c = s[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
-
 // Loopback never goes through a proxy, whatever the environment names.
 std::string no_proxy_list() {
     std::string list = "127.0.0.1,localhost,::1";
@@ -121,12 +111,9 @@ struct WebBrowser::Loader {
             curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &Loader::on_timer);
             curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
         }
-        std::string target = url;
-        if (starts_with_ci(target, "file:")) {
-            std::size_t cut = target.find_first_of("?#");
-            if (cut != std::string::npos) target.resize(cut);
-        }
-        target = encode_request_url(target);
+        // A file address is read as an address: its query and fragment are set apart by the
+        // URL parser, and a "#", "?" or "%" that a folder name holds comes percent-encoded.
+        const std::string target = encode_request_url(url);
 
         easy = curl_easy_init();
         if (!easy) return "the page loader is not available";

@@ -14,10 +14,10 @@ namespace {
 TEST(OpenSitePage, BundledPagesOpenAsFilesAndNothingElseDoes) {
     ::unsetenv("TABLEWRIGHT_SITE");
     test::TableFixture fx;
-    const auto page = fx.dir.write("Site/index.php", "<html>help</html>");
+    const auto page = fx.dir.write("Site/getting-started.html", "<html>help</html>");
     auto& t = fx.tw();
 
-    OpenUrl(t, SiteUrl(t, site::kFirstRun));  // query part ignored, folder found in any case
+    OpenUrl(t, SiteUrl(t, site::kFirstRun));  // the page's own file, folder found in any case
     ASSERT_EQ(fx.host.opened_files().size(), 1u);
     EXPECT_EQ(fx.host.opened_files()[0], page);
 
@@ -35,6 +35,22 @@ TEST(OpenSitePage, BundledPagesOpenAsFilesAndNothingElseDoes) {
     ASSERT_EQ(fx.host.urls().size(), std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(fx.host.urls()[i], cases[i].opened);
     EXPECT_EQ(fx.host.opened_files().size(), 1u);
+    EXPECT_TRUE(fx.host.messages().empty());
+}
+
+TEST(OpenSitePage, WithoutAProgramForTheAddressThePlayerIsTold) {
+    ::unsetenv("TABLEWRIGHT_SITE");
+    test::TableFixture fx;
+    fx.dir.write("site/index.html", "<html>home</html>");
+    auto& t = fx.tw();
+    fx.host.set_open_result(false);
+    const std::string home = SiteUrl(t, site::kHome);
+    OpenUrl(t, home);
+    OpenUrl(t, "http://example.test/rulings");
+    ASSERT_EQ(fx.host.messages().size(), 2u);
+    EXPECT_EQ(fx.host.messages()[0].text, "No program was found to open " + home + ".");
+    EXPECT_EQ(fx.host.messages()[1].text, "No program was found to open http://example.test/rulings.");
+    EXPECT_EQ(fx.host.messages()[0].title, "Tablewright ");
 }
 
 }  // namespace

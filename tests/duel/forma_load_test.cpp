@@ -168,7 +168,7 @@ TEST_F(DuelWindowLoad, WritesTwoWelcomeLinesThatAreNotSent) {
     EXPECT_EQ(f.chat.text(), "<Game> Tablewright Version 9.1. Visit " + base +
                                  "/index.html for updates and news.\r\n"
                                  "<Game> Cant Host a Duel? Try this page: " +
-                                 base + "/forums/index.php?showtopic=116\r\n");
+                                 SiteUrl(tw, site::kForumHelp) + "\r\n");
     for (const auto& c : tw.SentCommands) EXPECT_NE(c.command.substr(0, 3), "ch~") << c.command;
 }
 

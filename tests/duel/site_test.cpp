@@ -62,7 +62,13 @@ TEST(SiteBase, IsTheBundledFolderUnlessTheVariableNamesAnother) {
         SCOPED_TRACE(c.variable ? c.variable : "(unset)");
         SiteVariable v(c.variable);
         EXPECT_EQ(SiteBase(fx.tw()), c.base);
-        EXPECT_EQ(SiteUrl(fx.tw(), site::kForumHelp), c.base + "/forums/index.php?showtopic=116");
+        // The bundled folder's pages are plain files; a web site keeps the pages' own paths.
+        const bool files = c.base == bundled;
+        EXPECT_EQ(SiteUrl(fx.tw(), site::kForumHelp),
+                  c.base + (files ? "/forums/hosting-help.html" : "/forums/index.php?showtopic=116"));
+        EXPECT_EQ(SiteUrl(fx.tw(), site::kFirstRun),
+                  c.base + (files ? "/getting-started.html" : "/index.php?goto=zqm"));
+        EXPECT_EQ(SiteUrl(fx.tw(), site::kNoList), c.base + "/zqm9.0/lists/nolist.html");
     }
 }
 
@@ -133,6 +139,36 @@ TEST(SitePages, TheBundledFolderServesItsPagesThroughTheFileLoader) {
         }
     }
     EXPECT_TRUE(platform::file_exists(tw.path_of("site/zqmmanual.pdf")));
+}
+
+TEST(SitePages, AProgramFolderWhoseNameHoldsHashQuestionMarkOrPercentServesItsPages) {
+    test::TableFixture fx;
+    SiteVariable v(nullptr);
+    const fs::path folder = fx.dir.path() / "cards #1? 50% off";
+    fs::create_directories(folder);
+    fs::copy(kData / "site", folder / "site", fs::copy_options::recursive);
+    fx.app.path = folder.string();
+    auto& tw = fx.tw();
+
+    const std::string base = SiteBase(tw);
+    EXPECT_EQ(base.substr(0, 7), "file://");
+    EXPECT_EQ(base.find_first_of("#? ", 7), std::string::npos) << base;
+    EXPECT_NE(base.find("/cards%20%231%3F%2050%25%20off/site"), std::string::npos) << base;
+
+    platform::WebBrowser b(fx.reactor);
+    for (const auto& [url, holds] : {std::pair{BanListUrl(tw, "Advanced"), "Forbidden Cards -"},
+                                    std::pair{SiteUrl(tw, site::kNoList), "No List"}}) {
+        SCOPED_TRACE(url);
+        b.navigate(url);
+        ASSERT_TRUE(fx.reactor.run_until([&] { return !b.busy(); }));
+        EXPECT_EQ(b.last_error(), "");
+        EXPECT_NE(b.document().source().find(holds), std::string::npos);
+    }
+
+    // The same address opens the bundled file through the desktop.
+    OpenUrl(tw, SiteUrl(tw, site::kFirstRun));
+    ASSERT_EQ(fx.host.opened_files().size(), 1u);
+    EXPECT_EQ(fx.host.opened_files()[0], folder / "site" / "getting-started.html");
 }
 
 // ---- The shipped ban lists, read by the deck editor's own parser ------------------------------

@@ -525,6 +525,16 @@ TEST_F(FrontEnd, ClosingTheLastWindowEndsTheLoopUnlessTheFormRefuses) {
     EXPECT_FALSE(host.boundary().ended());  // no End: the program simply has no window left
 }
 
+TEST_F(FrontEnd, ClosingTheLastShownWindowEndsAProgramThatStillHoldsHiddenOnes) {
+    Window& w = shown();
+    platform::FormSlot<Window> hidden{[this] { return std::make_unique<Window>(app); }};
+    hidden().hide();
+    ASSERT_TRUE(hidden.loaded());
+    mirror.widget(w)->close();
+    EXPECT_TRUE(host.boundary().ended());
+    EXPECT_TRUE(app.ended());
+}
+
 TEST_F(FrontEnd, KeysReachTheFormAsVirtualKeyCodes) {
     Window& w = shown();
     w.set_key_preview(true);
