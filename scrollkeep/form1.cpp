@@ -2,6 +2,7 @@
 
 #include "cards/log_coding.hpp"
 #include "platform/files.hpp"
+#include "platform/ini.hpp"
 #include "scrollkeep/scrollkeep.hpp"
 
 namespace sk::win {
@@ -17,6 +18,23 @@ std::string JoinItems(std::string_view content) {
     for (char c : content)
         if (c != ',' && c != '\r' && c != '\n') out += c;
     return out;
+}
+
+// Where the game logs are: Scrollkeep runs from the Utilities folder inside Tablewright's
+// folder, whose settings name the logs folder ("lang"); failing that, its Logs folder; failing
+// that, Scrollkeep's own folder.
+std::filesystem::path LogsFolder(const std::string& own_folder) {
+    namespace fs = std::filesystem;
+    const fs::path own(own_folder);
+    const fs::path program = own.parent_path();
+    const std::string stored = platform::ini_read(platform::resolve(program, "settings.ini"), "settings", "lang");
+    if (!stored.empty()) {
+        const fs::path logs = platform::resolve(program, fs::path(stored));
+        if (platform::folder_exists(logs)) return logs;
+    }
+    const fs::path logs = platform::resolve(program, "Logs");
+    if (platform::folder_exists(logs)) return logs;
+    return own;
 }
 
 }  // namespace
@@ -43,8 +61,9 @@ std::string Form1::EncryptIt(std::string_view text) const { return tw::EncryptIt
 
 void Form1::Command1_Click() {
     auto& app = sk_.app;
-    comm1.file_name = app.path;
-    comm1.show_open();
+    comm1.file_name = LogsFolder(app.path).string();
+    // Cancel is the person changing their mind: nothing to say.
+    if (!comm1.show_open()) return;
     const std::string& name = comm1.file_name;
     if (name.size() < kLogExtension.size() ||
         std::string_view(name).substr(name.size() - kLogExtension.size()) != kLogExtension) {

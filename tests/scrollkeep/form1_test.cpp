@@ -135,11 +135,49 @@ TEST_F(Viewer, NamesNotEndingInTheExactExtensionAreRefused) {
     WriteLog("a.Qlra", "<Game> Hi");
     WriteLog("a.qlra.txt", "<Game> Hi");
     for (const char* name : {"a.QLRA", "a.Qlra", "a.qlra.txt"}) Open((dir.path() / name).string());
-    // Cancel leaves the preset folder name, which is refused the same way.
-    Open(std::nullopt);
-    EXPECT_EQ(form().comm1.file_name, app.path);
-    EXPECT_EQ(Messages(), std::vector<std::string>(4, kBadName));
+    EXPECT_EQ(Messages(), std::vector<std::string>(3, kBadName));
     EXPECT_EQ(form().Text1.text(), "kept");
+}
+
+TEST_F(Viewer, CancelShowsNothingAndKeepsTheLog) {
+    form().Text1.set_text("kept");
+    Open(std::nullopt);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(form().Text1.text(), "kept");
+}
+
+// Scrollkeep runs from the Utilities folder of Tablewright's folder.
+TEST(ViewerStart, TheOpenDialogStartsInTheLogsFolder) {
+    struct Case {
+        const char* what;
+        const char* stored;        // the "lang" setting, nullptr: no settings file
+        const char* logs_folder;   // made below Tablewright's folder, nullptr: none
+        const char* expected;      // below Tablewright's folder; "" for Scrollkeep's own
+    } cases[] = {
+        {"stored logs folder", "Duel Logs/", "Duel Logs", "Duel Logs"},
+        {"no settings", nullptr, "Logs", "Logs"},
+        {"stored folder gone", "Gone/", "Logs", "Logs"},
+        {"no logs anywhere", nullptr, nullptr, "Utilities"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform::FakeClock clock;
+        platform::Reactor reactor{clock};
+        platform::ScriptedHost host{reactor, clock};
+        tw::test::TempDir dir;
+        platform::App app{reactor, host};
+        std::filesystem::create_directories(dir.path() / "Utilities");
+        if (c.logs_folder) std::filesystem::create_directories(dir.path() / c.logs_folder);
+        if (c.stored)
+            dir.write("settings.ini", std::string("[settings]\r\nlang=") + (dir.path() / c.stored).string() + "\r\n");
+        app.path = (dir.path() / "Utilities").string();
+        Scrollkeep sk(app);
+        Main(sk);
+        host.expect_file(std::nullopt);
+        sk.Form1().Command1.user_click();
+        EXPECT_TRUE(std::filesystem::equivalent(sk.Form1().comm1.file_name, dir.path() / c.expected));
+        EXPECT_TRUE(host.messages().empty());
+    }
 }
 
 TEST_F(Viewer, CorruptOrUnreadableFileIsReportedAndTheBoxKept) {
