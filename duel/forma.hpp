@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "cards/title_drag.hpp"
@@ -19,6 +20,10 @@
 
 namespace tw {
 class Tablewright;
+
+// The table's picture when the settings name none, in the program folder.
+inline constexpr std::string_view kDefaultPlayfield = "images\\playfield.png";
+
 namespace win {
 
 // A menu item with its design caption (and the shortcut shown beside it).

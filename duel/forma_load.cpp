@@ -47,8 +47,10 @@ void FormA::Form_Load() {
     Step([&] { ReadUserName(); });
     Step([&] {
         const std::string wallpaper = ReadSetting(tw_, "wallpaper");
-        if (!wallpaper.empty())
-            LoadPictureIfExists(playsurface, platform::resolve(tw_.folder(), std::filesystem::path(wallpaper)));
+        // Without a picture of the player's own, the table shows where its piles lie.
+        LoadPictureIfExists(playsurface, wallpaper.empty()
+                                             ? tw_.path_of(kDefaultPlayfield)
+                                             : platform::resolve(tw_.folder(), std::filesystem::path(wallpaper)));
     });
     Step([&] { FillDuelModes(); });
     Step([&] {

@@ -168,6 +168,46 @@ light green.jpg  'rgb(40,200,60)'
 light yellow.jpg 'rgb(240,210,40)'
 light red.jpg    'rgb(220,40,40)'
 
+# The table's default picture, 681 x 474 (the play surface, 10215 x 7110 twips): the
+# opponent's half above, the own half below, a faint place for every field card, and the
+# piles marked where a click on the table opens them (graveyards, deck, extra deck). The card
+# places lie at 810 + 1260 x column twips across and 505, 1990, 3825 and 5340 down, 1065 x 1440.
+playfield() {
+  local draw=() col row x y
+  local tops=(34 133 255 356)
+  for row in 0 1 2 3; do
+    for col in 0 1 2 3 4 5 6; do
+      # The piles' own marks take these places.
+      case "$col$row" in 01 | 03 | 62 | 63) continue ;; esac
+      x=$((54 + col * 84))
+      y=${tops[$row]}
+      draw+=(-draw "roundrectangle $x,$y $((x + 70)),$((y + 95)) 4,4")
+    done
+  done
+  # pile LEFT TOP RIGHT BOTTOM LABEL: a marked place, in pixels.
+  local piles=()
+  pile() {
+    piles+=(-fill 'rgba(255,255,255,0.10)' -stroke 'rgb(205,215,225)' -strokewidth 2
+            -draw "roundrectangle $1,$2 $3,$4 5,5"
+            -stroke none -fill 'rgb(225,232,240)'
+            -annotate "+$(( ($1 + $3) / 2 - 340 ))+$(( ($2 + $4) / 2 - 237 ))" "$5")
+  }
+  pile 547 246 619 343 $'GRAVE\nYARD'
+  pile 547 345 619 440 'DECK'
+  pile 46 345 118 440 $'EXTRA\nDECK'
+  pile 46 123 120 218 $'GRAVE\nYARD'
+  convert -size 681x474 'xc:rgb(33,46,60)' \
+    -fill 'rgb(30,58,44)' -draw 'rectangle 0,242 680,473' \
+    -fill none -stroke 'rgba(255,255,255,0.16)' -strokewidth 1 "${draw[@]}" \
+    -stroke 'rgba(255,255,255,0.45)' -strokewidth 2 -draw 'line 0,242 680,242' \
+    -font "$font" -pointsize 9 -gravity center "${piles[@]}" \
+    -stroke none -fill 'rgba(255,255,255,0.30)' -pointsize 10 \
+    -annotate +0-229 'OPPONENT' -annotate +0+229 'YOU' \
+    -strip "$tmp/playfield.png"
+  publish "$tmp/playfield.png" "$images/playfield.png"
+}
+playfield
+
 # Card art: images/<set code lower-cased>/<name lower-cased, blanks removed>.gif, 40 x 40.
 if [ -f "$art_list" ]; then
   while IFS=$'\t' read -r code name || [ -n "$code" ]; do

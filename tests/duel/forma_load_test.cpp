@@ -224,6 +224,17 @@ TEST_F(DuelWindowLoad, ShowsTheWallpaperOnlyWhenItsFileIsAPicture) {
     }
 }
 
+TEST_F(DuelWindowLoad, WithoutAWallpaperTheTableShowsItsOwnPlayfield) {
+    // The shipped picture, where the program folder keeps it.
+    const auto shipped = std::filesystem::path(TW_SOURCE_DIR) / "data" / "images" / "playfield.png";
+    fx.dir.write("images/playfield.png", test::TempDir::read(shipped));
+    auto& f = Load();
+    ASSERT_NE(f.playsurface.picture(), nullptr);
+    // Drawn to the table's size, so its marks lie where a click opens the piles.
+    EXPECT_EQ(f.playsurface.picture()->width * 15, 10215);
+    EXPECT_EQ(f.playsurface.picture()->height * 15, 7110);
+}
+
 TEST_F(DuelWindowLoad, ReplacesAMissingOrReservedUserName) {
     struct Case {
         const char* stored;  // nullptr: no key
