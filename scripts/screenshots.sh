@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Starts each program under a virtual X server and saves a screenshot of every window it shows:
-# Tablewright's set-loading window, deck editor, settings window and duel window, and Scrollkeep.
-# Message boxes are captured, then answered with Enter, so that start-up goes on.
+# Tablewright's set-loading window, deck editor (with a deck of its own loaded, and after a
+# filtered search), settings window and folder picker, duel window (with a chat line sent with
+# Enter), the "already running" notice of a second start, the question of a desktop close of
+# the duel window and the start after it, and Scrollkeep. Message boxes are captured, then
+# answered with Enter, so that start-up goes on.
 # Without a program folder it then runs scripts/start.sh, checks that the deck editor opens and
-# that its close button ends the program, and exits non-zero when that fails.
+# that its close button ends the program. It exits non-zero when a step fails, and lists the
+# pictures it wrote.
 #
 # Usage: scripts/screenshots.sh [output-folder] [program-folder]
 #   output-folder:  where the PNG files go (default build/screenshots)
@@ -19,6 +23,8 @@ need=()
 for tool in Xvfb:xvfb import:imagemagick xdotool:xdotool xauth:xauth python3:python3; do
   command -v "${tool%%:*}" >/dev/null 2>&1 || need+=("${tool#*:}")
 done
+# The desktop's close request is sent the way a window manager sends it.
+/usr/bin/python3 -c 'import Xlib' 2>/dev/null || need+=(python3-xlib)
 # A stand-in "import" may exist that is not ImageMagick's.
 import -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 if ((${#need[@]})); then
@@ -75,9 +81,50 @@ file_for() {
   printf '%s/%s-%s.png' "$out" "$1" "$(printf '%s' "${2:-window}" | tr -c 'A-Za-z0-9._-' '_' | sed 's/__*/_/g; s/_$//; s/_-/-/')"
 }
 
+# The pictures written, in order, each once.
+declare -a written=()
+declare -A written_seen=()
+
 # snap ID FILE: through a temporary file, so that a window gone half-way leaves the last picture.
 snap() {
-  timeout 5 import -window "$1" "$work/snap.png" 2>/dev/null && mv -f "$work/snap.png" "$2"
+  timeout 5 import -window "$1" "$work/snap.png" 2>/dev/null && mv -f "$work/snap.png" "$2" || return 1
+  if [ -z "${written_seen[$2]:-}" ]; then
+    written_seen[$2]=1
+    written+=("$2")
+  fi
+}
+
+# shoot NAME TITLE: a picture of the shown window of that title, named NAME.
+shoot() {
+  local id
+  id="$(window_of "$2")"
+  [ -n "$id" ] && snap "$id" "$(file_for tablewright "$1")"
+}
+
+# wait_for TITLE SECONDS: until a window of that title shows.
+wait_for() {
+  local _
+  for _ in $(seq $(($2 * 10))); do
+    [ -z "$(window_of "$1")" ] || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# close_window ID: the close request a window manager sends (WM_DELETE_WINDOW).
+close_window() {
+  /usr/bin/python3 - "$1" <<'PY'
+import sys
+from Xlib import X, display, protocol
+d = display.Display()
+w = d.create_resource_object("window", int(sys.argv[1]))
+protocols = d.intern_atom("WM_PROTOCOLS")
+delete = d.intern_atom("WM_DELETE_WINDOW")
+w.send_event(protocol.event.ClientMessage(window=w, client_type=protocols,
+                                          data=(32, [delete, X.CurrentTime, 0, 0, 0])),
+             event_mask=X.NoEventMask)
+d.flush()
+PY
 }
 
 # start NAME EXE [ARGS...]: starts a program from a scratch copy of the program folder.
@@ -130,7 +177,6 @@ watch() {
       taken[$file]=1
       file_of[$id]="$file"
       order[$id]=$((++count))
-      echo "$name: $file"
     done
     for line in "${shown[@]}"; do
       id="${line%%$'\t'*}"
@@ -201,6 +247,8 @@ tw_copy() {
   # As a new user finds it: what an earlier run stored (start.sh runs in the build itself) would
   # point the copy at the build's folders.
   rm -f "$copy/settings.ini" "$copy/errormessage.txt"
+  # Decks or logs a user saved in the build are not this run's.
+  find "$copy" -maxdepth 1 \( -iname decks -o -iname logs \) -exec rm -rf {} +
   printf '%s' "$copy"
 }
 
@@ -229,11 +277,11 @@ EOF
   watch tablewright-large-set 60 "Loading Set File" "Deck Shop" || true
   stop
 
-  # The deck editor on the sample set, then a deck from its file list handed over to the duel
-  # window, as a person does: a double click on the file, then "Use This Deck".
+  # The deck editor on the sample set, as a new user meets it, with a deck of its own in the
+  # decks folder the first run makes: 45 cards, so that the counts show real values.
   copy="$(tw_copy tablewright)"
-  mkdir -p "$copy/decks"
-  python3 - "$copy/zqm.set" "$copy/decks/sample.dek" <<'EOF'
+  mkdir -p "$copy/Decks"
+  python3 - "$copy/zqm.set" "$copy/Decks/sample.dek" <<'EOF'
 import sys
 picked = []
 with open(sys.argv[1], "rb") as f:
@@ -249,9 +297,43 @@ EOF
   start tablewright "$copy/Tablewright"
   if watch tablewright 30 "Loading Set File" "Deck Shop"; then
     shop="$(window_of "Deck Shop")"
-    # File1 lies at (10890, 480) twips and "Use This Deck" at (8160, 7260), 15 twips a pixel.
-    click "$shop" 760 40 2
+    # Positions: 15 twips a pixel. The deck file list starts at (10890, 480) twips; the deck is
+    # loaded after "Are you sure ...?" is answered.
+    click "$shop" 780 40 2
     answer_boxes "Deck Shop"
+    sleep 0.5
+    shoot "deck editor with a deck" "Deck Shop"
+    # A filtered search: "Advanced Search" at (120, 1620), the name box of the filter at
+    # (1620, 2610), Enter searches; the frame then makes way for the results.
+    click "$shop" 60 118
+    sleep 0.3
+    shoot "deck editor filter" "Deck Shop"
+    click "$shop" 190 184
+    xdotool type --delay 40 "drake"
+    xdotool key Return
+    sleep 0.8
+    shoot "deck editor filtered search" "Deck Shop"
+    # The settings window from its title-bar button, then its deck folder's "Browse".
+    click "$shop" 866 13
+    if wait_for "Settings" 10; then
+      settings="$(window_of "Settings")"
+      click "$settings" 355 100
+      if wait_for "Select a Folder" 10; then
+        sleep 0.5
+        shoot "folder picker" "Select a Folder"
+        close_window "$(window_of "Select a Folder")"
+      else
+        echo "tablewright: the folder picker did not show" >&2
+        status=1
+      fi
+      sleep 0.3
+      close_window "$settings"
+    else
+      echo "tablewright: the settings window did not show" >&2
+      status=1
+    fi
+    sleep 0.5
+    # "Use This Deck" at (8160, 7260).
     click "$shop" 660 498
     duel=""
     for _ in $(seq 50); do
@@ -261,9 +343,67 @@ EOF
     done
     if [ -n "$duel" ]; then
       title="$(xdotool getwindowname "$duel")"
+      sleep 0.5
       snap "$duel" "$(file_for tablewright "duel window $title")"
-      echo "tablewright: $(file_for tablewright "duel window $title")"
-      watch tablewright 5 "Deck Shop" "$title" || true
+      # A chat line typed into the input box at (13770, 7170) and sent with Enter.
+      click "$duel" 990 489
+      xdotool type --delay 30 "Good luck, have fun"
+      xdotool key Return
+      sleep 0.5
+      snap "$duel" "$(file_for tablewright "duel window chat sent with Enter")"
+
+      # A second start while this one runs says so, then ends.
+      "$copy/Tablewright" >"$work/second.log" 2>&1 &
+      second=$!
+      notice=""
+      for _ in $(seq 150); do
+        notice="$(windows | awk -F'\t' -v d="$duel" '$2 == "Tablewright" && $1 != d { print $1; exit }')"
+        [ -z "$notice" ] || break
+        sleep 0.1
+      done
+      if [ -n "$notice" ]; then
+        sleep 0.3
+        snap "$notice" "$(file_for tablewright "second start")"
+        xdotool key --clearmodifiers Return
+      else
+        echo "tablewright: a second start showed no notice" >&2
+        status=1
+      fi
+      for _ in $(seq 50); do kill -0 "$second" 2>/dev/null || break; sleep 0.1; done
+      if kill -0 "$second" 2>/dev/null; then
+        echo "tablewright: the second start did not end" >&2
+        kill "$second" 2>/dev/null || true
+        status=1
+      fi
+      wait "$second" 2>/dev/null || true
+
+      # The desktop's close of the duel window asks, and Yes ends the program.
+      close_window "$duel"
+      if wait_for "Tablewright Version 9.1" 10; then
+        sleep 0.3
+        shoot "duel window closed by the desktop" "Tablewright Version 9.1"
+        xdotool key --clearmodifiers Return
+      else
+        echo "tablewright: closing the duel window asked nothing" >&2
+        status=1
+      fi
+      for _ in $(seq 50); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+      if kill -0 "$program_pid" 2>/dev/null; then
+        echo "tablewright: closing the duel window did not end the program" >&2
+        status=1
+      fi
+      stop
+      # And the next start opens the program again.
+      start tablewright-again "$copy/Tablewright"
+      if wait_for "Deck Shop" 30; then
+        answer_boxes "Deck Shop"
+        sleep 0.5
+        shoot "started again after the duel window closed" "Deck Shop"
+      else
+        echo "tablewright: the start after the closed duel window did not open the deck editor" >&2
+        cat "$work/tablewright-again.log" >&2
+        status=1
+      fi
     else
       echo "tablewright: the duel window did not show" >&2
       windows >&2
@@ -301,12 +441,12 @@ if ((default_folder)); then
   start start.sh bash "$root/scripts/start.sh"
   if watch start.sh 300 "Loading Set File" "Deck Shop"; then
     shop="$(window_of "Deck Shop")"
-    # The settings window from its title-bar button at (10920, 60) twips; it opens at the
+    # The settings window from its title-bar button at (12840, 60) twips; it opens at the
     # screen's corner, clear of the close button.
-    click "$shop" 738 13
+    click "$shop" 866 13
     watch start.sh 10 "Deck Shop" "Settings" || echo "start.sh: the settings window did not show" >&2
-    # The close button lies at (11640, 60) twips, 300 x 270, 15 twips a pixel.
-    click "$shop" 786 13
+    # The close button lies at (13560, 60) twips, 300 x 270, 15 twips a pixel.
+    click "$shop" 914 13
     for _ in $(seq 50); do
       kill -0 "$program_pid" 2>/dev/null || break
       sleep 0.1
@@ -328,5 +468,6 @@ if ((default_folder)); then
   fi
   stop
 fi
-echo "Screenshots in $out"
+echo "Pictures written:"
+for file in "${written[@]}"; do echo "  $file"; done
 exit "$status"
