@@ -519,9 +519,35 @@ protected:
     void keyPressEvent(QKeyEvent* e) override {
         deliver_key(l, e);
         const std::string typed = ansi(e->text());
-        if (!typed.empty() && static_cast<unsigned char>(typed[0]) >= 32 && typed[0] != 0x7F)
+        if (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) {
+            const bool back = e->key() == Qt::Key_Backspace;
+            l.act([back](platform::RichTextBox& c) { erase(c, back); });
+        } else if (!typed.empty() && static_cast<unsigned char>(typed[0]) >= 32 && typed[0] != 0x7F) {
             l.act([typed](platform::RichTextBox& c) { c.user_type(typed); });
+        }
         e->accept();
+    }
+
+    // A typing mistake is taken back as in any text box: the selection, or the character before
+    // (Backspace) or after (Delete) the caret; a line break goes as one.
+    static void erase(platform::RichTextBox& c, bool back) {
+        if (!platform::accepts_input(c)) return;
+        if (c.sel_length() == 0) {
+            const std::string& t = c.text();
+            const int size = static_cast<int>(t.size());
+            int at = c.sel_start(), n = 1;
+            if (back) {
+                if (at <= 0) return;
+                if (at >= 2 && t[at - 2] == '\r' && t[at - 1] == '\n') n = 2;
+                at -= n;
+            } else {
+                if (at >= size) return;
+                if (t[at] == '\r' && at + 1 < size && t[at + 1] == '\n') n = 2;
+            }
+            c.set_sel_start(at);
+            c.set_sel_length(n);
+        }
+        c.set_sel_text("");
     }
 
 private:
