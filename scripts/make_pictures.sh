@@ -203,7 +203,7 @@ playfield() {
     -font "$font" -pointsize 9 -gravity center "${piles[@]}" \
     -stroke none -fill 'rgba(255,255,255,0.30)' -pointsize 10 \
     -annotate +0-229 'OPPONENT' -annotate +0+229 'YOU' \
-    -strip "$tmp/playfield.png"
+    -alpha off -depth 8 -strip "PNG24:$tmp/playfield.png"
   publish "$tmp/playfield.png" "$images/playfield.png"
 }
 playfield

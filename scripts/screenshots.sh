@@ -303,14 +303,20 @@ EOF
     answer_boxes "Deck Shop"
     sleep 0.5
     shoot "deck editor with a deck" "Deck Shop"
-    # A filtered search: "Advanced Search" at (120, 1620), the name box of the filter at
-    # (1620, 2610), Enter searches; the frame then makes way for the results.
+    # A filtered search: "Advanced Search" at (120, 1620); in the filter, the name box at
+    # (1620, 2250) and the attribute list at (1620, 4200); its Search button at (1620, 6660)
+    # runs it, and the frame then makes way for the results.
     click "$shop" 60 118
     sleep 0.3
-    shoot "deck editor filter" "Deck Shop"
-    click "$shop" 190 184
+    click "$shop" 190 159
     xdotool type --delay 40 "drake"
+    click "$shop" 190 290
+    sleep 0.5
+    xdotool type --delay 40 "Fire"
     xdotool key Return
+    sleep 0.3
+    shoot "deck editor filter" "Deck Shop"
+    click "$shop" 190 458
     sleep 0.8
     shoot "deck editor filtered search" "Deck Shop"
     # The settings window from its title-bar button, then its deck folder's "Browse".

@@ -535,6 +535,33 @@ TEST_F(FrontEnd, ClosingTheLastShownWindowEndsAProgramThatStillHoldsHiddenOnes) 
     EXPECT_TRUE(app.ended());
 }
 
+TEST_F(FrontEnd, TypingIntoARichTextBoxCanBeTakenBack) {
+    Window& w = shown();
+    auto* rich = widget_of<QTextEdit>(w.Rich1);
+    ASSERT_NE(rich, nullptr);
+    auto key = [&](Qt::Key k, const QString& text = {}) {
+        QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(rich, &e);
+    };
+    w.Rich1.set_text("ab\r\ncd");
+    w.Rich1.set_sel_start(4);  // after the line break
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(w.Rich1.text(), "abcd");
+    key(Qt::Key_X, "x");
+    EXPECT_EQ(w.Rich1.text(), "abxcd");
+    key(Qt::Key_Delete);
+    EXPECT_EQ(w.Rich1.text(), "abxd");
+    w.Rich1.set_sel_start(0);
+    key(Qt::Key_Backspace);  // nothing before the caret
+    w.Rich1.set_sel_start(4);
+    key(Qt::Key_Delete);  // nothing after it
+    EXPECT_EQ(w.Rich1.text(), "abxd");
+    w.Rich1.set_sel_start(1);
+    w.Rich1.set_sel_length(2);
+    key(Qt::Key_Backspace);  // a selection goes whole
+    EXPECT_EQ(w.Rich1.text(), "ad");
+}
+
 TEST_F(FrontEnd, KeysReachTheFormAsVirtualKeyCodes) {
     Window& w = shown();
     w.set_key_preview(true);
