@@ -11,6 +11,8 @@
 #include "deckeditor/deckmaker.hpp"
 #include "duel/calc.hpp"
 #include "duel/forma.hpp"
+#include "net/connect3.hpp"
+#include "net/listenwindow.hpp"
 #include "platform/files.hpp"
 
 namespace tw {
@@ -32,7 +34,9 @@ Tablewright::Tablewright(platform::App& a)
       about(make<win::About>(*this)),
       frmTokens(make<win::FrmTokens>(*this)),
       frmUpdater(make<win::FrmUpdater>(*this)),
-      calc(make<win::Calc>(*this)) {
+      calc(make<win::Calc>(*this)),
+      connect3(make<win::Connect3>(*this)),
+      listenwindow(make<win::ListenWindow>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
 }
 

@@ -31,6 +31,8 @@ class About;
 class FrmTokens;
 class FrmUpdater;
 class Calc;
+class Connect3;
+class ListenWindow;
 }  // namespace win
 
 // One command that SendCommand was asked to send, as it would go out.
@@ -63,6 +65,8 @@ public:
     platform::FormSlot<win::FrmTokens> frmTokens;
     platform::FormSlot<win::FrmUpdater> frmUpdater;
     platform::FormSlot<win::Calc> calc;  // the life-point calculator
+    platform::FormSlot<win::Connect3> connect3;          // drives a connect attempt, never shown by the panel
+    platform::FormSlot<win::ListenWindow> listenwindow;  // drives listening, never shown by the panel
 
     // Card data.
     std::vector<Card> CardDatabase;
@@ -123,6 +127,7 @@ public:
     std::string PileViewMode;
     std::function<bool()> PileViewerVisible = [] { return false; };
     std::function<void()> RefreshPileViewer = [] {};
+    std::function<void()> ClosePileViewer = [] {};  // unloads it, with its closing lines
 
     // Field: one record per slot (slot 0 is the template's and never holds a card), the places
     // of the table by (row, column) holding slot numbers (below 1: free), and the slot last
@@ -149,6 +154,15 @@ public:
     bool ServerDuel = false;  // frames travel as XMPP messages
     bool RelayMode = false;   // a relay or a server sits between the tables
     std::string JabberPeer;   // the opponent's XMPP login name
+    // The own XMPP account as verified by the account dialog; empty at every start.
+    std::string JabberUser;
+    std::string JabberPassword;
+    // The account dialog: shown owned by the duel window, and whether it is still shown. Until
+    // the dialog is built there is none to show.
+    std::function<void()> ShowAccountDialog = [] {};
+    std::function<bool()> AccountDialogVisible = [] { return false; };
+    // What a server duel writes first on its new connection: the chat server's login.
+    std::function<void()> SendServerLogin = [] {};
     bool UsingOnlineDeck = false;
     // Commands sent and received since the counts were last set back, and pieces of received
     // data that were dropped; the tamper meter compares them. 32-bit, so a long duel never wraps.

@@ -26,12 +26,6 @@ namespace {
 constexpr int kMaxHandedOver = 150;
 constexpr const char* kCrLf = "\r\n";
 
-// Only a web host receives the report; the bundled pages in the program folder do not.
-bool SiteIsWebHost(const Tablewright& tw) {
-    const std::string base = rt::lcase(SiteBase(tw));
-    return base.rfind("http://", 0) == 0 || base.rfind("https://", 0) == 0;
-}
-
 // The name rule keeps made-up names out of the duel log and the peer's commands; a card of
 // the set file itself ("Salt & Cinder Wyrm") is no such name, as long as it is spelt exactly.
 bool DatabaseHoldsName(Tablewright& tw, const std::string& set, const std::string& name) {

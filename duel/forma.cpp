@@ -19,8 +19,6 @@ constexpr platform::Color kDimDigits = 4210752;
 // digits behind the counts all read as designed.
 constexpr platform::Color kWindow = 2630692;  // &H282424
 
-constexpr std::string_view kNoNetworkPlay = "Network play is not available in this version.";
-
 constexpr double kTableLeft = 3480;
 constexpr double kSideLeft = kTableLeft + 10215 + 75;
 constexpr double kWidth = kSideLeft + 4935 + 105;
@@ -223,14 +221,5 @@ void FormA::ClearRichText(platform::RichTextBox& Texx) {
     if (tw_.ChatForeColor != tw_.ChatBackColor) Texx.set_back_color(tw_.ChatBackColor);
 }
 
-// Filled with the connection panel.
-void FormA::Combo2_Click() {}
-
-// Filled with the connection panel; until then the buttons say why nothing happens.
-void FormA::Command2_Click() { ShowMessage(tw_, std::string(kNoNetworkPlay)); }
-void FormA::Command3_Click() { ShowMessage(tw_, std::string(kNoNetworkPlay)); }
-
-// Filled with the connection events.
-void FormA::Timer2_Timer() {}
 
 }  // namespace tw::win

@@ -521,6 +521,32 @@ public:
     void chatsend_Click();
     void chattext_KeyDown(int KeyCode, int Shift);
 
+    // ---- Network play: the connection panel, its menu commands and the socket's events ----
+public:
+    void Text4_GotFocus();
+    void Text4_LostFocus();
+    void cmdCancel_Click();
+    void Text3_DblClick();
+    void game_Click();
+    void connect2_Click();
+    void Listenwindow2_Click();
+    void Winsock1_Connect();
+    void Winsock1_ConnectionRequest(long requestID);
+    void Winsock1_Close();
+    void Winsock1_Error(int Number, const std::string& Description);
+
+private:
+    // True while the Listen button waits for the own address; a second press ends the wait.
+    bool WaitingForAddress = false;
+    bool ListenCancelled = false;
+    bool WireConnection();
+    bool connection_wired_ = WireConnection();
+
+    // ---- Reset and soft reset (the quit's steps are Shutdown's) ----
+public:
+    void ResetGame_Click();
+    void SoftReset_Click();
+
 protected:
     void Form_Unload(bool& cancel) override;
 
@@ -530,6 +556,14 @@ private:
     bool WireChrome();
     bool chrome_wired_ = WireChrome();
     TitleDrag Title;
+    // The card panel emptied, as both resets leave it.
+    void ClearCardPanel();
+    // The template slot's controls hidden and its picture gone.
+    void HideTemplateSlot();
+    // The other windows closed, in the shutdown's order.
+    void CloseOtherWindows();
+    bool WireResets();
+    bool resets_wired_ = WireResets();
 };
 
 // A skin's folder name (lower case) from the path of its settings file under the program's

@@ -56,15 +56,6 @@ void FormA::Form_Unload(bool& cancel) {
     Shutdown();
 }
 
-// The one place that ends the program from the duel window. Each step that fails is passed
-// over, so the program always ends. Closing the connection and the other windows joins here
-// with network play.
-void FormA::Shutdown() {
-    if (tw_.LoggingOn) rt::try_step([&] { SaveLog(tw_); });
-    rt::try_step([&] { AddChat(tw_, tw_.UserName + " has quit", "Game", true); });
-    tw_.app.end();
-}
-
 void FormA::chatsend_Click() {
     if (!rt::try_step([&] { SubmitChatBox(tw_); })) sendError("chatsend_click");
 }

@@ -7,6 +7,7 @@
 #include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "net/connection.hpp"
 #include "net/dispatcher.hpp"
 #include "net/duel_frame.hpp"
 #include "net/send_command.hpp"
@@ -63,6 +64,7 @@ void ReceiveDuelData(Tablewright& tw) {
             FlashWindowAlert(tw, duel, 1000, 100);
         }
     });
+    DialogsDone(tw);
     rt::try_step([&] { duel.Timer2.set_enabled(true); });
     rt::try_step([&] { duel.gameplay.set_enabled(true); });
     rt::try_step([&] { duel.HP.set_enabled(true); });

@@ -77,6 +77,11 @@ std::string SiteBase(const Tablewright& tw) {
     return base;
 }
 
+bool SiteIsWebHost(const Tablewright& tw) {
+    const std::string base = rt::lcase(SiteBase(tw));
+    return base.rfind("http://", 0) == 0 || base.rfind("https://", 0) == 0;
+}
+
 std::string SiteUrl(const Tablewright& tw, std::string_view path) {
     const std::string base = SiteBase(tw);
     if (IsFileAddress(base))

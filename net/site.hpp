@@ -49,6 +49,9 @@ inline constexpr BundledPage kBundledPages[] = {
 // "file://" and the absolute path of the program folder's site folder, percent-encoded so that
 // a "#", "?" or "%" in a folder name stays part of the path.
 std::string SiteBase(const Tablewright& tw);
+// Whether the base is a web host (http or https): only a web host is sent reports and requests
+// that it alone can answer; the bundled pages in the program folder are not.
+bool SiteIsWebHost(const Tablewright& tw);
 // The base followed by a path of the table above; for the bundled folder, the page's own file
 // where it has one.
 std::string SiteUrl(const Tablewright& tw, std::string_view path);

@@ -421,18 +421,23 @@ void TcpSocket::start_connect(const void* list) {
     set_port(reinterpret_cast<sockaddr*>(&to), remote_port_);
     remote_ip_ = address_text(reinterpret_cast<sockaddr*>(&to));
 
-    const int fd = ::socket(ai->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        SocketError se = socket_error(errno);
-        fail_later(se.number, se.description);
-        return;
-    }
-    int err = local_port_ != 0 ? bind_local(fd, ai->ai_family, local_port_) : 0;
-    if (err == 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&to), ai->ai_addrlen) != 0 && errno != EINPROGRESS) {
-        err = errno;
-    }
+    // A connect from the local port; failing that (and allowed), one from a port of the system's.
+    auto attempt = [&](bool bind_port, int& fd) {
+        fd = ::socket(ai->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) return errno;
+        int err = bind_port ? bind_local(fd, ai->ai_family, local_port_) : 0;
+        if (err == 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&to), ai->ai_addrlen) != 0 && errno != EINPROGRESS)
+            err = errno;
+        if (err != 0) {
+            ::close(fd);
+            fd = -1;
+        }
+        return err;
+    };
+    int fd = -1;
+    int err = attempt(local_port_ != 0, fd);
+    if ((err == EADDRINUSE || err == EADDRNOTAVAIL) && local_port_ != 0 && local_port_optional_) err = attempt(false, fd);
     if (err != 0) {
-        ::close(fd);
         SocketError se = socket_error(err);
         fail_later(se.number, se.description);
         return;

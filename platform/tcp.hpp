@@ -38,6 +38,10 @@ public:
     // Bound by the next connect() or listen(); 0 lets the system choose.
     int local_port() const { return local_port_; }
     void set_local_port(int port);
+    // Whether a connect whose local port cannot be had (a listener or a recent connection to the
+    // same peer holds it) goes out from a port the system chooses instead of failing.
+    bool local_port_optional() const { return local_port_optional_; }
+    void set_local_port_optional(bool optional) { local_port_optional_ = optional; }
     // The port the socket is bound to now (the one the system chose for port 0); 0 without one.
     int bound_port() const;
 
@@ -104,6 +108,7 @@ private:
     int index_;
 
     int local_port_ = 0;
+    bool local_port_optional_ = false;
     std::string remote_host_;
     int remote_port_ = 0;
     std::string remote_ip_;
