@@ -355,18 +355,6 @@ TEST_F(DuelWindowLoad, TokenMenuHasOneEntryPerName) {
 
 // ---- A second copy -------------------------------------------------------------------------
 
-TEST_F(DuelWindowLoad, TheListenAndConnectButtonsSayNetworkPlayIsNotAvailable) {
-    auto& f = Load();
-    f.show();
-    f.Command2.user_click();
-    f.Command3.user_click();
-    std::vector<std::string> texts;
-    for (const auto& m : fx.host.messages()) texts.push_back(m.text);
-    ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(std::vector<std::string>(texts.end() - 2, texts.end()),
-              (std::vector<std::string>(2, "Network play is not available in this version.")));
-}
-
 TEST(DuelWindowSecondCopy, EndsAtOnceAfterTheSettings) {
     test::TableFixture fx;
     fx.app.prev_instance_check = [] { return true; };

@@ -87,15 +87,15 @@ struct NetSide {
     }
 
     // The duel socket listens on the side's listen port (0: a free one) and takes the first
-    // request on itself, as the listening dialog does. Returns the port.
+    // request on itself, as the listening dialog does, without the greeting the connection events
+    // send: the table hears only what the test sends. Returns the port.
     int Listen() {
         auto& s = socket();
         s.set_local_port(table->net_config.listen_port);
-        if (!s.ConnectionRequest)
-            s.ConnectionRequest = [&s](long id) {
-                s.close();
-                s.accept(id);
-            };
+        s.ConnectionRequest = [&s](long id) {
+            s.close();
+            s.accept(id);
+        };
         s.listen();
         return s.bound_port();
     }
@@ -116,13 +116,14 @@ struct DuelPair {
     // Pumps the loop until pred holds; false after the bounded wait of real time.
     bool PumpUntil(const std::function<bool()>& pred, int ms = 5000) { return reactor.wait_until(pred, ms); }
 
-    // Connects the two duel sockets, frames numbered from 0 both ways.
+    // Connects the two duel sockets, frames numbered from 0 both ways; neither side greets.
     bool Connect() {
         for (NetSide* s : {&ann, &bob}) ResetFrameNumbers(s->tw());
         ann.tw().PlayerNumber = 1;
         bob.tw().PlayerNumber = 2;
         const int port = ann.Listen();
         auto& b = bob.socket();
+        b.Connect = platform::Event<>::Handler{};
         b.set_local_port(bob.tw().net_config.direct_local_port);
         b.connect("127.0.0.1", port);
         return PumpUntil([&] {
