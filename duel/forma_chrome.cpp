@@ -33,11 +33,18 @@ bool FormA::WireChrome() {
 
 void FormA::Image6_MouseDown(int, int, double X, double Y) { Title.press(X, Y); }
 
-void FormA::Image6_MouseMove(int, int, double X, double Y) { Title.follow(*this, X, Y); }
+void FormA::Image6_MouseMove(int, int, double X, double Y) {
+    LightBarLabel(nullptr);
+    Title.follow(*this, X, Y);
+}
 
 void FormA::Image6_MouseUp(int, int, double, double) { Title.release(); }
 
-void FormA::Image3_Click() { set_window_state(platform::WindowState::Minimized); }
+// Minimised by the player: the zero-size window must not bring it back when it gets the focus.
+void FormA::Image3_Click() {
+    tw_.UserMinimized = true;
+    set_window_state(platform::WindowState::Minimized);
+}
 
 void FormA::Command16_Click() { quit_Click(); }
 

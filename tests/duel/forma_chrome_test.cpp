@@ -139,8 +139,10 @@ TEST_F(DuelChrome, TheTitlePictureAndTheTitleTextBothDragTheWindow) {
 }
 
 TEST_F(DuelChrome, TheMinimisePictureMinimisesTheWindow) {
+    EXPECT_FALSE(tw.UserMinimized);
     duel.Image3.user_click();
     EXPECT_EQ(duel.window_state(), platform::WindowState::Minimized);
+    EXPECT_TRUE(tw.UserMinimized);  // the player's own doing
 }
 
 }  // namespace

@@ -69,7 +69,8 @@ TEST_F(MenuBar, TheLabelUnderThePointerIsLit) {
     duel.playsurface.user_mouse_move(0, 0, 100, 100);
     EXPECT_EQ(Lit(), "gggg");
     for (auto move : {+[](F& d) { d.user_mouse_move(0, 0, 5, 5); },
-                      +[](F& d) { d.selectedcard.user_mouse_move(0, 0, 5, 5); }}) {
+                      +[](F& d) { d.selectedcard.user_mouse_move(0, 0, 5, 5); },
+                      +[](F& d) { d.Image6.user_mouse_move(0, 0, 5000, 100); }}) {
         duel.lblFile.user_mouse_move(0, 0, 10, 10);
         EXPECT_EQ(Lit(), "wggg");
         move(duel);
