@@ -22,6 +22,8 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TWIPS = 15  # twips a pixel
 ROW = 22  # pixels a pop-up menu row
+# The "Gameplay" label of the duel window's menu bar, which starts after the title text.
+GAMEPLAY_LABEL = (5400, 195)
 
 
 def px(twips):
@@ -178,27 +180,36 @@ def sample_deck(set_file, deck_file):
         f.write(b"\r\n".join(picked[:45] + [b"-SIDE DECK-"]) + b"\r\n")
 
 
+def built_program_folder(folder=None):
+    """The given program folder, or build/release's, built first."""
+    if folder:
+        return os.path.abspath(folder)
+    build = os.path.join(ROOT, "build", "release")
+    subprocess.run(["cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
+                    "-DTW_BUILD_TESTS=OFF"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", build], check=True)
+    return os.path.join(build, "Tablewright")
+
+
+def prepare_copy(folder, copy):
+    """A scratch copy of the program folder as a new user finds it, with a deck in its decks folder."""
+    shutil.copytree(folder, copy, symlinks=True)
+    for f in ("settings.ini", "errormessage.txt"):
+        if os.path.exists(os.path.join(copy, f)):
+            os.remove(os.path.join(copy, f))
+    os.makedirs(os.path.join(copy, "decks"), exist_ok=True)
+    sample_deck(os.path.join(copy, "zqm.set"), os.path.join(copy, "decks", "sample.dek"))
+
+
 def main():
     out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "table-by-hand"))
-    folder = sys.argv[2] if len(sys.argv) > 2 else None
-    if not folder:
-        build = os.path.join(ROOT, "build", "release")
-        subprocess.run(["cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                        "-DTW_BUILD_TESTS=OFF"], check=True, stdout=subprocess.DEVNULL)
-        subprocess.run(["cmake", "--build", build], check=True)
-        folder = os.path.join(build, "Tablewright")
+    folder = built_program_folder(sys.argv[2] if len(sys.argv) > 2 else None)
     os.makedirs(out, exist_ok=True)
     work = tempfile.mkdtemp()
     desk = None
     try:
         copy = os.path.join(work, "Tablewright")
-        shutil.copytree(folder, copy, symlinks=True)
-        for f in ("settings.ini", "errormessage.txt"):
-            if os.path.exists(os.path.join(copy, f)):
-                os.remove(os.path.join(copy, f))
-        os.makedirs(os.path.join(copy, "decks"), exist_ok=True)
-        sample_deck(os.path.join(copy, "zqm.set"), os.path.join(copy, "decks", "sample.dek"))
-
+        prepare_copy(folder, copy)
         desk = Desktop(work)
         desk.start(os.path.join(copy, "Tablewright"))
         play(desk, out)
@@ -208,8 +219,8 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
 
 
-def play(desk, out):
-    shot = lambda name: os.path.join(out, name + ".png")
+def to_duel_window(desk):
+    """From the first start to the duel window with the deck of the decks folder; its window id."""
     # The first start's welcome box comes before the deck editor shows.
     def deck_shop():
         shown = desk.windows()
@@ -222,7 +233,7 @@ def play(desk, out):
                 desk.xdotool("key", "--clearmodifiers", "Return")
         return None
 
-    shop = desk.wait_for(deck_shop, 60, "the deck editor")
+    shop = desk.wait_for(deck_shop, 90, "the deck editor")
     desk.answer_boxes({"Deck Shop"})
     # The deck file in the file list, then "Use This Deck" (twips 10890,480 and 8160,7260).
     shop_at, _ = desk.geometry(shop)
@@ -239,6 +250,12 @@ def play(desk, out):
 
     duel = desk.wait_for(duel_window, 30, "the duel window")
     time.sleep(1)
+    return duel
+
+
+def play(desk, out):
+    shot = lambda name: os.path.join(out, name + ".png")
+    duel = to_duel_window(desk)
     desk.snap(duel, shot("01-duel-window"))
     at, _ = desk.geometry(duel)
 
@@ -250,7 +267,7 @@ def play(desk, out):
 
     # Three cards drawn through the "Gameplay" label's menu ("Draw Card", its sixth row).
     for _ in range(3):
-        desk.click(*on_window(4050, 195))
+        desk.click(*on_window(*GAMEPLAY_LABEL))
         desk.choose(5)
     desk.snap(duel, shot("02-three-cards-drawn"))
 
@@ -304,7 +321,7 @@ def play(desk, out):
     desk.snap(duel, shot("13-dragged-back-to-hand"))
 
     # The graveyard back to the hand from the "Gameplay" label: Movement, Graveyard, its first row.
-    desk.click(*on_window(4050, 195))
+    desk.click(*on_window(*GAMEPLAY_LABEL))
     desk.choose(3, 2, 0)
     desk.snap(duel, shot("14-graveyard-moved-to-hand"))
 
