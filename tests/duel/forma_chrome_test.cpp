@@ -1,6 +1,7 @@
 // The duel window's way out, its title drag and its chat input, driven as a person does.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "cards/game_log.hpp"
@@ -24,17 +25,23 @@ struct DuelChrome : ::testing::Test {
 TEST_F(DuelChrome, EveryWayOfClosingAsksAndNoKeepsTheTableAsItWas) {
     struct Way {
         const char* name;
-        void (*close)(win::FormA&);
+        std::function<void()> close;
     };
     const Way ways[] = {
-        {"close picture", [](win::FormA& d) { d.Command16.user_click(); }},
-        {"Quit item", [](win::FormA& d) { d.quit_Click(); }},
-        {"the desktop's close", [](win::FormA& d) { d.unload(); }},
+        {"close picture", [&] { duel.Command16.user_click(); }},
+        {"Quit item", [&] { duel.quit_Click(); }},
+        {"the desktop's close", [&] { duel.unload(); }},
+        {"Ctrl+Q",
+         [&] {
+             fx.host.set_key_down(17, true);
+             duel.user_key_down('Q', 0);
+             fx.host.set_key_down(17, false);
+         }},
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
         fx.host.expect_yes_no(kQuitQuestion, platform::MsgResult::No);
-        way.close(duel);
+        way.close();
         EXPECT_EQ(fx.host.expectations_left(), 0u);
         EXPECT_FALSE(fx.app.ended());
         ASSERT_TRUE(tw.FormA.loaded());
@@ -42,7 +49,7 @@ TEST_F(DuelChrome, EveryWayOfClosingAsksAndNoKeepsTheTableAsItWas) {
         EXPECT_TRUE(duel.visible());
         EXPECT_EQ(duel.chat.text(), "");
     }
-    ASSERT_EQ(fx.host.questions().size(), 3u);
+    ASSERT_EQ(fx.host.questions().size(), 4u);
     EXPECT_EQ(fx.host.questions()[0].title, "Tablewright Version 9.1");
     EXPECT_EQ(fx.host.questions()[0].buttons, platform::MsgButtons::YesNo);
 }
