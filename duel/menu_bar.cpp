@@ -98,7 +98,8 @@ void FormA::LoadSkin(std::string& SkinPath) {
     chattext.set_back_color(tw_.ChatBackColor);
     hand.set_back_color(tw_.ChatBackColor);
     chat.set_back_color(tw_.ChatBackColor);
-    for (platform::Label* l : PhaseLabels()) l->set_fore_color(kPhaseIdle);
+    // The phase labels keep their colours: they tell both players' phases, which a new look
+    // must not wipe mid-duel.
     Text1.set_fore_color(kSkinWhite);
     Text2.set_fore_color(kSkinWhite);
     auto& tip = tw_.Tip();

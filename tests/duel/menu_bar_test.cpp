@@ -134,6 +134,9 @@ TEST_F(Skins, APathIsReducedToAFolderNameUnderTheSkinsFolder) {
 }
 
 TEST_F(Skins, ASkinWhitensTheBoxesAndKeepsTheirTextDark) {
+    duel.JumpPhase(3);
+    duel.ShowOpponentPhase(5);
+    const std::string phases = test::PhaseColours(duel);
     std::string path = folder + "\\SKINS\\Dark\\Settings.INI";
     duel.LoadSkin(path);
     EXPECT_EQ(path, "dark");
@@ -151,7 +154,9 @@ TEST_F(Skins, ASkinWhitensTheBoxesAndKeepsTheirTextDark) {
                                                                      &duel.Text1, &duel.Text2})
         EXPECT_EQ(label->fore_color(), 16777215u) << label->name();
     EXPECT_NE(duel.back_color(), 16777215u);
-    for (platform::Label* l : duel.PhaseLabels()) EXPECT_EQ(l->fore_color(), F::kPhaseIdle);
+    // Both players' phases still show.
+    EXPECT_EQ(test::PhaseColours(duel), phases);
+    EXPECT_EQ(phases, "ggbgwgg");
 }
 
 TEST_F(Skins, AMissingOrStraySkinChangesNothing) {
@@ -187,7 +192,7 @@ TEST_F(Skins, TheSettingsWindowAppliesTheChosenSkin) {
     EXPECT_EQ(settings.Text4.text(), file);
     EXPECT_EQ(duel.hand.back_color(), 16777215u);
     EXPECT_EQ(duel.Label7.fore_color(), 16777215u);
-    EXPECT_EQ(duel.draw.fore_color(), F::kPhaseIdle);  // the current phase, blue before
+    EXPECT_EQ(duel.draw.fore_color(), F::kPhaseCurrent);  // the current phase stays shown
     EXPECT_TRUE(Notices().empty());
 }
 
