@@ -1,6 +1,7 @@
 #include "net/duel_frame.hpp"
 
 #include "cards/log_coding.hpp"
+#include "platform/ansi.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
@@ -40,22 +41,6 @@ std::size_t stamp_length(std::string_view s, std::size_t at) {
     if (!sec || *sec > 59) return 0;
     if (!expect(s, at, " AM) ") && !expect(s, at, " PM) ")) return 0;
     return at - from;
-}
-
-std::string xml_escape(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    for (char c : s) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '\'': out += "&apos;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
 }
 
 // The frame number: decimal digits only, 0 to 255.
@@ -129,8 +114,25 @@ std::string DuelFrame(std::int32_t tag, std::string_view encoded_body) {
     return frame;
 }
 
+std::string XmlValue(std::string_view cp1252) {
+    const std::string utf8 = rt::cp1252_to_utf8(cp1252);
+    std::string out;
+    out.reserve(utf8.size());
+    for (char c : utf8) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '\'': out += "&apos;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 std::string JabberDuelMessage(std::string_view peer, std::string_view server, std::string_view encoded_body) {
-    return "<message id='zqm_1' to='" + xml_escape(peer) + ".plimvale@" + xml_escape(server) + "'><body>" +
+    return "<message id='zqm_1' to='" + XmlValue(peer) + ".plimvale@" + XmlValue(server) + "'><body>" +
            std::string(kFrameStart) + ToDottedDecimal(encoded_body) + std::string(kFrameEnd) +
            "</body></message>";
 }

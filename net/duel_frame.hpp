@@ -38,6 +38,11 @@ std::int32_t FrameTag(std::int32_t seat, std::int32_t cls);
 // "^~", the tag byte, the encoded body, "~^". A tag outside 0 to 255 raises error 5.
 std::string DuelFrame(std::int32_t tag, std::string_view encoded_body);
 
+// A value as it stands inside an XML text of the chat server's stream: the program's cp1252
+// bytes in the stream's UTF-8, with the five characters that XML gives a meaning escaped.
+// Unescaped, a name holding "'" ends the attribute early and the server closes the stream.
+std::string XmlValue(std::string_view cp1252);
+
 // The server duel's form: an XMPP message to the peer's account carrying the encoded body in
 // dotted decimal between the markers. The peer's and the server's names are escaped for XML.
 std::string JabberDuelMessage(std::string_view peer, std::string_view server, std::string_view encoded_body);

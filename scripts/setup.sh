@@ -10,6 +10,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth
   fonts-dseg fonts-liberation
+  # The chat server of the server-duel tests; they start their own instance in the foreground,
+  # never the packaged service (which may not run at all where there is no init system).
+  prosody
 )
 # scripts/fuzz.sh also needs clang with its libFuzzer.
 if [ "${1:-}" = fuzz ]; then
