@@ -12,7 +12,9 @@
 #include "duel/calc.hpp"
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
+#include "net/jabber_window.hpp"
 #include "net/listenwindow.hpp"
+#include "net/xmpp_route.hpp"
 #include "platform/files.hpp"
 
 namespace tw {
@@ -36,8 +38,12 @@ Tablewright::Tablewright(platform::App& a)
       frmUpdater(make<win::FrmUpdater>(*this)),
       calc(make<win::Calc>(*this)),
       connect3(make<win::Connect3>(*this)),
-      listenwindow(make<win::ListenWindow>(*this)) {
+      listenwindow(make<win::ListenWindow>(*this)),
+      frmJabber(make<win::FrmJabber>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
+    ShowAccountDialog = [this] { frmJabber().show(&FormA()); };
+    AccountDialogVisible = [this] { return frmJabber.peek() && frmJabber.peek()->visible(); };
+    SendServerLogin = [this] { tw::SendServerLogin(*this); };
 }
 
 Tablewright::~Tablewright() = default;

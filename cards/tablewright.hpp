@@ -9,6 +9,7 @@
 
 #include "cards/card.hpp"
 #include "net/duel_frame.hpp"
+#include "net/xmpp_stream.hpp"
 #include "platform/app.hpp"
 #include "platform/form.hpp"
 #include "platform/net_config.hpp"
@@ -33,6 +34,7 @@ class FrmUpdater;
 class Calc;
 class Connect3;
 class ListenWindow;
+class FrmJabber;
 }  // namespace win
 
 // One command that SendCommand was asked to send, as it would go out.
@@ -67,6 +69,7 @@ public:
     platform::FormSlot<win::Calc> calc;  // the life-point calculator
     platform::FormSlot<win::Connect3> connect3;          // drives a connect attempt, never shown by the panel
     platform::FormSlot<win::ListenWindow> listenwindow;  // drives listening, never shown by the panel
+    platform::FormSlot<win::FrmJabber> frmJabber;  // the chat-server account dialog
 
     // Card data.
     std::vector<Card> CardDatabase;
@@ -163,6 +166,7 @@ public:
     std::function<bool()> AccountDialogVisible = [] { return false; };
     // What a server duel writes first on its new connection: the chat server's login.
     std::function<void()> SendServerLogin = [] {};
+    XmppStreamScanner XmppReceive;  // the chat server's stream on the duel window's socket
     bool UsingOnlineDeck = false;
     // Commands sent and received since the counts were last set back, and pieces of received
     // data that were dropped; the tamper meter compares them. 32-bit, so a long duel never wraps.

@@ -11,6 +11,7 @@
 #include "net/dispatcher.hpp"
 #include "net/duel_frame.hpp"
 #include "net/send_command.hpp"
+#include "net/xmpp_route.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
@@ -75,7 +76,12 @@ void ReceiveDuelData(Tablewright& tw) {
             return;
         }
         tw.LineMarker = "2661B";
-        if (socket.bytes_received() > 0) tw.ReceiveBuffer.append(socket.get_data());
+        if (socket.bytes_received() > 0) {
+            // Only the frames of the peer's own messages go on; the rest of the server's stream
+            // is not the peer's to write.
+            if (tw.ServerDuel) tw.ReceiveBuffer.append(TakeServerDuelFrames(tw, socket.get_data()));
+            else tw.ReceiveBuffer.append(socket.get_data());
+        }
         auto piece = tw.ReceiveBuffer.next();
         if (!piece) return;  // the rest of the frame comes with a later event
         if (piece->kind == DuelFrameReader::Piece::Garbled) {

@@ -1,0 +1,178 @@
+// The account dialog against a real chat server that each test starts for itself.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "cards/settings.hpp"
+#include "cards/tablewright.hpp"
+#include "net/jabber_window.hpp"
+#include "net/xmpp_texts.hpp"
+#include "platform/tcp.hpp"
+#include "tests/support/duel_pair.hpp"
+#include "tests/support/prosody_server.hpp"
+
+namespace tw {
+namespace {
+
+using test::NetSide;
+using test::ProsodyServer;
+
+struct AccountDialog : ::testing::Test {
+    platform::FakeClock clock;
+    platform::Reactor reactor{clock};
+    NetSide side{reactor, clock};
+
+    win::FrmJabber& dialog() { return side.tw().frmJabber(); }
+
+    void UseServer(int port) {
+        // The duel window's load reads the server from the settings.
+        WriteSetting(side.tw(), std::string(setting_key::jabber), ProsodyServer::kHost);
+        side.tw().JabberServer = ProsodyServer::kHost;
+        side.tw().net_config.xmpp_port = port;
+    }
+    // Runs the loop with the program's clock following real time: the name lookup and the
+    // server's answers take what they take, and only a real wait reaches the time-out.
+    bool InRealTime(const std::function<bool()>& pred, int limit_ms = 15000) {
+        using namespace std::chrono;
+        auto last = steady_clock::now();
+        const auto end = last + milliseconds(limit_ms);
+        while (!pred()) {
+            if (steady_clock::now() > end) return false;
+            reactor.pump(10);
+            const auto now = steady_clock::now();
+            clock.advance(duration_cast<milliseconds>(now - last).count());
+            last = now;
+        }
+        return true;
+    }
+    // Types a name and password and presses "Verify Account"; the server answers in real time,
+    // so the wait does not move the program's clock.
+    std::string Verify(const std::string& name, const std::string& password) {
+        dialog().Text1.set_text(name);
+        dialog().Text2.set_text(password);
+        const std::string before = "(waiting)";
+        dialog().Label1.set_caption(before);
+        dialog().Command2_Click();
+        InRealTime([&] { return dialog().Label1.caption() != before; });
+        return dialog().Label1.caption();
+    }
+};
+
+TEST_F(AccountDialog, ANewNameIsRegisteredAndAKnownOneVerifiedOnlyWithItsPassword) {
+    ProsodyServer server;
+    UseServer(server.port());
+    WriteSetting(side.tw(), "juser", "saved");
+    WriteSetting(side.tw(), "jpass", "savedpw");
+    side.tw().ShowAccountDialog();
+    EXPECT_EQ(dialog().caption(), "Account Verification");
+    EXPECT_EQ(dialog().Text1.text(), "saved");
+    EXPECT_EQ(dialog().Text2.text(), "savedpw");
+    EXPECT_EQ(dialog().Text2.password_char(), '*');
+    EXPECT_EQ(dialog().Label1.caption(), kAccountPleaseVerify);
+    EXPECT_FALSE(dialog().Command1.enabled());
+
+    // The name holds "error": the answer is read by its stanza, not by searching the text (the
+    // server's presence echoes the name back).
+    EXPECT_EQ(Verify("errorbob", "s3cret"), kAccountVerified) << server.log();
+    EXPECT_TRUE(dialog().Command1.enabled());
+    EXPECT_FALSE(dialog().Command2.enabled());
+    EXPECT_EQ(dialog().Winsock1.state(), platform::TcpSocket::StateClosed);
+
+    // Known now: the login itself succeeds; with another password both steps fail.
+    dialog().Command2.set_enabled(true);
+    EXPECT_EQ(Verify("errorbob", "s3cret"), kAccountVerified);
+    EXPECT_EQ(dialog().step(), win::FrmJabber::Step::Login);
+    EXPECT_EQ(Verify("errorbob", "wrong"), kAccountNotVerified);
+    EXPECT_EQ(dialog().step(), win::FrmJabber::Step::Register);
+    EXPECT_TRUE(dialog().Command2.enabled());
+    EXPECT_FALSE(dialog().Command1.enabled());
+
+    // Letter case does not make another account.
+    EXPECT_EQ(Verify("ErrorBob", "wrong"), kAccountNotVerified);
+}
+
+TEST_F(AccountDialog, SavingHandsTheVerifiedLoginOnAndAnEditTakesTheVerificationBack) {
+    ProsodyServer server;
+    UseServer(server.port());
+    side.tw().ShowAccountDialog();
+    ASSERT_EQ(Verify("carol", "pw & <more>"), kAccountVerified) << server.log();
+    // Edited after the verification: saving is no longer offered until it is verified again.
+    dialog().Text2.set_text("pw & <more>!");
+    EXPECT_FALSE(dialog().Command1.enabled());
+    dialog().Text2.set_text("pw & <more>");
+    EXPECT_FALSE(dialog().Command1.enabled());
+    dialog().Command2.set_enabled(true);
+    ASSERT_EQ(Verify("carol", "pw & <more>"), kAccountVerified);
+
+    dialog().Command1_Click();
+    EXPECT_EQ(side.tw().JabberUser, "carol");
+    EXPECT_EQ(side.tw().JabberPassword, "pw & <more>");
+    EXPECT_EQ(ReadSetting(side.tw(), "juser"), "carol");
+    EXPECT_EQ(ReadSetting(side.tw(), "jpass"), "pw & <more>");
+    EXPECT_FALSE(side.tw().AccountDialogVisible());
+}
+
+TEST_F(AccountDialog, NamesThatCannotBeAnAddressAreRefusedBeforeAnythingIsSent) {
+    // No server: a name refused here never reaches a socket.
+    side.tw().ShowAccountDialog();
+    for (const char* name : {"a b", "x@evil", "x/y", "it's", ""}) {
+        dialog().Text1.set_text(name);
+        dialog().Command2_Click();
+        EXPECT_EQ(dialog().Label1.caption(), kAccountNameUnusable) << name;
+        EXPECT_TRUE(dialog().Command2.enabled()) << name;
+        EXPECT_EQ(dialog().Winsock1.state(), platform::TcpSocket::StateClosed) << name;
+    }
+}
+
+TEST_F(AccountDialog, AClosedPortIsAConnectionError) {
+    UseServer(test::FreeLoopbackPort());
+    side.tw().ShowAccountDialog();
+    EXPECT_EQ(Verify("dave", "pw"), kAccountConnectionError);
+    EXPECT_FALSE(dialog().Command1.enabled());
+}
+
+TEST_F(AccountDialog, AServerThatSaysNothingIsGivenUpAfterTenSeconds) {
+    // A server that takes the connection and never answers.
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(fd, 1), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n), 0);
+    int conn = -1;
+    std::string heard;
+    auto listen_once = [&] {
+        if (conn < 0) conn = ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        char buf[4096];
+        for (ssize_t got; conn >= 0 && (got = ::recv(conn, buf, sizeof buf, 0)) > 0;) heard.append(buf, static_cast<std::size_t>(got));
+        return heard.find("</presence>") != std::string::npos;
+    };
+    UseServer(ntohs(a.sin_port));
+    side.tw().ShowAccountDialog();
+    dialog().Text1.set_text("erin");
+    dialog().Text2.set_text("pw");
+    const auto start = clock.now_ms();
+    dialog().Command2_Click();
+    ASSERT_TRUE(InRealTime(listen_once));
+    EXPECT_EQ(heard, XmppStreamHeader("localhost") + XmppVerificationLogin("erin", "pw") + XmppPresence());
+    ASSERT_TRUE(reactor.run_until([&] { return dialog().Label1.caption() != kAccountPleaseVerify; }));
+    EXPECT_GE(clock.now_ms() - start, kAccountAnswerMs);
+    EXPECT_EQ(dialog().Label1.caption(), kAccountConnectionError);
+    EXPECT_TRUE(dialog().Command2.enabled());
+    EXPECT_EQ(dialog().Winsock1.state(), platform::TcpSocket::StateClosed);
+    if (conn >= 0) ::close(conn);
+    ::close(fd);
+}
+
+}  // namespace
+}  // namespace tw
