@@ -77,16 +77,18 @@ void FrmJabber::Command2_Click() {
     }
 }
 
+// No presence follows the login: an account that says it is available is handed the messages
+// the server kept for it, and this check would take the opponent's first duel commands away
+// from the duel that is about to start.
 void FrmJabber::Winsock1_Connect() {
     step_ = Step::Login;
-    Winsock1.send_data(XmppStreamHeader(tw_.JabberServer) + XmppVerificationLogin(Text1.text(), Text2.text()) +
-                       XmppPresence());
+    Winsock1.send_data(XmppStreamHeader(tw_.JabberServer) + XmppVerificationLogin(Text1.text(), Text2.text()));
 }
 
 void FrmJabber::Winsock1_DataArrival(long) {
     in_.append(Winsock1.get_data());
     // The answer is the server's reply to our own request, told by its id; anything else on the
-    // stream (features, presence, errors about the presence) is not it.
+    // stream (its features, anything else the server sends) is not it.
     while (auto stanza = in_.next()) {
         if (stanza->name != "iq") continue;
         const std::string_view want = step_ == Step::Register ? kRegistrationId : kVerificationLoginId;

@@ -20,6 +20,7 @@
 #include "net/connection.hpp"
 #include "net/listenwindow.hpp"
 #include "net/site.hpp"
+#include "net/xmpp_texts.hpp"
 #include "platform/html.hpp"
 #include "platform/tcp.hpp"
 #include "tests/platform/web/http_server.hpp"
@@ -507,8 +508,11 @@ TEST(ConnectionPanel, EachModeTakesItsSeatRouteAndPorts) {
             EXPECT_EQ(bob.tw().ServerDuel, c.server);
             EXPECT_EQ(bob.tw().RelayMode, c.relay);
             if (c.local) EXPECT_EQ(far_end.socket.remote_port(), free_local);
-            // A server duel wraps its frames for the chat server; no other mode ever does.
-            EXPECT_EQ(far_end.received.rfind("<message", 0) == 0, c.server) << far_end.received.substr(0, 40);
+            // A server duel logs in to the chat server first and wraps its frames for it; no other
+            // mode ever does.
+            EXPECT_EQ(far_end.received.rfind(XmppStreamHeader("127.0.0.1"), 0) == 0, c.server)
+                << far_end.received.substr(0, 40);
+            EXPECT_EQ(far_end.received.find("<message id='zqm_1'") != std::string::npos, c.server);
             EXPECT_EQ(far_end.received.rfind("^~", 0) == 0, !c.server) << far_end.received.substr(0, 40);
             if (c.server) EXPECT_EQ(bob.tw().JabberPeer, "127.0.0.1");
             EXPECT_TRUE(Messages(bob).empty());

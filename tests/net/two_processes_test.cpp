@@ -5,10 +5,18 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
+#include "net/duel_frame.hpp"
+#include "net/xmpp_stream.hpp"
+#include "net/xmpp_texts.hpp"
+#include "platform/clock.hpp"
+#include "platform/reactor.hpp"
 #include "tests/support/child_process.hpp"
+#include "tests/support/prosody_server.hpp"
+#include "tests/support/raw_peer.hpp"
 #include "tests/support/temp_dir.hpp"
 
 namespace tw {
@@ -185,6 +193,108 @@ TEST(TwoProcesses, FixedPortsAndAReconnectRightAfterAQuit) {
                         "ASK Are you sure you want to reset?", "LOG <Game> Game Reset!",
                         "LOG <Game> Ann loaded their deck", "PORT 7238", "PEER 127.0.0.1 ",
                         "LOG <Game> Handshake Accepted", "LOG <Bob> again", "LOG <Game> Ann has quit"});
+}
+
+// A client of the chat server outside the program: it registers accounts and plays a stranger.
+class ChatClient {
+public:
+    explicit ChatClient(int port) : peer_(reactor_) {
+        peer_.connect(port);
+        peer_.write(XmppStreamHeader(test::ProsodyServer::kHost));
+    }
+    void Write(const std::string& text) { peer_.write(text); }
+    // The type of the server's answer with this id ("result", "error"); "" when none came within
+    // ten seconds.
+    std::string Answer(const std::string& id) {
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        for (;;) {
+            while (auto stanza = scanner_.next())
+                if (stanza->name == "iq" && stanza->id == id) return stanza->type;
+            if (std::chrono::steady_clock::now() > until) return "";
+            std::this_thread::sleep_for(10ms);
+            const std::string got = peer_.read();
+            heard_ += got;
+            scanner_.append(got);
+        }
+    }
+    const std::string& Heard() const { return heard_; }
+
+private:
+    platform::FakeClock clock_;
+    platform::Reactor reactor_{clock_};
+    test::RawPeer peer_;
+    std::string heard_;
+    XmppStreamScanner scanner_;
+};
+
+void Register(int port, const std::string& name, const std::string& password) {
+    ChatClient c(port);
+    c.Write(XmppRegistration(name, password));
+    ASSERT_EQ(c.Answer("jcl_20"), "result") << name << "\n" << c.Heard();
+}
+
+std::vector<std::string> ServerOptions(const test::ProsodyServer& server) {
+    return {"--jabber", test::ProsodyServer::kHost, "--port", "xmpp=" + std::to_string(server.port())};
+}
+
+// Ann in the first server mode duels bob, Bob in the second duels ann: neither reaches the other,
+// both reach the chat server.
+TEST(TwoProcesses, AServerDuelThroughTheChatServer) {
+    test::ProsodyServer server;
+    // Bob's account exists before Ann writes to it: the server keeps what comes for an account
+    // that is offline, and refuses what comes for none.
+    Register(server.port(), "bob", "bob pw");
+    Register(server.port(), "eve", "eve pw");
+    const std::string line = std::string("a<b & c \x92 d");
+
+    Player ann("Ann"), bob("Bob");
+    ann.Start(ServerOptions(server),
+              Join(Join({ann.Deck(), "account:ann=ann & pw"}, {"connect", "mode:1", "address:bob", "connect"}),
+                   {"wait:Waiting for opponent", "wait:Handshake Accepted", "wait:Handshake Accepted",
+                    "chat:" + line, "wait:<Bob> got it", "quit"}));
+    ASSERT_TRUE(ann.process->ReadUntil("LOG <Game> Waiting for opponent", kStep)) << ann.Output();
+
+    // Eve writes duel frames to Ann, the one as if Bob chatted, the other setting the life points.
+    ChatClient eve(server.port());
+    eve.Write(XmppDuelLogin("eve", "eve pw"));
+    ASSERT_EQ(eve.Answer("set_01"), "result") << eve.Heard();
+    eve.Write(JabberDuelMessage("ann", "localhost", EncodeWire(FrameBody("ch~<Bob> injected by eve", 1, 0))));
+    eve.Write(JabberDuelMessage("ann", "localhost", EncodeWire(FrameBody("nl~100", 2, 1))));
+
+    // Bob logs in only now: Ann's challenge and information wait for him at the server.
+    bob.Start(ServerOptions(server),
+              Join(Join({bob.Deck(), "account:bob=bob pw"}, {"connect", "mode:2", "address:ann", "connect"}),
+                   {"wait:Handshake Accepted", "wait:Handshake Accepted", "wait:<Ann> a<b", "chat:got it", "quit"}));
+    EXPECT_EQ(bob.Finish(), 0) << bob.Output();
+    EXPECT_EQ(ann.Finish(), 0) << ann.Output();
+
+    ExpectInOrder(ann, {"ACCOUNT Username Verified.", "SENT hs~", "SENT mi~Ann:",
+                        "LOG <Game> Connected!", "LOG <Game> Waiting for opponent...", "LOG <Game> Your Opponent is Bob",
+                        "LOG <Game> Handshake Accepted", "LOG <Ann> " + line, "LOG <Bob> got it", "END quit"});
+    ExpectInOrder(bob, {"ACCOUNT Username Verified.", "SENT hs~", "SENT mi~Bob:", "LOG <Game> Your Opponent is Ann",
+                        "LOG <Game> Handshake Accepted", "LOG <Ann> " + line, "SENT ch~<Bob> got it", "END quit"});
+    for (const Player* p : {&ann, &bob}) {
+        EXPECT_EQ(p->Count("LOG", "<Game> Handshake Accepted"), 2) << p->Output();
+        EXPECT_EQ(p->Count("LOG", "Server login failed."), 0) << p->Output();
+        EXPECT_TRUE(p->Of("BOX").empty()) << p->Output();
+    }
+    // The chat line came through whole: markup signs and the cp1252 quote byte.
+    EXPECT_EQ(bob.Count("LOG", "<Ann> " + line), 1) << bob.Output();
+    // Nothing Eve wrote reached Ann's table.
+    EXPECT_EQ(ann.Count("LOG", "injected"), 0) << ann.Output();
+    EXPECT_EQ(ann.Count("LOG", "at 100 LP"), 0) << ann.Output();
+}
+
+TEST(TwoProcesses, AServerDuelLoginWithAWrongPasswordIsSaid) {
+    test::ProsodyServer server;
+    Register(server.port(), "carl", "right");
+    Player carl("Carl");
+    carl.Start(ServerOptions(server),
+               Join(Join({carl.Deck(), "login:carl=wrong"}, {"connect", "mode:1", "address:bob", "connect"}),
+                    {"wait:Server login failed.", "quit"}));
+    EXPECT_EQ(carl.Finish(), 0) << carl.Output();
+    ExpectInOrder(carl, {"LOG <Game> Connected!", "LOG <Game> Server login failed.", "END quit"});
+    EXPECT_EQ(carl.Count("LOG", "Handshake Accepted"), 0) << carl.Output();
 }
 
 }  // namespace

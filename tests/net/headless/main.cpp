@@ -13,6 +13,10 @@
 //   address:TEXT    click into the address box and type TEXT (an address or an account name)
 //   connect         press Connect (the first press opens the panel)
 //   listen          press Listen; prints "PORT n" with the port it listens on
+//   account:NAME=PW open the chat-server account dialog, type NAME and PW, press "Verify Account"
+//                   and, once it is verified, "Save Changes And Exit"; prints "ACCOUNT <result>"
+//   login:NAME=PW   the account as an earlier verification saved it, without asking the server
+//                   (its password may have changed since)
 //   logduel         tick "Log Duel"
 //   draw:N          draw N cards
 //   place:NAME      put the hand card NAME on the table; "place" alone puts the first one
@@ -27,7 +31,7 @@
 //   field           print the cards on the table and in the hand now
 // Output lines: "LOG <line>", "SENT <command>" (what went to the peer),
 // "PEER <address> <port>" (the other end, once connected), "BOX <text>", "ASK <text> -> Yes|No",
-// "PORT <n>", "FIELD <slot> <name> <controller>", "HAND <name>", "END <how>". Exit status 0 after
+// "PORT <n>", "ACCOUNT <result>", "FIELD <slot> <name> <controller>", "HAND <name>", "END <how>". Exit status 0 after
 // the script or a quit, 2 for a bad argument, 3 when a wait timed out, 4 for an error.
 #include <algorithm>
 #include <chrono>
@@ -47,6 +51,7 @@
 #include "cards/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
+#include "net/jabber_window.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
 #include "platform/reactor.hpp"
@@ -297,6 +302,27 @@ bool RunStep(Headless& h, const std::string& step) {
         duel.Command2.user_click();
         if (duel.Winsock1.state() == platform::TcpSocket::StateListening)
             Out("PORT", std::to_string(duel.Winsock1.bound_port()));
+    } else if (verb == "account" || verb == "login") {
+        const std::size_t eq = arg.find('=');
+        if (eq == std::string::npos) Usage(verb + ":NAME=PASSWORD");
+        if (verb == "login") {
+            tw.JabberUser = arg.substr(0, eq);
+            tw.JabberPassword = arg.substr(eq + 1);
+        } else {
+            tw.ShowAccountDialog();
+            auto& dialog = tw.frmJabber();
+            dialog.Text1.user_edit(arg.substr(0, eq));
+            dialog.Text2.user_edit(arg.substr(eq + 1));
+            dialog.Command2.user_click();
+            // Verified, refused, or unreachable: one of the buttons comes back, or the error shows.
+            if (!h.Pump([&] {
+                    return dialog.Command1.enabled() || dialog.Command2.enabled() ||
+                           dialog.Label1.caption() == tw::kAccountConnectionError;
+                }, 15000))
+                return false;
+            Out("ACCOUNT", dialog.Label1.caption());
+            if (dialog.Command1.enabled()) dialog.Command1.user_click();
+        }
     } else if (verb == "logduel") {
         duel.Check1.user_click();
     } else if (verb == "draw") {
