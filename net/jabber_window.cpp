@@ -146,10 +146,16 @@ void FrmJabber::Winsock1_Close() {
 
 void FrmJabber::Timer1_Timer() { GiveUp(); }
 
-// A verification holds for the name and password it was made with, not for what is typed after.
+// A verification holds for the name and password it was made with, not for what is typed after:
+// the new ones must be verified in their turn.
 void FrmJabber::Text1_Change() {
+    const bool was_verified = verified_;
     verified_ = false;
     Command1.set_enabled(false);
+    if (was_verified) {
+        Label1.set_caption(std::string(kAccountPleaseVerify));
+        Command2.set_enabled(true);
+    }
 }
 
 void FrmJabber::Text2_Change() { Text1_Change(); }

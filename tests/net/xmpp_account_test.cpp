@@ -102,12 +102,14 @@ TEST_F(AccountDialog, SavingHandsTheVerifiedLoginOnAndAnEditTakesTheVerification
     UseServer(server.port());
     side.tw().ShowAccountDialog();
     ASSERT_EQ(Verify("carol", "pw & <more>"), kAccountVerified) << server.log();
-    // Edited after the verification: saving is no longer offered until it is verified again.
+    // Edited after the verification: saving is no longer offered, and the new text is to be
+    // verified in its turn.
     dialog().Text2.set_text("pw & <more>!");
     EXPECT_FALSE(dialog().Command1.enabled());
+    EXPECT_TRUE(dialog().Command2.enabled());
+    EXPECT_EQ(dialog().Label1.caption(), kAccountPleaseVerify);
     dialog().Text2.set_text("pw & <more>");
     EXPECT_FALSE(dialog().Command1.enabled());
-    dialog().Command2.set_enabled(true);
     ASSERT_EQ(Verify("carol", "pw & <more>"), kAccountVerified);
 
     dialog().Command1_Click();
