@@ -9,6 +9,7 @@
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
 #include "net/site.hpp"
+#include "net/xmpp_texts.hpp"
 #include "platform/rt.hpp"
 #include "platform/tcp.hpp"
 
@@ -112,7 +113,7 @@ void Connect3::Form_Unload(bool&) {
     tw_.PlayerNumber = 0;
     rt::try_step([&] { AddChat(tw_, "Disconnected", "Game", true); });
     if (tw_.ServerDuel && socket.state() == platform::TcpSocket::StateConnected)
-        rt::try_step([&] { socket.send_data("</stream:stream>"); });
+        rt::try_step([&] { socket.send_data(XmppStreamEnd()); });
     socket.close();
     rt::try_step([&] { duel.gameplay.set_enabled(true); });
 }
