@@ -2,7 +2,7 @@
 // A real chat server for the tests of server duels and of the account dialog: the system's
 // prosody, started in the foreground on a free loopback port with its configuration, data and
 // process id file in a temporary folder, and stopped by its process id. When the tests run as
-// root it runs as the "prosody" user, which it refuses to do otherwise. A server that cannot
+// root it runs as the "prosody" user, as the server expects to. A server that cannot
 // be started throws: a test that needs one fails, it is never skipped.
 #include <filesystem>
 #include <string>
