@@ -21,7 +21,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from table_by_hand import ROOT, Desktop, px, sample_deck  # noqa: E402
+from table_by_hand import ROOT, Desktop, built_program_folder, prepare_copy, px, to_duel_window  # noqa: E402
 
 # The menu-bar labels' left edges, in twips, as the duel window's load lays them out right of the
 # title (120 + 3900 + 150, then each 100 right of the one before, at their design widths).
@@ -30,25 +30,13 @@ BAR = {"File": 4170, "Chat": 4555, "Gameplay": 5030, "More": 5895}
 
 def main():
     out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "game-flow-by-hand"))
-    folder = sys.argv[2] if len(sys.argv) > 2 else None
-    if not folder:
-        build = os.path.join(ROOT, "build", "release")
-        subprocess.run(["cmake", "-S", ROOT, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
-                        "-DTW_BUILD_TESTS=OFF"], check=True, stdout=subprocess.DEVNULL)
-        subprocess.run(["cmake", "--build", build], check=True)
-        folder = os.path.join(build, "Tablewright")
+    folder = built_program_folder(sys.argv[2] if len(sys.argv) > 2 else None)
     os.makedirs(out, exist_ok=True)
     work = tempfile.mkdtemp()
     desk = None
     try:
         copy = os.path.join(work, "Tablewright")
-        shutil.copytree(folder, copy, symlinks=True)
-        for f in ("settings.ini", "errormessage.txt"):
-            if os.path.exists(os.path.join(copy, f)):
-                os.remove(os.path.join(copy, f))
-        os.makedirs(os.path.join(copy, "decks"), exist_ok=True)
-        sample_deck(os.path.join(copy, "zqm.set"), os.path.join(copy, "decks", "sample.dek"))
-
+        prepare_copy(folder, copy)
         desk = Desktop(work)
         desk.start(os.path.join(copy, "Tablewright"))
         play(desk, out, copy)
@@ -60,34 +48,7 @@ def main():
 
 def play(desk, out, copy):
     shot = lambda name: os.path.join(out, name + ".png")
-
-    def deck_shop():
-        shown = desk.windows()
-        for wid, title in shown:
-            if title == "Deck Shop":
-                return wid
-        for wid, title in shown:
-            if title != "Loading Set File":
-                desk.xdotool("windowactivate", "--sync", wid)
-                desk.xdotool("key", "--clearmodifiers", "Return")
-        return None
-
-    shop = desk.wait_for(deck_shop, 60, "the deck editor")
-    desk.answer_boxes({"Deck Shop"})
-    shop_at, _ = desk.geometry(shop)
-    desk.click(shop_at[0] + 760, shop_at[1] + 40, repeat=2)
-    desk.answer_boxes({"Deck Shop"})
-    desk.click(shop_at[0] + 660, shop_at[1] + 498)
-
-    def duel_window():
-        for wid, title in desk.windows():
-            if title != "Deck Shop" and desk.geometry(wid)[1][0] > 900:
-                return wid
-        desk.answer_boxes({"Deck Shop"})
-        return None
-
-    duel = desk.wait_for(duel_window, 30, "the duel window")
-    time.sleep(1)
+    duel = to_duel_window(desk)
     desk.snap(duel, shot("01-duel-window-and-its-chrome"))
 
     def at():
