@@ -32,6 +32,8 @@ constexpr platform::Color kLightGrey = 12632256;
 constexpr platform::Color kDimDigits = 4210752;
 constexpr platform::Color kWhite = 16777215;
 constexpr platform::Color kPanel = 2630692;  // &H282424, the duel window's ground
+constexpr double kCountDigitSize = 12;
+constexpr double kCountCaptionSize = 9.75;
 
 // The window is wide enough for the deck list and a file list that shows whole names.
 constexpr double kWidth = 13920;
@@ -260,6 +262,15 @@ void DeckMaker::Design() {
         c.dim.set_fore_color(kDimDigits);
         Caption(c.value, "000", x + 1680, y, 780);
         c.value.set_fore_color(kWhite);
+        // At the default size the digits' top bars fall between pixels and fade, so "0" reads
+        // as "U": the digits take a size where the LCD face lands on whole pixels, and the
+        // captions, a size that leaves "Side Deck:" whole, sit lower to share their baseline.
+        for (platform::Label* l : {&c.dim, &c.value}) {
+            l->set_font_size(kCountDigitSize);
+            l->set_height(300);
+        }
+        c.caption.set_font_size(kCountCaptionSize);
+        c.caption.move(x, y + 45, 1620, 255);
         // The count lies over its dim digits: both end at the right edge.
         c.dim.set_alignment(platform::Label::Alignment::Right);
         c.value.set_alignment(platform::Label::Alignment::Right);
