@@ -3,8 +3,8 @@
 # Tablewright's set-loading window, deck editor (with a deck of its own loaded, and after a
 # filtered search), settings window and folder picker, duel window (with a chat line sent with
 # Enter), the "already running" notice of a second start, the question of a desktop close of
-# the duel window and the start after it, and Scrollkeep. Message boxes are captured, then
-# answered with Enter, so that start-up goes on.
+# the duel window and the start after it, and Scrollkeep with its open dialog. Message boxes are
+# captured, then answered with Enter, so that start-up goes on.
 # Without a program folder it then runs scripts/start.sh, checks that the deck editor opens and
 # that its close button ends the program. It exits non-zero when a step fails, and lists the
 # pictures it wrote.
@@ -254,7 +254,7 @@ tw_copy() {
 
 if [ -x "$folder/Tablewright" ]; then
   # The set-loading window: the sample set loads in a blink, so this copy loads a large set
-  # of the same cards under other names.
+  # of the same cards under other names, kept well below the largest file the program reads.
   copy="$(tw_copy tablewright-loading)"
   python3 - "$copy/zqm.set" <<'EOF'
 import sys
@@ -262,7 +262,7 @@ path = sys.argv[1]
 with open(path, "rb") as f:
     lines = [l for l in f.read().split(b"\r\n") if l.count(b"|") > 5]
 out = []
-for round in range(3000):
+for round in range(1500):
     for l in lines:
         parts = l.split(b"|")
         parts[0] = str(100000 + round * 1000 + int(parts[0]) % 1000).encode()
@@ -274,7 +274,10 @@ import os
 os.replace(path + ".part", path)
 EOF
   start tablewright-large-set "$copy/Tablewright"
-  watch tablewright-large-set 60 "Loading Set File" "Deck Shop" || true
+  if ! watch tablewright-large-set 120 "Loading Set File" "Deck Shop"; then
+    echo "tablewright: the deck editor did not show after loading a large set" >&2
+    status=1
+  fi
   stop
 
   # The deck editor on the sample set, as a new user meets it, with a deck of its own in the
@@ -426,8 +429,32 @@ fi
 
 if [ -x "$folder/Utilities/Scrollkeep" ]; then
   copy="$(tw_copy scrollkeep)"
+  # The logs folder a first run of Tablewright makes, where "Open Log" starts.
+  mkdir -p "$copy/Logs"
   start scrollkeep "$copy/Utilities/Scrollkeep"
-  watch scrollkeep 15 "Scrollkeep*" || true
+  if watch scrollkeep 15 "Scrollkeep*"; then
+    viewer="$(windows | awk -F'\t' '$2 ~ /^Scrollkeep/ { print $1; exit }')"
+    # "Open Log" at (120, 6195) twips, 1335 x 375.
+    click "$viewer" 52 425
+    if wait_for "Open" 10; then
+      sleep 0.5
+      shoot "scrollkeep open log" "Open"
+      # Cancel is a change of mind: nothing is said after it.
+      xdotool key --clearmodifiers Escape
+      sleep 1
+      if [ -n "$(windows | awk -F'\t' -v v="$viewer" '$1 != v')" ]; then
+        echo "scrollkeep: a window showed after the open dialog was cancelled" >&2
+        windows >&2
+        status=1
+      fi
+    else
+      echo "scrollkeep: the open dialog did not show" >&2
+      status=1
+    fi
+  else
+    echo "scrollkeep: its window did not show" >&2
+    status=1
+  fi
   stop
 else
   echo "scrollkeep: not built, skipped"
@@ -436,7 +463,10 @@ fi
 if [ -x "$folder/Utilities/Bridgehall" ]; then
   copy="$(tw_copy bridgehall)"
   start bridgehall "$copy/Utilities/Bridgehall"
-  watch bridgehall 15 "Bridgehall*" || true
+  if ! watch bridgehall 15 "Bridgehall*"; then
+    echo "bridgehall: its window did not show" >&2
+    status=1
+  fi
   stop
 else
   echo "bridgehall: not built, skipped"
