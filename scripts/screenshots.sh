@@ -438,7 +438,7 @@ if [ -x "$folder/Utilities/Scrollkeep" ]; then
     click "$viewer" 52 425
     if wait_for "Open" 10; then
       sleep 0.5
-      shoot "scrollkeep open log" "Open"
+      snap "$(window_of "Open")" "$(file_for scrollkeep "open log")" || true
       # Cancel is a change of mind: nothing is said after it.
       xdotool key --clearmodifiers Escape
       sleep 1
