@@ -256,6 +256,8 @@ if [ -x "$folder/Tablewright" ]; then
   # The set-loading window: the sample set loads in a blink, so this copy loads a large set
   # of the same cards under other names, kept well below the largest file the program reads.
   copy="$(tw_copy tablewright-loading)"
+  # A returning player: no first-run boxes come over the loading window's last picture.
+  printf '[settings]\r\nUSERNAME=Loader\r\nFIRSTTIME=no\r\n' >"$copy/settings.ini"
   python3 - "$copy/zqm.set" <<'EOF'
 import sys
 path = sys.argv[1]
