@@ -16,6 +16,7 @@
 #include "net/listenwindow.hpp"
 #include "net/xmpp_route.hpp"
 #include "platform/files.hpp"
+#include "table/pile_viewer.hpp"
 
 namespace tw {
 
@@ -39,11 +40,13 @@ Tablewright::Tablewright(platform::App& a)
       calc(make<win::Calc>(*this)),
       connect3(make<win::Connect3>(*this)),
       listenwindow(make<win::ListenWindow>(*this)),
-      frmJabber(make<win::FrmJabber>(*this)) {
+      frmJabber(make<win::FrmJabber>(*this)),
+      view(make<win::View>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
     ShowAccountDialog = [this] { frmJabber().show(&FormA()); };
     AccountDialogVisible = [this] { return frmJabber.peek() && frmJabber.peek()->visible(); };
     SendServerLogin = [this] { tw::SendServerLogin(*this); };
+    UsePileViewerWindow(*this);
 }
 
 Tablewright::~Tablewright() = default;

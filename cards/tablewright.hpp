@@ -35,6 +35,7 @@ class Calc;
 class Connect3;
 class ListenWindow;
 class FrmJabber;
+class View;
 }  // namespace win
 
 // One command that SendCommand was asked to send, as it would go out.
@@ -70,6 +71,7 @@ public:
     platform::FormSlot<win::Connect3> connect3;          // drives a connect attempt, never shown by the panel
     platform::FormSlot<win::ListenWindow> listenwindow;  // drives listening, never shown by the panel
     platform::FormSlot<win::FrmJabber> frmJabber;  // the chat-server account dialog
+    platform::FormSlot<win::View> view;  // the pile viewer
 
     // Card data.
     std::vector<Card> CardDatabase;
@@ -125,12 +127,14 @@ public:
     bool PlayedOffline = false;
 
     // The pile viewer as the pile moves see it: what it shows ("" while no look is open),
-    // whether it is shown, and its refresh (its load run again). Until the viewer window is
-    // built it is never shown and a refresh does nothing.
+    // whether it is shown, and its refresh (its load run again; a viewer not yet loaded is
+    // loaded hidden). The program object points them at the viewer window; a test may stand in.
     std::string PileViewMode;
     std::function<bool()> PileViewerVisible = [] { return false; };
     std::function<void()> RefreshPileViewer = [] {};
     std::function<void()> ClosePileViewer = [] {};  // unloads it, with its closing lines
+    // The opponent's wish to see the deck is being put to the player.
+    bool DeckLookAsked = false;
 
     // Field: one record per slot (slot 0 is the template's and never holds a card), the places
     // of the table by (row, column) holding slot numbers (below 1: free), and the slot last
@@ -186,6 +190,9 @@ public:
     // Every command handed to SendCommand, in order (what the peer would receive while connected).
     // Only the newest ones are kept.
     std::vector<SentCommand> SentCommands;
+
+    // Lives as long as the program object: a task the loop runs later looks at it first.
+    std::shared_ptr<const bool> Alive = std::make_shared<const bool>(true);
 
     // The program folder as a path.
     std::filesystem::path folder() const { return std::filesystem::path(app.path); }

@@ -564,6 +564,35 @@ private:
     void CloseOtherWindows();
     bool WireResets();
     bool resets_wired_ = WireResets();
+
+    // ---- Looks at piles, reveals, and the table's piles and drops ----
+public:
+    // Own looks in the pile viewer.
+    void searchdeck_Click();
+    void ViewXCards_Click();
+    void ViewXCards2();  // asks how many top cards, then shows them
+    void SearchFusionDeck_Click();
+    void SearchTrash_Click();
+    void SearchYourRFG_Click();
+    // Asking the opponent for a look at their piles.
+    void Player1GY_Click();
+    void Player2GY_Click();
+    void Player1RFG_Click();
+    void Player2RFG_Click();
+    void ViewOppDeck_Click();
+    // Reveals.
+    void ShowHand_Click();
+    void ShowHand2_Click();
+    void showLastCard_Click();
+    void ShowTopCardOfDeck_Click();
+    void ShowRandomCard_Click();
+    // The table: a card dropped on it (a press on a pile's place is playsurface_MouseDown).
+    void playsurface_OLEDragDrop(platform::DataObject& Data, int& Effect, int Button, int Shift, double X,
+                                 double Y);
+
+private:
+    bool WireLooks();
+    bool looks_wired_ = WireLooks();
 };
 
 // A skin's folder name (lower case) from the path of its settings file under the program's

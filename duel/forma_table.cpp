@@ -61,13 +61,4 @@ bool FormA::WireTableByHand() {
     return true;
 }
 
-// The right button opens the table's own menu; the left button's places on the table (the
-// piles' hot spots) come with the looks at the piles.
-void FormA::playsurface_MouseDown(int Button, int /*Shift*/, double /*X*/, double /*Y*/) {
-    if (!tw_.DeckLoaded) return;
-    Trapped("playsurface_MouseDown", [&] {
-        if (Button == 2) popup_menu(PlayField);
-    });
-}
-
 }  // namespace tw::win

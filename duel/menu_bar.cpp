@@ -68,7 +68,11 @@ void FormA::LightBarLabel(platform::Label* lit) {
 
 void FormA::Form_MouseMove(int, int, double, double) { LightBarLabel(nullptr); }
 void FormA::selectedcard_MouseMove(int, int, double, double) { LightBarLabel(nullptr); }
-void FormA::playsurface_MouseMove(int, int, double, double) { LightBarLabel(nullptr); }
+// Passing over the table also forgets the card last placed, so a later drop moves only its own.
+void FormA::playsurface_MouseMove(int, int, double, double) {
+    LightBarLabel(nullptr);
+    tw_.SelectedSlot = -1;
+}
 
 void FormA::Label6_Click() { Label6.set_font_name("LCD"); }
 

@@ -29,6 +29,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QWindow>
 #include <QApplication>
 #include <algorithm>
 #include <cstring>
@@ -1519,6 +1520,11 @@ void Mirror::apply_form(platform::Form& f, Prop p) {
     if (all || p == Prop::FontName || p == Prop::FontBold || p == Prop::FontSize) w->setFont(font_of(f));
     if (all || p == Prop::Visible) {
         if (f.visible()) {
+            // A window shown with an owner stays in front of it.
+            if (auto* owner = f.owner() ? widget(*f.owner()) : nullptr) {
+                w->winId();
+                if (QWindow* handle = w->windowHandle()) handle->setTransientParent(owner->window()->windowHandle());
+            }
             switch (f.window_state()) {
             case platform::WindowState::Minimized: w->showMinimized(); break;
             case platform::WindowState::Maximized: w->showMaximized(); break;

@@ -28,9 +28,4 @@ bool DI_RC(Tablewright&, const std::string&) { return true; }
 bool DI_RI(Tablewright&, const std::string&) { return true; }
 bool DI_SI(Tablewright&, const std::string&) { return true; }
 
-bool DI_OK(Tablewright&, const std::string&) { return true; }
-bool DI_PE(Tablewright&, const std::string&) { return true; }
-bool DI_SG(Tablewright&, const std::string&, std::int32_t&) { return true; }
-bool DI_RD(Tablewright&, const std::string&, const std::string&) { return true; }
-
 }  // namespace tw

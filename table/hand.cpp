@@ -12,6 +12,7 @@
 #include "platform/host.hpp"
 #include "platform/rt.hpp"
 #include "table/field.hpp"
+#include "table/pile_viewer.hpp"
 #include "table/piles.hpp"
 
 namespace tw {
@@ -95,6 +96,7 @@ void ToTrash(Tablewright& tw, bool removed_from_game) {
     AppendToTrash(tw, std::move(c));
     RemoveSelectedHandCard(tw);
     UpdateStats(tw);
+    RefreshPileViewerIfVisible(tw);
 }
 
 enum class IntoDeck { Top, Bottom, ShuffledFaceUp };
@@ -123,6 +125,7 @@ void ToDeck(Tablewright& tw, IntoDeck where) {
     RemoveSelectedHandCard(tw);
     if (where == IntoDeck::ShuffledFaceUp) ShuffleDeck(tw);
     UpdateStats(tw);
+    RefreshPileViewerForDeck(tw);
 }
 
 }  // namespace
@@ -175,9 +178,10 @@ void FormA::hand_OLEStartDrag(platform::DataObject& Data, int& /*AllowedEffects*
 
 void FormA::hand_OLEDragDrop(platform::DataObject& Data, int& /*Effect*/, int /*Button*/, int /*Shift*/,
                              double /*X*/, double /*Y*/) {
-    // Hook: a "view" drag runs the pile viewer's move into the hand once the viewer is built;
-    // every other drag, the hand's own included, takes nothing in.
+    // A row of the pile viewer comes into the hand; every other drag, the hand's own included,
+    // takes nothing in.
     if (DragTextKind(Data.get_data(platform::DataObject::TextFormat)) != kViewDrag) return;
+    tw_.view().PutintoHand_Click();
 }
 
 void FormA::PutIntoPlay_Click() { PutSelectedIntoPlay(tw_, Play::FaceUp); }
@@ -226,6 +230,7 @@ void FormA::DiscardRandom_Click() {
         AppendToTrash(tw_, std::move(c));
         RemoveSelectedHandCard(tw_);
         UpdateStats(tw_);
+        RefreshPileViewerIfVisible(tw_);
     });
 }
 

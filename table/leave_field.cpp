@@ -15,6 +15,7 @@
 #include "platform/rt.hpp"
 #include "table/field_pictures.hpp"
 #include "table/field_slots.hpp"
+#include "table/pile_viewer.hpp"
 #include "table/piles.hpp"
 
 namespace tw::win {
@@ -63,8 +64,6 @@ void TellPeer(Tablewright& tw, int s) {
 
 void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
 
-bool ViewerShowsTopOfDeck(Tablewright& tw) { return rt::left(tw.PileViewMode, 7) == "ViewTop"; }
-
 }  // namespace
 
 void FormA::field2deck_Click() {
@@ -84,8 +83,7 @@ void FormA::field2deck_Click() {
         r.Name.clear();
         RemoveFieldCard(tw_, static_cast<std::int16_t>(s));
         UpdateStats(tw_);
-        if (tw_.PileViewMode == "deck" || (tw_.PileViewerVisible() && ViewerShowsTopOfDeck(tw_)))
-            tw_.RefreshPileViewer();
+        RefreshPileViewerForDeck(tw_);
     });
 }
 
@@ -109,7 +107,7 @@ void FormA::putintrash_Click() {
     rt::try_step([&] { RemoveFieldCard(tw_, static_cast<std::int16_t>(s)); });
     rt::try_step([&] { UpdateStats(tw_); });
     rt::try_step([&] {
-        if (tw_.PileViewMode == "trash") tw_.RefreshPileViewer();
+        if (tw_.PileViewMode == kViewGraveyard) tw_.RefreshPileViewer();
     });
 }
 
@@ -172,7 +170,7 @@ void FormA::RemoveFromGameFromPlay_Click() {
         }
         r.Name.clear();
         UpdateStats(tw_);
-        if (tw_.PileViewerVisible()) tw_.RefreshPileViewer();
+        RefreshPileViewerIfVisible(tw_);
     });
 }
 

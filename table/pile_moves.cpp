@@ -9,6 +9,7 @@
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
+#include "table/pile_viewer.hpp"
 #include "table/piles.hpp"
 
 namespace tw {
@@ -103,12 +104,6 @@ void MoveHandToTrash(Tablewright& tw, Pile to) {
 
 void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
 
-bool ViewerShowsTopOfDeck(Tablewright& tw) { return rt::left(tw.PileViewMode, 7) == "ViewTop"; }
-
-void RefreshViewerIfVisible(Tablewright& tw) {
-    if (tw.PileViewerVisible()) tw.RefreshPileViewer();
-}
-
 // The deck's top entry when it holds a card.
 const Card* TopCard(Tablewright& tw) {
     auto& deck = tw.DeckCards;
@@ -124,8 +119,7 @@ namespace tw::win {
 namespace {
 
 // The moves out of the deck, the graveyard and the removed-from-game pile, the same steps each.
-void MovePile(FormA& form, Tablewright& tw, Pile from, Pile to, const char* line, const char* error_name,
-              bool refresh) {
+void MovePile(FormA& form, Tablewright& tw, Pile from, Pile to, const char* line, const char* error_name) {
     form.Trapped(error_name, [&] {
         if (from == Pile::Deck)
             MoveDeck(tw, to);
@@ -133,7 +127,7 @@ void MovePile(FormA& form, Tablewright& tw, Pile from, Pile to, const char* line
             MoveTrash(tw, from, to);
         Say(tw, line);
         UpdateStats(tw);
-        if (refresh) RefreshViewerIfVisible(tw);
+        RefreshPileViewerIfVisible(tw);
     });
 }
 
@@ -145,40 +139,39 @@ constexpr const char* kRemovedMoves = "RFGMovement";
 }  // namespace
 
 void FormA::Deck2Hand_Click() {
-    MovePile(*this, tw_, Pile::Deck, Pile::Hand, " moved their deck to their hand.", kDeckMoves, false);
+    MovePile(*this, tw_, Pile::Deck, Pile::Hand, " moved their deck to their hand.", kDeckMoves);
 }
 void FormA::Deck2GY_Click() {
-    MovePile(*this, tw_, Pile::Deck, Pile::Graveyard, " moved their deck to the Graveyard", kDeckMoves, true);
+    MovePile(*this, tw_, Pile::Deck, Pile::Graveyard, " moved their deck to the Graveyard", kDeckMoves);
 }
 void FormA::Deck2RFG_Click() {
-    MovePile(*this, tw_, Pile::Deck, Pile::Removed, " removed their deck from the game.", kDeckMoves, true);
+    MovePile(*this, tw_, Pile::Deck, Pile::Removed, " removed their deck from the game.", kDeckMoves);
 }
 void FormA::GY2Hand_Click() {
     MovePile(*this, tw_, Pile::Graveyard, Pile::Hand,
              " moved their Graveyard to their hand (Any Fusion/Synchro were returned to Extra Deck)",
-             kGraveyardMoves, true);
+             kGraveyardMoves);
 }
 void FormA::GY2Deck_Click() {
-    MovePile(*this, tw_, Pile::Graveyard, Pile::Deck, " moved their Graveyard to their Deck.", kGraveyardMoves,
-             true);
+    MovePile(*this, tw_, Pile::Graveyard, Pile::Deck, " moved their Graveyard to their Deck.", kGraveyardMoves);
 }
 void FormA::GY2RFG_Click() {
     MovePile(*this, tw_, Pile::Graveyard, Pile::Removed, " removed their Graveyard from the game.",
-             kGraveyardMoves, true);
+             kGraveyardMoves);
 }
 void FormA::RFG2Hand_Click() {
     MovePile(*this, tw_, Pile::Removed, Pile::Hand,
              " put their removed from game cards into their hand (Any Fusion/Synchro were returned to Extra "
              "Deck).",
-             kRemovedMoves, true);
+             kRemovedMoves);
 }
 void FormA::RFG2Deck_Click() {
     MovePile(*this, tw_, Pile::Removed, Pile::Deck, " moved their removed from game cards to their Deck.",
-             kRemovedMoves, true);
+             kRemovedMoves);
 }
 void FormA::RFG2GY_Click() {
     MovePile(*this, tw_, Pile::Removed, Pile::Graveyard, " put their removed from game cards into their Graveyard.",
-             kRemovedMoves, true);
+             kRemovedMoves);
 }
 
 void FormA::Hand2Deck_Click() {
@@ -186,8 +179,7 @@ void FormA::Hand2Deck_Click() {
         MoveHandToDeck(tw_);
         Say(tw_, " put their hand on the bottom of their deck.");
         UpdateStats(tw_);
-        if ((tw_.PileViewerVisible() && ViewerShowsTopOfDeck(tw_)) || tw_.PileViewMode == "deck")
-            tw_.RefreshPileViewer();
+        RefreshPileViewerForDeck(tw_);
     });
 }
 
@@ -199,7 +191,7 @@ void HandToTrash(FormA& form, Tablewright& tw, Pile to, const char* mode, const 
         if (tw.PileViewerVisible() && tw.PileViewMode == mode) tw.RefreshPileViewer();
         Say(tw, line);
         UpdateStats(tw);
-        RefreshViewerIfVisible(tw);
+        RefreshPileViewerIfVisible(tw);
     });
 }
 
@@ -229,7 +221,7 @@ void FormA::DiscardTop_Click() {
                     AddChat(tw_, tw_.UserName + "`s next card is " + CardMarkup(*next), "Game", true);
         }
         UpdateStats(tw_);
-        RefreshViewerIfVisible(tw_);
+        RefreshPileViewerIfVisible(tw_);
     });
 }
 
@@ -242,6 +234,8 @@ void FormA::Shuffle_Click() {
                 "Game", true);
     else
         AddChat(tw_, tw_.UserName + " shuffled the deck", "Game", true);
+    // A look at the deck shows it in its new order, so that each row stands for its card.
+    RefreshPileViewerForDeck(tw_);
 }
 
 void FormA::FlipDeck_Click() {
@@ -261,6 +255,7 @@ void FormA::FlipDeck_Click() {
             tw_.DeckFaceUp = false;
             Say(tw_, " flips their deck over.");
         }
+        RefreshPileViewerForDeck(tw_);
     });
 }
 

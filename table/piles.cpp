@@ -12,6 +12,7 @@
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
 #include "platform/tcp.hpp"
+#include "table/pile_viewer.hpp"
 
 namespace tw {
 
@@ -181,6 +182,7 @@ void DrawCard(Tablewright& tw, bool show) {
     else
         line = tw.UserName + " drew a card";
     AddChat(tw, line, "Game", true);
+    RefreshPileViewerForDeck(tw);
 }
 
 void CompactHand(Tablewright& tw) {

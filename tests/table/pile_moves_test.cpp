@@ -153,7 +153,8 @@ TEST(WholePileMoves, RefreshThePileViewerWhereItShowsThatPile) {
     };
     using F = win::FormA;
     const Case cases[] = {
-        {&F::Deck2Hand_Click, "deck", true, 0},    {&F::Deck2GY_Click, "deck", true, 1},
+        // The deck moved into the hand leaves a look at it with nothing to show: it is refreshed.
+        {&F::Deck2Hand_Click, "deck", true, 1},    {&F::Deck2GY_Click, "deck", true, 1},
         {&F::Deck2RFG_Click, "deck", false, 0},    {&F::GY2Hand_Click, "", true, 1},
         {&F::RFG2GY_Click, "rfg", false, 0},       {&F::Hand2Deck_Click, "ViewTop 3", true, 1},
         {&F::Hand2Deck_Click, "ViewTop 3", false, 0}, {&F::Hand2Deck_Click, "deck", false, 1},

@@ -1,0 +1,137 @@
+// Looks at piles as the opponent sends them: pile lists ("rd~", "rg~", "rr~"), requests for our
+// piles ("sg~") and wishes to be allowed an action ("pe~"), carried out by the dispatcher on a
+// table with its duel window. Input: commands separated by line ends. After each, every row the
+// viewer shows is clicked, moved with every move and dropped on the hand and the table. Whatever
+// came, the viewer lists exactly the pieces of the last list, and our piles and field stay as
+// they were (a consent box is answered No by the desktop that answers everything OK).
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cards/settings.hpp"
+#include "cards/tablewright.hpp"
+#include "duel/forma.hpp"
+#include "fuzz/program_fixture.hpp"
+#include "net/dispatcher.hpp"
+#include "platform/rt.hpp"
+#include "table/pile_viewer.hpp"
+#include "table/piles.hpp"
+
+namespace {
+
+struct Fixture : tw::fuzz::ProgramFixture {
+    std::unique_ptr<tw::Tablewright> table = std::make_unique<tw::Tablewright>(app);
+    Fixture() {
+        tw::WriteSetting(*table, "username", "Ann");
+        table->FormA();
+        table->PlayerNumber = 1;
+    }
+};
+
+void Deal(tw::Tablewright& tw) {
+    auto pile = [](std::initializer_list<const char*> names) {
+        rt::Array<tw::Card> a(static_cast<int>(names.size()));
+        int i = 0;
+        for (const char* n : names) {
+            a[++i].Name = n;
+            a[i].SetCode = "S";
+        }
+        return a;
+    };
+    tw.DeckCards = pile({"D1", "D2", "D3"});
+    tw.TrashCards = pile({"G1", "R1"});
+    tw.TrashCards[2].RemovedFromGame = true;
+    tw.ExtraDeckCards = pile({"X1"});
+    tw.ExtraDeckCards[1].Fusion = true;
+    tw.HandCards = pile({"H1"});
+    auto& hand = tw.FormA().hand;
+    hand.clear();
+    hand.add_item("H1");
+    tw.DeckLoaded = true;
+    tw::RecountDeck(tw);
+}
+
+std::vector<std::string> Piles(tw::Tablewright& tw) {
+    std::vector<std::string> out;
+    for (const rt::Array<tw::Card>* pile :
+         {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards, &tw.FieldCards}) {
+        out.push_back("|");
+        for (int i = 0; i <= pile->ubound(); ++i)
+            out.push_back((*pile)[i].Name + ((*pile)[i].RemovedFromGame ? "*" : ""));
+    }
+    for (const auto& item : tw.FormA().hand.items()) out.push_back("list:" + item);
+    return out;
+}
+
+// Every row of the viewer clicked, moved and dropped, as far as a person could.
+void HandleRows(tw::Tablewright& tw) {
+    auto* v = tw.view.peek();
+    if (!v) return;
+    auto& duel = tw.FormA();
+    const int rows = std::min(v->List2.list_count(), 4);
+    for (int r = 0; r < rows; ++r) {
+        v->List2.set_list_index(r);
+        v->PutintoHand_Click();
+        v->PutIntoPlay_Click();
+        v->RemoveFromGame_Click();
+        v->PutintoDeck_Click();
+        v->Command1_Click();
+        v->Command2_Click();
+        platform::DataObject data;
+        int allowed = 1;
+        v->List2.OLEStartDrag(data, allowed);
+        int effect = 1;
+        duel.playsurface.OLEDragDrop(data, effect, 1, 1, 500, 500);
+        duel.hand.OLEDragDrop(data, effect, 1, 0, 10, 10);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static std::unique_ptr<Fixture> f;
+    static int runs = 0;
+    // Made anew now and then, so that what the desktop records does not grow without end.
+    if (!f || ++runs % 2000 == 0) {
+        f.reset();
+        f = std::make_unique<Fixture>();
+    }
+    auto& tw = *f->table;
+    tw.view.unload();
+    tw.FormA().chat.set_text("");
+    tw.SentCommands.clear();
+    tw.MalformedNotedMs = -1;
+    Deal(tw);
+    const auto before = Piles(tw);
+
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string> listed;  // the pieces of the last list the viewer took
+    while (!input.empty()) {
+        const std::size_t end = input.find('\n');
+        const std::string command(input.substr(0, end));
+        input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
+        std::string message = command + "|$|1";
+        std::int32_t cls = 0;
+        tw::DetermineInfo(tw, message, cls);
+        f->reactor.pump(0);  // a consent box is asked from the loop
+
+        const std::string code = rt::lcase(command.substr(0, std::min<std::size_t>(command.find('~'), 2)));
+        const std::size_t tilde = command.find('~');
+        if (tilde == 2 && (code == "rd" || code == "rg" || code == "rr") && command.size() > 3) {
+            listed.clear();
+            const auto pieces = rt::split(command.substr(3), "<");
+            for (int i = 0; i <= pieces.ubound(); ++i)
+                if (!pieces[i].empty()) listed.push_back(pieces[i]);
+            if (!tw.view.loaded() || tw.view().List2.items() != listed) std::abort();
+        }
+        HandleRows(tw);
+        f->clock.advance(250);
+    }
+    if (Piles(tw) != before) std::abort();
+    return 0;
+}

@@ -1,0 +1,333 @@
+// The pile viewer's moves: what each does in each look, the line it writes and where that line
+// falls against the placement's own, and that no move loses or doubles a card, even where a pile
+// has no free place or a row no longer shows its card.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "net/received_commands.hpp"
+#include "table/field.hpp"
+#include "table/pile_viewer.hpp"
+#include "tests/table/looks_fixture.hpp"
+
+namespace tw {
+namespace {
+
+using test::Lines;
+using test::LooksTable;
+using test::NamesOf;
+using test::PileOf;
+using Move = void (win::View::*)();
+
+// Piles with one card of each kind in each place: D2 lies face up in the deck, GX and RX are
+// extra-deck cards in the graveyard and the removed-from-game pile.
+struct MoveTable : LooksTable {
+    MoveTable() {
+        tw.DeckCards = PileOf({"D1", "D2", "D3", "DRAWN"});
+        tw.DeckCards[2].Flipped = true;
+        tw.ExtraDeckCards = PileOf({"X1", "DRAWN", "X2"});
+        for (int i = 1; i <= 3; ++i) tw.ExtraDeckCards[i].Fusion = true;
+        tw.TrashCards = PileOf({"G1", "R1", "GX", "RX"});
+        tw.TrashCards[2].RemovedFromGame = true;
+        tw.TrashCards[3].Fusion = true;
+        tw.TrashCards[4].Fusion = true;
+        tw.TrashCards[4].RemovedFromGame = true;
+        GiveHand({"H1"});
+        RecountDeck(tw);
+        Quiet();
+    }
+    void RunMove(Move move) { (Viewer().*move)(); }
+};
+
+struct Moves : ::testing::Test, MoveTable {};
+
+TEST(ViewerMoves, EachMoveByLook) {
+    struct Case {
+        const char* mode;
+        const char* row;
+        Move move;
+        Lines log;          // after "<Game> Ann"
+        const char* to;     // where the card is afterwards; null: nothing moved
+        Lines rows;         // the viewer's rows afterwards
+    };
+    using V = win::View;
+    const std::string d1 = "{card='D1' set='S'}", d2 = "{card='D2' set='S'}", x2 = "{card='X2' set='S'}";
+    const std::string g1 = "{card='G1' set='S'}", r1 = "{card='R1' set='S'}";
+    const std::string gx = "{card='GX' set='S'}", rx = "{card='RX' set='S'}";
+    const Case cases[] = {
+        {"deck", "*S D2", &V::PutintoHand_Click, {" put " + d2 + " in their hand from Deck"}, "hand",
+         {"S D1", "S D3"}},
+        // Cards from the deck and the extra deck are told after the placement's own line ...
+        {"deck", "S D1", &V::PutIntoPlay_Click,
+         {" has put down a " + d1, " put " + d1 + " from their deck into play"}, "field", {"*S D2", "S D3"}},
+        {"deck", "*S D2", &V::RemoveFromGame_Click, {" removed " + d2 + " from their deck to RFG"}, "rfg",
+         {"S D1", "S D3"}},
+        {"deck", "S D1", &V::PutintoDeck_Click, {}, nullptr, {"S D1", "*S D2", "S D3"}},
+        {"ViewTop 2", "S D1", &V::PutintoHand_Click, {" put " + d1 + " in their hand from Deck"}, "hand",
+         {"*S D2"}},
+        {"ViewTop 2", "*S D2", &V::PutIntoPlay_Click,
+         {" has put down a " + d2, " put " + d2 + " from their deck into play"}, "field", {"S D1"}},
+        // ... and a removal from the top of the deck lists the top cards afresh, never more.
+        {"ViewTop 2", "S D1", &V::RemoveFromGame_Click, {" removed " + d1 + " from their deck to RFG"}, "rfg",
+         {"*S D2", "S D3"}},
+        {"fusion", "S X2", &V::PutIntoPlay_Click,
+         {" has put down a " + x2, " put " + x2 + " from their Extra Deck into play"}, "field", {"S X1"}},
+        {"fusion", "S X1", &V::PutintoHand_Click, {}, nullptr, {"S X1", "S X2"}},
+        {"fusion", "S X1", &V::RemoveFromGame_Click, {}, nullptr, {"S X1", "S X2"}},
+        // ... cards from the graveyard and the removed-from-game pile before it.
+        {"trash", "S G1", &V::PutIntoPlay_Click,
+         {" put " + g1 + " from the Graveyard into play", " has put down a " + g1}, "field", {"S GX"}},
+        {"rfg", "S R1", &V::PutIntoPlay_Click, {" put " + r1 + " from RFG into play", " has put down a " + r1},
+         "field", {"S RX"}},
+        {"trash", "S G1", &V::PutintoHand_Click, {" put " + g1 + " in their hand from Graveyard"}, "hand",
+         {"S GX"}},
+        {"rfg", "S R1", &V::PutintoHand_Click, {" put " + r1 + " in their hand from RFG"}, "hand", {"S RX"}},
+        {"trash", "S GX", &V::PutintoHand_Click, {" returned " + gx + " to their Extra Deck from Graveyard"},
+         "extra", {"S G1"}},
+        {"rfg", "S RX", &V::PutintoHand_Click, {" returned " + rx + " to their Extra Deck from RFG"}, "extra",
+         {"S R1"}},
+        {"trash", "S G1", &V::RemoveFromGame_Click, {" removed " + g1 + " from their graveyard to RFG"}, "rfg",
+         {"S GX"}},
+        {"rfg", "S R1", &V::RemoveFromGame_Click, {}, nullptr, {"S R1", "S RX"}},
+        {"trash", "S G1", &V::PutintoDeck_Click, {" put " + g1 + " from their graveyard to the top of the deck."},
+         "deck", {"S GX"}},
+        {"rfg", "S R1", &V::PutintoDeck_Click, {" put " + r1 + " from their RFG to the top of the deck."}, "deck",
+         {"S RX"}},
+        {"trash", "S GX", &V::PutintoDeck_Click,
+         {" returned " + gx + " from their graveyard to their Extra Deck."}, "extra", {"S G1"}},
+        {"rfg", "S RX", &V::PutintoDeck_Click, {" returned " + rx + " from their RFG to their Extra Deck."},
+         "extra", {"S R1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " / " + c.row + " / log line " +
+                     (c.log.empty() ? std::string("none") : c.log.back()));
+        MoveTable t;
+        t.Open(c.mode);
+        t.SelectRow(c.row);
+        const std::size_t notices = t.Notices().size();
+        auto expected = t.Where();
+        const std::string row = c.row;
+        const std::string name = row.substr(row.find(' ') + 1);
+        if (c.to) expected[name] = Lines{c.to};
+        t.RunMove(c.move);
+
+        Lines log;
+        for (const auto& line : c.log) log.push_back("<Game> Ann" + line);
+        EXPECT_EQ(t.Log(), log);
+        EXPECT_EQ(t.Where(), expected);
+        EXPECT_EQ(t.Rows(), c.rows);
+        EXPECT_EQ(t.Viewer().Label1.caption(), "Number of Cards (" + std::to_string(c.rows.size()) + ")");
+        EXPECT_EQ(t.Notices().size(), notices);
+    }
+}
+
+TEST_F(Moves, CardsKeepOrLoseTheirFaceAsTheyLeaveTheDeck) {
+    Open("deck");
+    SelectRow("*S D2");
+    Viewer().PutintoHand_Click();
+    EXPECT_TRUE(tw.HandCards[2].Flipped) << "a face-up card keeps its face in the hand";
+    EXPECT_EQ(duel.hand.items(), (Lines{"H1", "D2"}));
+
+    tw.DeckCards[2].Flipped = true;  // D3, face up too
+    Open("deck");
+    SelectRow("*S D3");
+    Viewer().PutIntoPlay_Click();
+    const int s = tw.SelectedSlot;
+    EXPECT_EQ(tw.FieldCards[s].Name, "D3");
+    EXPECT_FALSE(tw.FieldCards[s].Flipped) << "put into play face up";
+    EXPECT_EQ(SentCommands().front(), "lc~" + std::to_string(s) + "~D3:S");
+}
+
+TEST_F(Moves, AFullTableRefusesEveryLookBeforeAnythingElse) {
+    for (int i = kFirstFieldSlot; i <= kLastFieldSlot; ++i) OpenControl(tw, false, -1, false);
+    ASSERT_EQ(OpenControl(tw, true, -1, false), kNoFreeSlot);
+    const std::string refusal = "Sorry there cannot be more then 25 cards total in play";
+    for (const char* mode : {"deck", "ViewTop 2", "fusion", "trash", "rfg", "OppTrash"}) {
+        SCOPED_TRACE(mode);
+        if (std::string(mode) == "OppTrash")
+            DI_RD(tw, "rg", "<S G1");
+        else
+            Open(mode);
+        Quiet();
+        const auto before = Where();
+        const std::size_t shown = Notices().size();
+        Viewer().List2.set_list_index(-1);
+        Viewer().PutIntoPlay_Click();
+        Viewer().List2.set_list_index(0);
+        Viewer().PutIntoPlay_Click();
+        EXPECT_EQ(Notices().size(), shown + 2);
+        EXPECT_EQ(Notices().back(), refusal);
+        EXPECT_EQ(Where(), before);
+        EXPECT_TRUE(Log().empty());
+        EXPECT_TRUE(Sent().empty());
+    }
+}
+
+TEST(ViewerMoves, NoCardIsLostWhereAPileHasNoFreePlace) {
+    using Counts = std::map<std::string, int>;
+    struct Case {
+        const char* what;
+        const char* mode;
+        const char* row;
+        Move move;
+        bool extra_full;  // the extra deck has no taken place
+        bool deck_full;   // the deck has no taken place
+        Counts changes;   // by place
+        Lines extra, deck;
+    };
+    using V = win::View;
+    const Case cases[] = {
+        {"extra-deck card from the graveyard to the hand", "trash", "S GX", &V::PutintoHand_Click, true, false,
+         {{"graveyard", -1}, {"extra", 1}}, {"X1", "X2", "GX"}, {"D1", "D2", "D3", "DRAWN"}},
+        {"extra-deck card from the removed pile on top of the deck", "rfg", "S RX", &V::PutintoDeck_Click, true,
+         false, {{"rfg", -1}, {"extra", 1}}, {"X1", "X2", "RX"}, {"D1", "D2", "D3", "DRAWN"}},
+        {"extra-deck card into a taken place", "trash", "S GX", &V::PutintoDeck_Click, false, false,
+         {{"graveyard", -1}, {"extra", 1}}, {"X1", "GX", "X2"}, {"D1", "D2", "D3", "DRAWN"}},
+        {"on top of a deck without a taken place", "trash", "S G1", &V::PutintoDeck_Click, false, true,
+         {{"graveyard", -1}, {"deck", 1}}, {"X1", "DRAWN", "X2"}, {"G1", "D1", "D2", "D3"}},
+        {"on top of a deck with one", "rfg", "S R1", &V::PutintoDeck_Click, false, false,
+         {{"rfg", -1}, {"deck", 1}}, {"X1", "DRAWN", "X2"}, {"R1", "D1", "D2", "D3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MoveTable t;
+        if (c.extra_full) t.tw.ExtraDeckCards = PileOf({"X1", "X2"});
+        if (c.deck_full) t.tw.DeckCards = PileOf({"D1", "D2", "D3"});
+        Counts expected = t.Counts();
+        for (const auto& [place, n] : c.changes) expected[place] += n;
+        t.Open(c.mode);
+        t.SelectRow(c.row);
+        t.RunMove(c.move);
+        EXPECT_EQ(t.Counts(), expected);
+        EXPECT_EQ(NamesOf(t.tw.ExtraDeckCards), c.extra);
+        EXPECT_EQ(NamesOf(t.tw.DeckCards), c.deck);
+    }
+}
+
+TEST(ViewerMoves, ARowThatNoLongerShowsItsCardMovesNothing) {
+    struct Case {
+        const char* mode;
+        const char* row;
+        Move move;
+        const char* notice;
+    };
+    using V = win::View;
+    const Case cases[] = {
+        {"ViewTop 2", "S D1", &V::PutintoHand_Click, "Card Not Found"},
+        {"ViewTop 2", "S D1", &V::PutIntoPlay_Click, "Card Not Found"},
+        {"ViewTop 2", "S D1", &V::RemoveFromGame_Click, "Card Not Found"},
+        {"deck", "S D1", &V::PutintoHand_Click, "Card Not Found"},
+        {"trash", "S G1", &V::PutintoDeck_Click, "Card Not Found"},
+        {"trash", "S G1", &V::PutintoHand_Click, "Card Not Found"},
+        {"trash", "S G1", &V::RemoveFromGame_Click, "Card Not Found"},
+        {"fusion", "S X1", &V::PutIntoPlay_Click, "Card Not Found"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mode) + " " + c.row);
+        MoveTable t;
+        t.Open(c.mode);
+        t.SelectRow(c.row);
+        // The card left behind the viewer's back; its row stays.
+        for (auto* pile : {&t.tw.DeckCards, &t.tw.TrashCards, &t.tw.ExtraDeckCards})
+            for (int i = 1; i <= pile->ubound(); ++i)
+                if ("S " + (*pile)[i].Name == c.row) (*pile)[i].Name = "DRAWN";
+        const auto before = t.Where();
+        t.RunMove(c.move);
+        EXPECT_EQ(t.Where(), before);
+        ASSERT_FALSE(t.Notices().empty());
+        EXPECT_EQ(t.Notices().back(), c.notice);
+        EXPECT_TRUE(t.Log().empty());
+    }
+}
+
+TEST_F(Moves, ADeckWithNoCardLeftSaysSo) {
+    Open("deck");
+    SelectRow("S D1");
+    for (int i = 1; i <= tw.DeckCards.ubound(); ++i) tw.DeckCards[i].Name = "DRAWN";
+    for (Move move : {&win::View::PutintoHand_Click, &win::View::PutIntoPlay_Click}) {
+        Quiet();
+        RunMove(move);
+        EXPECT_EQ(Notices().back(), "You have no more cards in your deck");
+        EXPECT_EQ(Log(), Lines{"<Game> Ann is out of cards"});
+    }
+    EXPECT_EQ(duel.hand.items(), Lines{"H1"});
+}
+
+TEST_F(Moves, CopiesOfOneCardAreTakenInTheirOrder) {
+    // Two copies in the graveyard and one in the removed pile, told apart by their text.
+    tw.TrashCards = PileOf({"G1", "G1", "G1"});
+    tw.TrashCards[1].Desc = "first";
+    tw.TrashCards[2].Desc = "removed";
+    tw.TrashCards[2].RemovedFromGame = true;
+    tw.TrashCards[3].Desc = "second";
+    Open("trash");
+    EXPECT_EQ(Rows(), (Lines{"S G1", "S G1"}));
+    SelectRow("S G1");
+    Viewer().PutintoHand_Click();
+    EXPECT_EQ(tw.HandCards[2].Desc, "first");
+    EXPECT_EQ(Rows(), Lines{"S G1"});
+    Open("rfg");
+    SelectRow("S G1");
+    Viewer().PutintoHand_Click();
+    EXPECT_EQ(tw.HandCards[3].Desc, "removed");
+
+    // A graveyard card removed from the game keeps its place, and comes back to it.
+    tw.TrashCards = PileOf({"A", "B", "C"});
+    Open("trash");
+    SelectRow("S A");
+    Viewer().RemoveFromGame_Click();
+    EXPECT_EQ(Rows(), (Lines{"S B", "S C"}));
+    duel.RFG2GY_Click();
+    Open("trash");
+    EXPECT_EQ(Rows(), (Lines{"S A", "S B", "S C"}));
+
+    // From the deck, the topmost copy goes out of the game, whichever row was pressed.
+    tw.DeckCards = PileOf({"D1", "D9", "D1"});
+    tw.DeckCards[1].Desc = "top";
+    tw.DeckCards[3].Desc = "lower";
+    Open("deck");
+    Viewer().List2.set_list_index(2);
+    Viewer().RemoveFromGame_Click();
+    EXPECT_EQ(tw.TrashCards[tw.TrashCards.ubound()].Desc, "top");
+    EXPECT_EQ(Rows(), (Lines{"S D9", "S D1"}));
+    EXPECT_EQ(tw.DeckCards[2].Desc, "lower");
+}
+
+TEST_F(Moves, ARowDroppedOnTheHandGoesIntoTheHandWhereTheLookAllowsIt) {
+    auto drop = [&](const std::string& text) {
+        platform::DataObject data;
+        data.set_data(text);
+        int effect = 1;
+        duel.hand.OLEDragDrop(data, effect, 1, 0, 100, 100);
+    };
+    Open("deck");
+    SelectRow("*S D2");
+    drop("view *S D2");
+    EXPECT_EQ(duel.hand.items(), (Lines{"H1", "D2"}));
+    EXPECT_EQ(Log(), Lines{"<Game> Ann put {card='D2' set='S'} in their hand from Deck"});
+
+    // The extra deck and the opponent's piles give nothing to the hand; a hand drag neither.
+    Open("fusion");
+    SelectRow("S X1");
+    drop("view S X1");
+    DI_RD(tw, "rg", "<S G1");
+    Viewer().List2.set_list_index(0);
+    Quiet();
+    const auto before = Where();
+    drop("view S G1");
+    drop("hand H1");
+    EXPECT_EQ(Where(), before);
+    EXPECT_TRUE(Log().empty());
+
+    // Before a deck is in play the hand takes nothing and says why.
+    tw.DeckLoaded = false;
+    drop("view S G1");
+    EXPECT_EQ(Notices().back(), "Please goto file then to deck and make or load a deck");
+    EXPECT_EQ(Where(), before);
+}
+
+}  // namespace
+}  // namespace tw
