@@ -1,17 +1,25 @@
-// The start-up's card load and card lookups at the scale of a large set file.
+// The card data at the scale of a large set file: the set load, the start-up road to the deck
+// editor's first search, the searches and the lookups, each beside the plain reference of
+// bench/plain_cards.hpp doing the same work in the same process.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
+#include <malloc.h>
+
+#include <algorithm>
+#include <cctype>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
-#include <system_error>
-#include <unistd.h>
+#include <utility>
 #include <vector>
 
+#include "bench/bench_sets.hpp"
 #include "bench/headless_table.hpp"
-#include "bench/scratch_folder.hpp"
+#include "bench/plain_cards.hpp"
 #include "cards/card_lookup.hpp"
+#include "cards/helpers.hpp"
+#include "cards/loadset.hpp"
 #include "cards/main.hpp"
 #include "cards/set_file.hpp"
 #include "cards/tablewright.hpp"
@@ -19,100 +27,167 @@
 #include "deckeditor/deckmaker.hpp"
 #include "deckeditor/search.hpp"
 #include "platform/app.hpp"
-#include "platform/clock.hpp"
-#include "platform/files.hpp"
-#include "platform/reactor.hpp"
-#include "platform/scripted_host.hpp"
+#include "platform/rt.hpp"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr int kEntries = 100'000;
+using tw::bench::kEntries;
 constexpr int kLookups = 10'000;
 
-// 80,000 records: every fourth printed in two sets, so 100,000 entries, and the empty last one.
-std::string make_set_text() {
-    std::string text;
-    text.reserve(kEntries * 140);
-    const char* sets[] = {"ALP1", "BRV", "CSK7", "DWN"};
-    int records = 0;
-    for (int entries = 0; entries < kEntries; ++records) {
-        const bool twice = records % 4 == 0;
-        const std::string name = "Bench Card " + std::to_string(records);
-        text += std::to_string(records) + "|" + name + "|" + std::to_string(records % 900 + 1);
-        text += twice ? ";7|" : "|";
-        text += sets[records % 4];
-        if (twice) text += std::string(";") + sets[(records + 1) % 4];
-        text += records % 3 ? "|Drake/Effect|EMBER|4||1800|1200|" : "|Magic Card|Magic||Field|||";
-        text += "When this card is put on the table, you may draw 1 card.|\r\n";
-        entries += twice ? 2 : 1;
-    }
-    return text;
+// Heap bytes in use, small and mapped blocks together.
+double heap_in_use() {
+    const struct mallinfo2 m = mallinfo2();
+    return static_cast<double>(m.uordblks + m.hblkhd);
 }
 
-// A program folder holding the generated set file, removed at the end.
-struct Folder : tw::bench::ScratchFolder {
-    Folder() : ScratchFolder("tw-bench") { platform::write_file_atomic(path / "zqm.set", make_set_text()); }
-};
-
-Folder& folder() {
-    static Folder f;
-    return f;
-}
-
-// One headless Tablewright in the generated program folder.
 struct Table : tw::bench::HeadlessTable {
-    Table() : HeadlessTable(folder().path) {}
+    explicit Table(const std::filesystem::path& folder = tw::bench::load_folder().path) : HeadlessTable(folder) {}
 };
 
-// Main through the set-loading window (progress, events) to the deck editor.
-void BM_StartUpLoad(benchmark::State& state) {
-    folder();
+// The set-loading window's work without the deck editor after it: the file read, the progress
+// shown on the window with a turn of the event loop, the entries and the lookup index.
+// Returns the number of progress updates.
+int LoadSetPath(tw::Tablewright& t) {
+    tw::win::LoadSet window(t);
+    int updates = 0;
+    const auto text = tw::ReadFileTextIfReadable(t.path_of(tw::SetFileName(t.app.command)));
+    t.SetCodes.assign(1, std::string());
+    t.CardDatabase = tw::ParseSetFile(*text, [&](int p) {
+        window.Label2.set_caption(rt::cstr(p) + "%");
+        window.ProgressBar1.set_value(p);
+        t.app.do_events();
+        ++updates;
+    });
+    tw::IndexCardDatabase(t);
+    return updates;
+}
+
+// ---- The set load ----
+
+void BM_LoadSet(benchmark::State& state) {
+    tw::bench::load_folder();
+    int updates = 0;
+    double held = 0, entries = 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto t = std::make_unique<Table>();
+        const double before = heap_in_use();
         state.ResumeTiming();
-        tw::Main(*t->tw);
-        benchmark::DoNotOptimize(t->tw->CardDatabase.data());
+        updates = LoadSetPath(*t->tw);
         state.PauseTiming();
-        if (t->tw->CardDatabase.size() != kEntries + 1) state.SkipWithError("wrong entry count");
+        entries = static_cast<double>(t->tw->CardDatabase.size());
+        held = heap_in_use() - before;
+        if (entries != kEntries + 1) state.SkipWithError("wrong entry count");
         t.reset();
         state.ResumeTiming();
     }
-    state.counters["entries"] = kEntries;
+    state.counters["progress_updates"] = updates;
+    state.counters["bytes_per_entry"] = held / entries;
 }
-BENCHMARK(BM_StartUpLoad)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadSet)->Unit(benchmark::kMillisecond);
+
+void BM_PlainLoad(benchmark::State& state) {
+    const auto file = tw::bench::load_folder().path / "zqm.set";
+    int updates = 0;
+    double held = 0, entries = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto db = std::make_unique<plain::Database>();
+        const double before = heap_in_use();
+        state.ResumeTiming();
+        updates = 0;
+        *db = plain::Load(file, [&](int) { ++updates; });
+        state.PauseTiming();
+        entries = static_cast<double>(db->cards.size());
+        held = heap_in_use() - before;
+        db.reset();
+        state.ResumeTiming();
+    }
+    state.counters["progress_updates"] = updates;
+    state.counters["bytes_per_entry"] = held / entries;
+}
+BENCHMARK(BM_PlainLoad)->Unit(benchmark::kMillisecond);
 
 // The set file's text alone, without the windows.
 void BM_ParseSetFile(benchmark::State& state) {
-    const std::string text = make_set_text();
+    const std::string text = tw::bench::make_set_text();
     for (auto _ : state) {
         auto cards = tw::ParseSetFile(text, [](int) {});
-        benchmark::DoNotOptimize(cards.data());
+        benchmark::DoNotOptimize(cards.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 BENCHMARK(BM_ParseSetFile)->Unit(benchmark::kMillisecond);
 
-// 10,000 lookups of cards spread over the whole database, in another letter case.
-void BM_LookupCard(benchmark::State& state) {
-    Table t;
-    tw::Main(*t.tw);
-    const auto& db = t.tw->CardDatabase;
+// ---- Main through the set-loading window to the deck editor and its first search ----
+
+void BM_StartUpRoad(benchmark::State& state) {
+    tw::bench::load_folder();
+    double held = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto t = std::make_unique<Table>();
+        const double before = heap_in_use();
+        state.ResumeTiming();
+        tw::Main(*t->tw);
+        state.PauseTiming();
+        held = heap_in_use() - before;
+        if (t->tw->CardDatabase.size() != kEntries + 1) state.SkipWithError("wrong entry count");
+        t.reset();
+        state.ResumeTiming();
+    }
+    state.counters["bytes_per_entry"] = held / (kEntries + 1);
+}
+BENCHMARK(BM_StartUpRoad)->Unit(benchmark::kMillisecond);
+
+// The plain load and a first search listing every named entry.
+void BM_PlainStartUpRoad(benchmark::State& state) {
+    const auto file = tw::bench::load_folder().path / "zqm.set";
+    double held = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto db = std::make_unique<plain::Database>();
+        auto search = std::make_unique<plain::Search>();
+        const double before = heap_in_use();
+        state.ResumeTiming();
+        *db = plain::Load(file, [](int) {});
+        plain::RunSearch(*db, {}, true, *search);
+        state.PauseTiming();
+        held = heap_in_use() - before;
+        search.reset();
+        db.reset();
+        state.ResumeTiming();
+    }
+    state.counters["bytes_per_entry"] = held / (kEntries + 1);
+}
+BENCHMARK(BM_PlainStartUpRoad)->Unit(benchmark::kMillisecond);
+
+// ---- 10,000 lookups of cards spread over the whole database, in another letter case ----
+
+std::vector<std::pair<std::string, std::string>> wanted_cards(const std::vector<std::pair<std::string, std::string>>& all) {
     std::mt19937 gen(42);
-    std::uniform_int_distribution<std::size_t> pick(0, db.size() - 2);
+    std::uniform_int_distribution<std::size_t> pick(0, all.size() - 2);
     std::vector<std::pair<std::string, std::string>> wanted;
     for (int i = 0; i < kLookups; ++i) {
-        const auto& c = db[pick(gen)];
-        std::string name = c.Name;
+        auto [set, name] = all[pick(gen)];
         for (auto& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        wanted.emplace_back(c.SetCode, name);
+        wanted.emplace_back(set, name);
     }
+    return wanted;
+}
+
+void BM_LookupCard(benchmark::State& state) {
+    Table t;
+    LoadSetPath(*t.tw);
+    std::vector<std::pair<std::string, std::string>> all;
+    for (std::size_t i = 0; i < t.tw->CardDatabase.size(); ++i) {
+        const tw::Card c = t.tw->CardDatabase[i];
+        all.emplace_back(c.SetCode, c.Name);
+    }
+    const auto wanted = wanted_cards(all);
     for (auto _ : state) {
         std::size_t found = 0;
-        for (const auto& [set, name] : wanted)
-            found += tw::LookupCard(*t.tw, set, name).Name != tw::kBadCard;
+        for (const auto& [set, name] : wanted) found += tw::LookupCard(*t.tw, set, name).Name != tw::kBadCard;
         if (found != wanted.size()) state.SkipWithError("a card was not found");
         benchmark::DoNotOptimize(found);
     }
@@ -120,50 +195,26 @@ void BM_LookupCard(benchmark::State& state) {
 }
 BENCHMARK(BM_LookupCard)->Unit(benchmark::kMillisecond);
 
-// ---- The deck editor's card search over 100,000 generated entries ----
-
-// Varied names (capitals, small letters, digits first), every printing in one of twelve sets,
-// monsters of each attribute and level, spells and traps with their properties.
-std::vector<tw::Card> make_search_database() {
-    const char* first[] = {"Blue", "dark", "Ancient", "Flame", "Silent", "7 Star", "Iron", "crystal",
-                           "Storm", "Shadow", "Golden", "Wild"};
-    const char* second[] = {"Dragon", "Mage", "Knight", "Beast", "Serpent", "Golem", "Archer", "Spirit",
-                            "Warden", "Phoenix"};
-    const char* groups[] = {"Dragon", "Spellcaster/Effect", "Warrior/Fusion", "Beast/Synchro/Effect",
-                            "Fiend", "Machine/Effect", "Spell Card", "Trap Card"};
-    const char* attributes[] = {"DARK", "EARTH", "FIRE", "LIGHT", "WATER", "WIND"};
-    const char* icons[] = {"", "Continuous", "Equip", "Field", "Quick-Play", "Counter"};
-    std::mt19937 gen(7);
-    std::vector<tw::Card> db;
-    db.reserve(kEntries + 1);
-    for (int i = 0; i < kEntries; ++i) {
-        tw::Card c;
-        c.Name = std::string(first[gen() % 12]) + " " + second[gen() % 10] + " " + std::to_string(i / 3);
-        c.SetCode = "S" + std::to_string(gen() % 12);
-        c.Group = groups[gen() % 8];
-        c.Desc = "When this card is put on the table, you may draw " + std::to_string(gen() % 3 + 1) +
-                 " cards and look at your opponent's hand.";
-        if (c.Group == "Spell Card" || c.Group == "Trap Card") {
-            c.Attribute = c.Group == "Spell Card" ? "Spell" : "Trap";
-            c.Icon = icons[gen() % 6];
-        } else {
-            c.Attribute = attributes[gen() % 6];
-            c.Level = std::to_string(gen() % 12 + 1);
-            c.Atk = std::to_string(gen() % 31 * 100);
-            c.Def = std::to_string(gen() % 31 * 100);
-        }
-        db.push_back(std::move(c));
+void BM_PlainLookup(benchmark::State& state) {
+    const plain::Database db = plain::Load(tw::bench::load_folder().path / "zqm.set", [](int) {});
+    std::vector<std::pair<std::string, std::string>> all;
+    for (const auto& c : db.cards) all.emplace_back(c.set_code, c.name);
+    const auto wanted = wanted_cards(all);
+    for (auto _ : state) {
+        std::size_t found = 0;
+        for (const auto& [set, name] : wanted) found += plain::Lookup(db, set, name).Name != tw::kBadCard;
+        if (found != wanted.size()) state.SkipWithError("a card was not found");
+        benchmark::DoNotOptimize(found);
     }
-    db.emplace_back();  // the set load's empty last entry
-    return db;
+    state.counters["lookups"] = kLookups;
 }
+BENCHMARK(BM_PlainLookup)->Unit(benchmark::kMillisecond);
 
-// A started editor whose database is the generated one.
+// ---- The deck editor's card search over the 100,000-entry search set ----
+
+// A started editor on the search set.
 struct SearchTable : Table {
-    SearchTable() {
-        tw::Main(*tw);
-        tw->CardDatabase = make_search_database();
-    }
+    SearchTable() : Table(tw::bench::search_folder().path) { tw::Main(*tw); }
     tw::win::DeckMaker& editor() { return *tw->DeckMaker.peek(); }
 };
 
@@ -174,6 +225,7 @@ void run_search(benchmark::State& state, const std::function<void(tw::win::DeckM
     SearchTable t;
     auto& d = t.editor();
     set(d);
+    d.ReloadSet(0);
     for (auto _ : state) {
         if (fresh_grid) {
             state.PauseTiming();
@@ -190,6 +242,22 @@ void run_search(benchmark::State& state, const std::function<void(tw::win::DeckM
     state.counters["cached"] = static_cast<double>(t.tw->SearchResults.size());
 }
 
+void run_plain_search(benchmark::State& state, const plain::Filter& f, bool ranked, bool fresh_grid = false) {
+    const plain::Database db = plain::Load(tw::bench::search_folder().path / "zqm.set", [](int) {});
+    plain::Search search;
+    plain::RunSearch(db, f, ranked, search);
+    for (auto _ : state) {
+        if (fresh_grid) {
+            state.PauseTiming();
+            search.grid.clear();
+            state.ResumeTiming();
+        }
+        plain::RunSearch(db, f, ranked, search);
+        benchmark::DoNotOptimize(search.grid.data());
+    }
+    state.counters["rows"] = static_cast<double>(search.grid.size());
+}
+
 // No filter: every entry into the grid, sorted.
 void BM_SearchAll(benchmark::State& state) {
     run_search(state, [](tw::win::DeckMaker&) {});
@@ -201,6 +269,16 @@ void BM_SearchAllFreshGrid(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchAllFreshGrid)->Unit(benchmark::kMillisecond);
 
+void BM_PlainSearchAll(benchmark::State& state) { run_plain_search(state, {}, true); }
+BENCHMARK(BM_PlainSearchAll)->Unit(benchmark::kMillisecond);
+
+void BM_PlainSearchAllFreshGrid(benchmark::State& state) { run_plain_search(state, {}, true, true); }
+BENCHMARK(BM_PlainSearchAllFreshGrid)->Unit(benchmark::kMillisecond);
+
+// The plain search sorting its hits by name at every search, as the program did.
+void BM_PlainSearchAllSorted(benchmark::State& state) { run_plain_search(state, {}, false); }
+BENCHMARK(BM_PlainSearchAllSorted)->Unit(benchmark::kMillisecond);
+
 // The same with "Hide Duplicates".
 void BM_SearchAllHideDuplicates(benchmark::State& state) {
     run_search(state, [](tw::win::DeckMaker& d) { d.hidecopies.set_value(1); });
@@ -211,6 +289,13 @@ void BM_SearchNamePattern(benchmark::State& state) {
     run_search(state, [](tw::win::DeckMaker& d) { d.NameContains.set_text("%dr%on%1"); });
 }
 BENCHMARK(BM_SearchNamePattern)->Unit(benchmark::kMillisecond);
+
+void BM_PlainSearchNamePattern(benchmark::State& state) {
+    plain::Filter f;
+    f.name = "%dr%on%1";
+    run_plain_search(state, f, true);
+}
+BENCHMARK(BM_PlainSearchNamePattern)->Unit(benchmark::kMillisecond);
 
 // Level at least 4, attack at least 1500, attribute Fire.
 void BM_SearchLevelAtkAttribute(benchmark::State& state) {
@@ -224,9 +309,20 @@ void BM_SearchLevelAtkAttribute(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchLevelAtkAttribute)->Unit(benchmark::kMillisecond);
 
+void BM_PlainSearchLevelAtkAttribute(benchmark::State& state) {
+    plain::Filter f;
+    f.level = "4";
+    f.level_compare = 1;
+    f.atk = "1500";
+    f.atk_compare = 1;
+    f.attribute = "Fire";
+    run_plain_search(state, f, true);
+}
+BENCHMARK(BM_PlainSearchLevelAtkAttribute)->Unit(benchmark::kMillisecond);
+
 // The record test alone, without cache or grid.
 void BM_SearchFilterOnly(benchmark::State& state) {
-    const auto db = make_search_database();
+    SearchTable t;
     tw::SearchFilter f;
     f.level = "4";
     f.level_compare = 1;
@@ -236,15 +332,11 @@ void BM_SearchFilterOnly(benchmark::State& state) {
     const tw::PreparedSearch search = tw::PrepareSearch(f);
     for (auto _ : state) {
         std::size_t kept = 0;
-        for (const auto& c : db) kept += tw::TestCard(c, search) != tw::SearchVerdict::Skip;
+        for (const auto& c : t.tw->CardDatabase) kept += tw::TestCard(c, search) != tw::SearchVerdict::Skip;
         benchmark::DoNotOptimize(kept);
     }
 }
 BENCHMARK(BM_SearchFilterOnly)->Unit(benchmark::kMillisecond);
-
-}  // namespace
-
-namespace {
 
 // The deck editor's recount of a 60-line deck (the main deck, a comment, the side deck)
 // against the whole database.
@@ -252,17 +344,15 @@ void BM_ComputeDeckAmount(benchmark::State& state) {
     Table t;
     tw::Main(*t.tw);
     const auto& db = t.tw->CardDatabase;
+    auto line = [&](int count, std::size_t i) {
+        const tw::Card c = db[i % (db.size() - 1)];
+        return std::to_string(count) + " " + c.SetCode + " " + c.Name;
+    };
     std::vector<std::string> deck;
-    for (int i = 0; i < 44; ++i) {
-        const auto& c = db[static_cast<std::size_t>(i) * 2203 % (db.size() - 1)];
-        deck.push_back(std::to_string(i % 3 + 1) + " " + c.SetCode + " " + c.Name);
-    }
+    for (int i = 0; i < 44; ++i) deck.push_back(line(i % 3 + 1, static_cast<std::size_t>(i) * 2203));
     deck.push_back("// side deck below");
     deck.push_back("-SIDE DECK-");
-    for (int i = 0; i < 14; ++i) {
-        const auto& c = db[static_cast<std::size_t>(i) * 7919 % (db.size() - 1)];
-        deck.push_back("1 " + c.SetCode + " " + c.Name);
-    }
+    for (int i = 0; i < 14; ++i) deck.push_back(line(1, static_cast<std::size_t>(i) * 7919));
     for (auto _ : state) {
         std::vector<std::string> lines = deck;
         const tw::DeckCounts n = tw::CountDeck(*t.tw, lines);
