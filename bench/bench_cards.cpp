@@ -45,20 +45,13 @@ struct Table : tw::bench::HeadlessTable {
 };
 
 // The set-loading window's work without the deck editor after it: the file read, the progress
-// shown on the window with a turn of the event loop, the entries and the lookup index.
-// Returns the number of progress updates.
+// shown on the window with a turn of the event loop, the entries, the lookup index and the name
+// order. Returns the number of progress updates.
 int LoadSetPath(tw::Tablewright& t) {
     tw::win::LoadSet window(t);
     int updates = 0;
-    const auto text = tw::ReadFileTextIfReadable(t.path_of(tw::SetFileName(t.app.command)));
-    t.SetCodes.assign(1, std::string());
-    t.CardDatabase = tw::ParseSetFile(*text, [&](int p) {
-        window.Label2.set_caption(rt::cstr(p) + "%");
-        window.ProgressBar1.set_value(p);
-        t.app.do_events();
-        ++updates;
-    });
-    tw::IndexCardDatabase(t);
+    window.Label2.Change = [&] { ++updates; };
+    window.ReadSetFile();
     return updates;
 }
 

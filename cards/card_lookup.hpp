@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
+#include "cards/card_store.hpp"
 
 namespace tw {
 
@@ -26,25 +27,20 @@ Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name
 // file or the token's type line is missing. "Face Down Card" is answered without the file.
 Card LoadTokenCard(Tablewright& tw, const std::string& set, const std::string& name);
 
-// The database entries ordered by a hash of the lower-cased (set, name), lowest index first
-// among equal hashes, for a database that is not changed after the load. It remembers which
-// vector it was built for; a database that was replaced or resized since is searched entry by
-// entry, as is one never indexed.
+// The database entries ordered by a hash of their lower-cased name, lowest position first among
+// equal hashes, for a database that is not changed after the load: both the lookup by set and
+// name and the lookup among the last search's hits (by name alone) find their candidates here.
+// It remembers the database and the state it was built for; a database changed since is
+// searched entry by entry, as is one never indexed.
 struct CardLookupIndex {
-    const Card* data = nullptr;
-    std::size_t size = 0;
+    const CardStore* data = nullptr;
+    std::uint64_t generation = 0;
     std::array<unsigned char, 256> lower{};  // the byte each byte lower-cases to
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> by_hash;  // sorted
-    std::uint64_t hash(std::string_view set, std::string_view name) const;
+    std::vector<std::uint64_t> by_hash;      // hash << 32 | position, sorted
+    std::uint32_t hash(std::string_view name) const;
 };
 
 // Builds the index for the database as it is now; the set load calls it once.
 void IndexCardDatabase(Tablewright& tw);
-
-// The last search's hits by name, rebuilt when SearchResultsGeneration has moved on.
-struct SearchHitIndex {
-    std::uint64_t generation = 0;
-    CardLookupIndex names;  // hashed with an empty set code
-};
 
 }  // namespace tw

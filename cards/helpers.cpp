@@ -16,13 +16,38 @@
 
 namespace tw {
 
-std::string DecodeFileText(const std::string& bytes) { return rt::replace_all(bytes, "&amp;", "&"); }
+namespace {
+
+// "&amp;" becomes "&" in place: a file's text is never held twice.
+void decode_in_place(std::string& text) {
+    constexpr std::string_view kAmp = "&amp;";
+    std::size_t in = text.find(kAmp);
+    if (in == std::string::npos) return;
+    std::size_t out = in;
+    while (in < text.size()) {
+        if (text.compare(in, kAmp.size(), kAmp) == 0) {
+            text[out++] = '&';
+            in += kAmp.size();
+        } else {
+            text[out++] = text[in++];
+        }
+    }
+    text.resize(out);
+}
+
+}  // namespace
+
+std::string DecodeFileText(const std::string& bytes) {
+    std::string text = bytes;
+    decode_in_place(text);
+    return text;
+}
 
 std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path) {
     try {
-        auto bytes = platform::read_file(path);
-        if (!bytes) return std::nullopt;
-        return DecodeFileText(*bytes);
+        auto text = platform::read_file(path);
+        if (text) decode_in_place(*text);
+        return text;
     } catch (const std::exception&) {
         return std::nullopt;
     }

@@ -32,20 +32,24 @@ void LoadSet::ShowProgress(int percent) {
 
 void LoadSet::Form_Load() {
     show();  // on screen while the file is read
+    ReadSetFile();
+    tw_.DeckMaker().show();
+}
 
+void LoadSet::ReadSetFile() {
     const auto file = tw_.path_of(SetFileName(tw_.app.command));
     // A set file that cannot be read leaves the program without cards just as a missing one.
-    const auto text = FileExists(file) ? ReadFileTextIfReadable(file) : std::nullopt;
+    auto text = FileExists(file) ? ReadFileTextIfReadable(file) : std::nullopt;
     if (!text) {
         ShowMessageDirect(tw_, "I cannot find the Main Card List. Program Closing.");
         tw_.app.end();
     }
 
     tw_.SetCodes.assign(1, std::string());
-    tw_.CardDatabase = ParseSetFile(*text, [this](int p) { ShowProgress(p); });
+    tw_.CardDatabase = ParseSetFile(std::move(*text), [this](int p) { ShowProgress(p); });
     IndexCardDatabase(tw_);
-
-    tw_.DeckMaker().show();
+    // The result grid lists by name: ranked once here, not at every search.
+    tw_.CardDatabase.NameOrder();
 }
 
 }  // namespace tw::win

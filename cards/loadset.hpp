@@ -16,6 +16,10 @@ public:
     platform::Label Label2{this, "Label2"};
     platform::ProgressBar ProgressBar1{this, "ProgressBar1"};
 
+    // The load's work between showing this window and the deck editor: the set file into the
+    // card database, with the progress shown here. A missing set file ends the program.
+    void ReadSetFile();
+
 protected:
     void Form_Load() override;
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cards/card.hpp"
+#include "cards/card_store.hpp"
 
 namespace tw {
 
@@ -21,9 +21,9 @@ std::string_view SetFileName(std::string_view command_line);
 // separators); never for a text without separator, so at most 100 times.
 using SetFileProgress = std::function<void(int percent)>;
 
-// The card database entries of a set file's text (after "&amp;" was undone). An empty or
-// unusable record keeps its place as an empty entry, so a text that ends with the separator
-// ends with an empty entry; a text without any byte gives no entry at all.
-std::vector<Card> ParseSetFile(std::string_view text, const SetFileProgress& progress = {});
+// The card database entries of a set file's text (after "&amp;" was undone), held over that
+// text. An empty or unusable record keeps its place as an empty entry, so a text that ends with
+// the separator ends with an empty entry; a text without any byte gives no entry at all.
+CardStore ParseSetFile(std::string text, const SetFileProgress& progress = {});
 
 }  // namespace tw

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
+#include "cards/card_store.hpp"
 #include "net/duel_frame.hpp"
 #include "net/xmpp_stream.hpp"
 #include "platform/app.hpp"
@@ -74,7 +75,7 @@ public:
     platform::FormSlot<win::View> view;  // the pile viewer
 
     // Card data.
-    std::vector<Card> CardDatabase;
+    CardStore CardDatabase;
     std::vector<std::string> SetCodes;
     std::shared_ptr<struct CardLookupIndex> CardDatabaseIndex;  // built by the set load
     std::vector<Card> SpareCardList = std::vector<Card>(1);  // a second list LookupCard consults
@@ -144,10 +145,7 @@ public:
     std::int16_t SelectedSlot = -1;
 
     // Deck editor state.
-    std::vector<Card> SearchResults = std::vector<Card>(1);
-    // Moved on by every change of SearchResults, so that the lookup's index of it is rebuilt.
-    std::uint64_t SearchResultsGeneration = 0;
-    std::shared_ptr<struct SearchHitIndex> SearchResultsIndex;
+    SearchHits SearchResults{CardDatabase};  // positions in CardDatabase
     bool SearchRunning = false;  // a card search is going through the database
     std::vector<std::string> BanList = std::vector<std::string>(1);
     std::string LastDeckPath;

@@ -419,8 +419,9 @@ void DeckMaker::FillSetCodes() {
     auto& codes = tw_.SetCodes;
     codes.assign(1, std::string());
     std::unordered_set<std::string_view> seen{std::string_view()};
-    for (const Card& c : tw_.CardDatabase)
-        if (seen.insert(c.SetCode).second) codes.push_back(c.SetCode);
+    const auto& db = tw_.CardDatabase;
+    for (std::size_t i = 0; i < db.size(); ++i)
+        if (seen.insert(db.set_code(i)).second) codes.emplace_back(db.set_code(i));
 }
 
 // ---- Chrome ----

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <unordered_set>
 
 #include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
@@ -13,15 +12,35 @@ namespace tw {
 
 namespace {
 
+using Lower = std::array<unsigned char, 256>;
+
 bool blank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
-bool is_spell(const Card& c) { return c.Group == "Spell Card"; }
-bool is_trap(const Card& c) { return c.Group == "Trap Card"; }
+bool is_spell(const CardView& c) { return c.Kind == CardKind::Spell; }
+bool is_trap(const CardView& c) { return c.Kind == CardKind::Trap; }
 
-void lower_into(std::string& out, const std::string& in, const std::array<unsigned char, 256>& lower) {
-    out.resize(in.size());
-    for (std::size_t i = 0; i < in.size(); ++i)
-        out[i] = static_cast<char>(lower[static_cast<unsigned char>(in[i])]);
+unsigned char low(const Lower& lower, char c) { return lower[static_cast<unsigned char>(c)]; }
+
+// Whether text, lower-cased, equals the lower-cased word.
+bool equals_lower(std::string_view text, std::string_view word, const Lower& lower) {
+    if (text.size() != word.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (low(lower, text[i]) != static_cast<unsigned char>(word[i])) return false;
+    return true;
+}
+
+// Where the lower-cased piece (not empty) first occurs in the lower-cased text from `from`.
+std::size_t find_lower(std::string_view text, std::string_view piece, std::size_t from, const Lower& lower) {
+    if (piece.size() > text.size()) return std::string_view::npos;
+    const unsigned char first = static_cast<unsigned char>(piece[0]);
+    const std::size_t last = text.size() - piece.size();
+    for (std::size_t i = from; i <= last; ++i) {
+        if (low(lower, text[i]) != first) continue;
+        std::size_t k = 1;
+        while (k < piece.size() && low(lower, text[i + k]) == static_cast<unsigned char>(piece[k])) ++k;
+        if (k == piece.size()) return i;
+    }
+    return std::string_view::npos;
 }
 
 PreparedSearch::Pattern prepare_pattern(const std::string& box) {
@@ -39,11 +58,11 @@ PreparedSearch::Pattern prepare_pattern(const std::string& box) {
     return p;
 }
 
-// The "%" rule of MatchesPattern over pieces split once: each piece searched from one character
-// after where the previous one began; an empty piece is found where its search starts, as long
-// as the text is not empty.
-bool pattern_matches(const std::string& text, const PreparedSearch::Pattern& p) {
-    if (!p.pieces_mode) return text.find(p.pieces.front()) != std::string::npos;
+// The "%" rule of MatchesPattern over pieces split once, on the lower-cased text: each piece
+// searched from one character after where the previous one began; an empty piece is found
+// where its search starts, as long as the text is not empty.
+bool pattern_matches(std::string_view text, const PreparedSearch::Pattern& p, const Lower& lower) {
+    if (!p.pieces_mode) return find_lower(text, p.pieces.front(), 0, lower) != std::string_view::npos;
     std::size_t start = 0;
     for (const std::string& piece : p.pieces) {
         if (start > text.size()) return false;
@@ -51,8 +70,8 @@ bool pattern_matches(const std::string& text, const PreparedSearch::Pattern& p) 
         if (piece.empty()) {
             if (text.empty()) return false;
         } else {
-            at = text.find(piece, start);
-            if (at == std::string::npos) return false;
+            at = find_lower(text, piece, start, lower);
+            if (at == std::string_view::npos) return false;
         }
         start = at + 1;
     }
@@ -69,7 +88,7 @@ PreparedSearch::Range prepare_range(const std::string& box, int compare) {
 }
 
 // Plain digits, as nearly every printed value is, read without the general number rule.
-bool read_plain_digits(const std::string& text, std::int32_t& out) {
+bool read_plain_digits(std::string_view text, std::int32_t& out) {
     if (text.empty() || text.size() > 9) return false;
     std::int32_t v = 0;
     for (char ch : text) {
@@ -81,12 +100,13 @@ bool read_plain_digits(const std::string& text, std::int32_t& out) {
 }
 
 // A record whose own value is no number is kept out while the test is on.
-bool range_keeps(const std::string& value, const PreparedSearch::Range& r) {
+bool range_keeps(std::string_view value, const PreparedSearch::Range& r) {
     if (!r.on) return true;
     std::int32_t v = 0;
     if (!read_plain_digits(value, v)) {
-        if (!IsNumber(value)) return false;
-        v = rt::to_long(value);
+        const std::string text(value);
+        if (!IsNumber(text)) return false;
+        v = rt::to_long(text);
     }
     switch (r.compare) {
         case 0: return v <= r.value;
@@ -96,51 +116,63 @@ bool range_keeps(const std::string& value, const PreparedSearch::Range& r) {
     }
 }
 
-bool spell_type_keeps(const Card& c, const std::string& type, const std::string& icon) {
+bool spell_type_keeps(const CardView& c, const std::string& type, const Lower& lower) {
     if (type.empty()) return true;
+    auto icon_is = [&](std::string_view word) { return equals_lower(c.Icon, word, lower); };
     if (type == "Normal") return is_spell(c) && c.Icon.empty();
-    if (type == "Continuous") return icon == "continuous" && is_spell(c);
-    if (type == "Equip") return icon == "equip";
-    if (type == "Field") return icon == "field";
-    if (type == "Quick-Play") return icon == "quick-play";
-    if (type == "Ritual") return icon == "ritual";
+    if (type == "Continuous") return icon_is("continuous") && is_spell(c);
+    if (type == "Equip") return icon_is("equip");
+    if (type == "Field") return icon_is("field");
+    if (type == "Quick-Play") return icon_is("quick-play");
+    if (type == "Ritual") return icon_is("ritual");
     return false;
 }
 
-bool trap_type_keeps(const Card& c, const std::string& type, const std::string& icon) {
+bool trap_type_keeps(const CardView& c, const std::string& type, const Lower& lower) {
     if (type.empty()) return true;
     if (type == "Normal") return is_trap(c) && c.Icon.empty();
-    if (type == "Continuous") return icon == "continuous" && is_trap(c);
-    if (type == "Counter") return icon == "counter";
+    if (type == "Continuous") return equals_lower(c.Icon, "continuous", lower) && is_trap(c);
+    if (type == "Counter") return equals_lower(c.Icon, "counter", lower);
     return false;
 }
 
-bool attribute_keeps(const Card& c, const PreparedSearch& s) {
+bool attribute_keeps(const CardView& c, const PreparedSearch& s) {
     if (s.filter.attrib.empty()) return true;
     if (s.attribute.empty()) return false;  // not one of the six
-    std::string a;
-    lower_into(a, c.Attribute, s.lower);
-    return a == s.attribute;
+    return equals_lower(c.Attribute, s.attribute, s.lower);
 }
 
-bool monster_kind_keeps(const std::string& group, const PreparedSearch& s) {
+// On the type line, letter case aside.
+bool monster_kind_keeps(std::string_view group, const PreparedSearch& s) {
     const std::string& kind = s.filter.type_icon;
     if (kind.empty()) return true;
     if (kind == "Normal") {
         const auto slash = group.find('/');
-        return slash == std::string::npos || slash == 0;
+        return slash == std::string_view::npos || slash == 0;
     }
-    if (kind == "Effect") return group.find('/') != std::string::npos;
+    if (kind == "Effect") return group.find('/') != std::string_view::npos;
     if (s.kind_word.empty()) return false;
-    return group.find(s.kind_word) != std::string::npos;
+    return find_lower(group, s.kind_word, 0, s.lower) != std::string_view::npos;
 }
 
-// The type line without the kinds that are not monster types; any other word after "/" stays.
-std::string monster_type_of(std::string group) {
-    for (const char* kind : {"/effect", "/synchro", "/fusion", "/ritual", "/tuner", "/gemini", "/union",
-                             "/spirit"})
-        group = rt::replace_all(group, kind, "");
-    return group;
+// The lower-cased type line without the kinds that are not monster types, in this order; any
+// other word after "/" stays. Built in the search's own buffer.
+bool monster_type_keeps(std::string_view group, const PreparedSearch& s) {
+    std::string& rest = s.scratch;
+    rest.resize(group.size());
+    for (std::size_t i = 0; i < group.size(); ++i) rest[i] = static_cast<char>(low(s.lower, group[i]));
+    for (std::string_view kind : {"/effect", "/synchro", "/fusion", "/ritual", "/tuner", "/gemini", "/union", "/spirit"}) {
+        std::size_t out = 0, in = 0;
+        while (in < rest.size()) {
+            if (rest.compare(in, kind.size(), kind) == 0) {
+                in += kind.size();
+            } else {
+                rest[out++] = rest[in++];
+            }
+        }
+        rest.resize(out);
+    }
+    return rest == s.monster_type;
 }
 
 }  // namespace
@@ -173,7 +205,7 @@ PreparedSearch PrepareSearch(const SearchFilter& f) {
     return s;
 }
 
-SearchVerdict TestCard(const Card& c, const PreparedSearch& s) {
+SearchVerdict TestCard(const CardView& c, const PreparedSearch& s) {
     const SearchFilter& f = s.filter;
     if (c.Name.empty()) return SearchVerdict::Skip;
     if (!s.all_sets && c.SetCode != f.set) return SearchVerdict::Skip;
@@ -187,35 +219,22 @@ SearchVerdict TestCard(const Card& c, const PreparedSearch& s) {
         return SearchVerdict::Skip;
     }
 
-    std::string low;
-    if (s.name.on) {
-        lower_into(low, c.Name, s.lower);
-        if (!pattern_matches(low, s.name)) return SearchVerdict::Skip;
-    }
+    if (s.name.on && !pattern_matches(c.Name, s.name, s.lower)) return SearchVerdict::Skip;
     if (s.unfiltered) return SearchVerdict::List;
 
-    if (s.desc.on) {
-        lower_into(low, c.Desc, s.lower);
-        if (!pattern_matches(low, s.desc)) return SearchVerdict::Skip;
-    }
+    if (s.desc.on && !pattern_matches(c.Desc, s.desc, s.lower)) return SearchVerdict::Skip;
 
     if (s.kind_tests) {
         if (c.Level.empty() && c.Attribute.empty() && c.Icon.empty()) return SearchVerdict::Skip;
-        std::string icon;
-        lower_into(icon, c.Icon, s.lower);
-        if (!spell_type_keeps(c, f.spell_type, icon)) return SearchVerdict::Skip;
-        if (!trap_type_keeps(c, f.trap_type, icon)) return SearchVerdict::Skip;
+        if (!spell_type_keeps(c, f.spell_type, s.lower)) return SearchVerdict::Skip;
+        if (!trap_type_keeps(c, f.trap_type, s.lower)) return SearchVerdict::Skip;
         if (is_spell(c) || is_trap(c)) return SearchVerdict::Accept;
         if (!attribute_keeps(c, s)) return SearchVerdict::Skip;
-        lower_into(low, c.Group, s.lower);
-        if (!monster_kind_keeps(low, s)) return SearchVerdict::Skip;
+        if (!monster_kind_keeps(c.Group, s)) return SearchVerdict::Skip;
     }
 
     if (s.stat_tests && !is_spell(c) && !is_trap(c)) {
-        if (!s.monster_type.empty()) {
-            lower_into(low, c.Group, s.lower);
-            if (monster_type_of(low) != s.monster_type) return SearchVerdict::Skip;
-        }
+        if (!s.monster_type.empty() && !monster_type_keeps(c.Group, s)) return SearchVerdict::Skip;
         if (!range_keeps(c.Level, s.level)) return SearchVerdict::Skip;
         if (!range_keeps(c.Atk, s.atk)) return SearchVerdict::Skip;
         if (!range_keeps(c.Def, s.def)) return SearchVerdict::Skip;
@@ -223,117 +242,48 @@ SearchVerdict TestCard(const Card& c, const PreparedSearch& s) {
     return SearchVerdict::Accept;
 }
 
+SearchVerdict TestCard(const Card& card, const PreparedSearch& search) { return TestCard(CardView(card), search); }
+
 SearchVerdict TestCard(const Card& card, const SearchFilter& filter) {
-    return TestCard(card, PrepareSearch(filter));
+    return TestCard(CardView(card), PrepareSearch(filter));
 }
 
-std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter, bool hide_copies) {
+std::vector<std::uint32_t> SearchCards(Tablewright& tw, const SearchFilter& filter, bool hide_copies) {
     const PreparedSearch search = PrepareSearch(filter);
-    auto& cache = tw.SearchResults;
-    cache.assign(1, Card{});
-    ++tw.SearchResultsGeneration;
-    std::vector<const Card*> shown;
-    // Names of every database record passed so far, and of every record cached so far: the
-    // duplicate test looks at the first until something is cached, then at the cache.
-    std::unordered_set<std::string_view> database_names, cached_names;
-    std::size_t cached = 0;
-    if (hide_copies) database_names.reserve(tw.CardDatabase.size());
-    for (const Card& c : tw.CardDatabase) {
-        const SearchVerdict v = TestCard(c, search);
+    const CardStore& db = tw.CardDatabase;
+    std::vector<std::uint32_t> cached, shown;
+    // Per name (by its group number): whether a database record passed so far has it, and
+    // whether a cached one has. The duplicate test looks at the first until something is
+    // cached, then at the cache.
+    const std::vector<std::uint32_t>* groups = hide_copies ? &db.NameGroups() : nullptr;
+    std::vector<unsigned char> in_database(hide_copies ? db.size() : 0), in_cache(in_database.size());
+    for (std::size_t i = 0; i < db.size(); ++i) {
+        const auto at = static_cast<std::uint32_t>(i);
+        const SearchVerdict v = TestCard(db[i], search);
         if (v != SearchVerdict::Skip) {
-            if (v == SearchVerdict::Accept) {
-                if (!cache.back().Name.empty()) cache.emplace_back();
-                cache.back() = c;
-                ++cached;
-            }
+            if (v == SearchVerdict::Accept) cached.push_back(at);
             bool duplicate = false;
-            if (hide_copies) {
-                duplicate = cached > 1 ? cached_names.contains(c.Name) : database_names.contains(c.Name);
-                if (v == SearchVerdict::Accept) cached_names.insert(c.Name);
+            if (groups) {
+                const std::uint32_t g = (*groups)[i];
+                duplicate = cached.size() > 1 ? in_cache[g] : in_database[g];
+                if (v == SearchVerdict::Accept) in_cache[g] = 1;
             }
-            if (!duplicate) shown.push_back(&c);
+            if (!duplicate) shown.push_back(at);
         }
-        if (hide_copies && cached <= 1) database_names.insert(c.Name);
+        if (groups && cached.size() <= 1) in_database[(*groups)[i]] = 1;
     }
+    tw.SearchResults.assign(std::move(cached));
     return shown;
 }
 
-namespace {
-
-constexpr std::size_t kHead = 16;
-
-struct NameKey {
-    unsigned char head[kHead];  // name bytes from the current depth on, padded with 0
-    std::uint32_t at;
-};
-
-// Orders keys[from, to) by name from byte `depth` on, the bytes before being equal: a stable
-// byte-wise radix sort of sixteen bytes (a 0 pad sorts before every other byte), then each run
-// sharing them is ordered by the bytes after. Equal names keep their order.
-void order_names(const std::vector<const Card*>& cards, std::vector<NameKey>& keys, std::vector<NameKey>& spare,
-                 std::size_t from, std::size_t to, std::size_t depth) {
-    const std::size_t n = to - from;
-    auto by_name = [&cards](const NameKey& a, const NameKey& b) { return cards[a.at]->Name < cards[b.at]->Name; };
-    if (n < 2) return;
-    if (n < 64) {
-        std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(from), keys.begin() + static_cast<std::ptrdiff_t>(to),
-                         by_name);
-        return;
-    }
-    std::vector<std::array<std::uint32_t, 256>> count(kHead);  // every pass counted in one scan
-    std::size_t longest = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        const std::string& name = cards[keys[i].at]->Name;
-        longest = std::max(longest, name.size());
-        for (std::size_t b = 0; b < kHead; ++b) {
-            const std::size_t at = depth + b;
-            keys[i].head[b] = at < name.size() ? static_cast<unsigned char>(name[at]) : 0;
-            ++count[b][keys[i].head[b]];
-        }
-    }
-    for (std::size_t b = kHead; b-- > 0;) {
-        auto& c = count[b];
-        if (c[keys[from].head[b]] == n) continue;  // every name alike here
-        std::uint32_t sum = static_cast<std::uint32_t>(from);
-        for (auto& v : c) {
-            const std::uint32_t here = v;
-            v = sum;
-            sum += here;
-        }
-        for (std::size_t i = from; i < to; ++i) spare[c[keys[i].head[b]]++] = keys[i];
-        std::copy(spare.begin() + static_cast<std::ptrdiff_t>(from), spare.begin() + static_cast<std::ptrdiff_t>(to),
-                  keys.begin() + static_cast<std::ptrdiff_t>(from));
-    }
-    for (std::size_t i = from; i < to;) {
-        std::size_t j = i + 1;
-        while (j < to && std::memcmp(keys[i].head, keys[j].head, kHead) == 0) ++j;
-        if (j - i > 1) {
-            if (longest > depth + kHead)
-                order_names(cards, keys, spare, i, j, depth + kHead);
-            else  // all within the sixteen bytes: equal unless a name holds a 0 byte
-                std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(i),
-                                 keys.begin() + static_cast<std::ptrdiff_t>(j), by_name);
-        }
-        i = j;
-    }
-}
-
-}  // namespace
-
-std::vector<std::uint32_t> NameOrder(const std::vector<const Card*>& cards) {
-    std::vector<NameKey> keys(cards.size()), spare(cards.size());
-    for (std::size_t i = 0; i < cards.size(); ++i) keys[i].at = static_cast<std::uint32_t>(i);
-    order_names(cards, keys, spare, 0, cards.size(), 0);
+std::vector<std::uint32_t> RanksInNameOrder(const CardStore& db, const std::vector<std::uint32_t>& positions) {
+    std::vector<unsigned char> listed(db.size());
+    for (std::uint32_t at : positions) listed[at] = 1;
+    const auto& order = db.NameOrder();
     std::vector<std::uint32_t> out;
-    out.reserve(keys.size());
-    for (const NameKey& k : keys) out.push_back(k.at);
-    return out;
-}
-
-std::vector<const Card*> SortedByName(const std::vector<const Card*>& cards) {
-    std::vector<const Card*> out;
-    out.reserve(cards.size());
-    for (std::uint32_t at : NameOrder(cards)) out.push_back(cards[at]);
+    out.reserve(positions.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        if (listed[order[k]]) out.push_back(static_cast<std::uint32_t>(k));
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
+#include "cards/card_store.hpp"
 
 namespace tw {
 class Tablewright;
@@ -60,25 +61,27 @@ struct PreparedSearch {
     std::string kind_word;     // lower-cased monster kind looked for in the type line
     Range level, atk, def;
     std::array<unsigned char, 256> lower{};
+    mutable std::string scratch;  // the type line while its kinds are taken out
 };
 
 PreparedSearch PrepareSearch(const SearchFilter& filter);
 
-// The whole record test of one search.
+// The whole record test of one search. Texts are compared in place, letter case aside where the
+// test says so.
+SearchVerdict TestCard(const CardView& card, const PreparedSearch& search);
 SearchVerdict TestCard(const Card& card, const PreparedSearch& search);
 SearchVerdict TestCard(const Card& card, const SearchFilter& filter);
 
-// Runs the record test over tw.CardDatabase in order: refills tw.SearchResults (reset to one
-// unnamed record, then every accepted record) and returns the records to list, in database
-// order. With hide_copies, a record whose name was already listed or cached earlier is left out
-// of the list (the cache keeps it).
-std::vector<const Card*> SearchCards(Tablewright& tw, const SearchFilter& filter, bool hide_copies);
+// Runs the record test over tw.CardDatabase in order: refills tw.SearchResults (no hits, then
+// the position of every accepted record) and returns the positions to list, in database order.
+// With hide_copies, a record whose name was already listed or cached earlier is left out of the
+// list (the cache keeps it).
+std::vector<std::uint32_t> SearchCards(Tablewright& tw, const SearchFilter& filter, bool hide_copies);
 
-// The records ordered by name as the result grid sorts: byte order (capitals before small
-// letters), equal names in their given order.
-std::vector<const Card*> SortedByName(const std::vector<const Card*>& cards);
-// The same order as positions into cards.
-std::vector<std::uint32_t> NameOrder(const std::vector<const Card*>& cards);
+// The positions as the result grid lists them, by name in byte order (capitals before small
+// letters), equal names in database order: as their places in the database's name order
+// (CardStore::NameOrder, ranked once), rising.
+std::vector<std::uint32_t> RanksInNameOrder(const CardStore& db, const std::vector<std::uint32_t>& positions);
 
 // The filter controls of the deck editor as they stand.
 SearchFilter ReadSearchFilter(const win::DeckMaker& editor);

@@ -1,5 +1,6 @@
 // The deck editor's search controls and the result grid.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,16 @@ constexpr platform::Color kLightGrey = 12632256;
 constexpr const char* kQuickSearchHint = "Search By Card Name";
 constexpr const char* kHideCopiesCaption = "Hide Duplicates";
 
+// The byte each byte upper-cases to.
+std::array<unsigned char, 256> upper_table() {
+    std::string all(256, '\0');
+    for (int b = 0; b < 256; ++b) all[static_cast<std::size_t>(b)] = static_cast<char>(b);
+    const std::string up = rt::ucase(all);
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b) t[static_cast<std::size_t>(b)] = static_cast<unsigned char>(up[static_cast<std::size_t>(b)]);
+    return t;
+}
+
 }  // namespace
 
 bool DeckMaker::WireSearch() {
@@ -81,31 +92,26 @@ void DeckMaker::ReloadSet(int) {
         }
     } finish{*this};
 
-    const auto shown = SearchCards(tw_, filter, hidecopies.value() == 1);
+    const CardStore& db = tw_.CardDatabase;
     // The rows are written in the order of the grid's sort by column 2 (stable, byte order), so
     // no sort is left to do. Rows of the last search are reused.
-    const auto order = NameOrder(shown);
-    Grid.set_rows(static_cast<int>(shown.size()) + 1);
+    const auto ranks = RanksInNameOrder(db, SearchCards(tw_, filter, hidecopies.value() == 1));
+    Grid.set_rows(static_cast<int>(ranks.size()) + 1);
     const int row = Grid.row(), col = Grid.col();
     bool moved = false;
-    // The records are far apart in memory: fetch a few rows ahead.
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        if (k + 2 * kAhead < order.size()) {
-            const Card* ahead = shown[order[k + 2 * kAhead]];
-            __builtin_prefetch(&ahead->Name);
-            __builtin_prefetch(&ahead->SetCode);
-        }
-        if (k + kAhead < order.size()) __builtin_prefetch(shown[order[k + kAhead]]->Name.data());
+    const auto upper = upper_table();
+    std::string set;
+    for (std::size_t k = 0; k < ranks.size(); ++k) {
         const int r = static_cast<int>(k) + 1;
-        const Card& c = *shown[order[k]];
-        std::string set = rt::ucase(c.SetCode);
-        if (Grid.text_matrix(r, 1) != set) Grid.set_text_matrix(r, 1, std::move(set));
-        if (Grid.text_matrix(r, 2) != c.Name) Grid.set_text_matrix(r, 2, c.Name);
+        const std::string_view name = db.ranked_name(ranks[k]);
+        set.assign(db.ranked_set_code(ranks[k]));
+        for (char& ch : set) ch = static_cast<char>(upper[static_cast<unsigned char>(ch)]);
+        Grid.set_text_matrix(r, 1, set);
+        Grid.set_text_matrix(r, 2, name);
         // A name that starts with a digit (the one-character number test) sits left and top.
-        const bool digit_first = !c.Name.empty() && c.Name[0] >= '0' && c.Name[0] <= '9';
+        const bool digit_first = !name.empty() && name[0] >= '0' && name[0] <= '9';
         const auto align = digit_first ? platform::Align::LeftTop : platform::Align::General;
-        if (Grid.cell(r, 2).align != align) {
+        if (Grid.cell_alignment_at(r, 2) != align) {
             Grid.set_row(r);
             Grid.set_col(2);
             Grid.set_cell_alignment(align);

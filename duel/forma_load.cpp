@@ -38,8 +38,7 @@ constexpr const char* kDuelModes[] = {
 
 void FormA::Form_Load() {
     tw_.random.randomize(tw_.app.clock().time_of_day_s());
-    tw_.SearchResults.assign(1, Card{});
-    ++tw_.SearchResultsGeneration;
+    tw_.SearchResults.clear();
     tw_.SpareCardList.assign(1, Card{});
 
     Step([&] { tw_.JabberServer = ReadSetting(tw_, "jabber"); });

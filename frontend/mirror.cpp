@@ -25,7 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QAbstractTableModel>
+#include <QTableView>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -63,6 +64,7 @@ struct Mirror::Entry {
     bool is_menu = false;
     QPointer<QWidget> widget;
     std::function<void(Prop)> apply;
+    std::function<void(int, int)> rows;  // a grid's changed rows
     std::function<void()> detach;
 };
 
@@ -872,86 +874,137 @@ Qt::Alignment qt_align(platform::Align a, bool number) {
     return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
-class GridW : public ControlW<QTableWidget, platform::Grid> {
+// The grid's cells as Qt's table model over the platform grid: the view asks only for the cells
+// it shows, when it paints them, and the grid's changes arrive as ranges of rows.
+class GridModel : public QAbstractTableModel {
 public:
-    GridW(Mirror& m, platform::Grid& c, QWidget* parent) : ControlW(m, c, parent) {
+    GridModel(Link<platform::Grid>& l, QObject* parent) : QAbstractTableModel(parent), l_(l) {}
+
+    int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : rows_; }
+    int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : cols_; }
+
+    QVariant data(const QModelIndex& at, int role) const override {
+        const platform::Grid* g = grid(at);
+        if (!g) return {};
+        const int r = at.row(), k = at.column();
+        switch (role) {
+        case Qt::DisplayRole: return qstr(std::string(g->text_view(r, k)));
+        case Qt::TextAlignmentRole: {
+            const platform::Align a = g->cell_alignment_at(r, k);
+            bool number = false;
+            if (a == platform::Align::General) qstr(std::string(g->text_view(r, k))).toDouble(&number);
+            return QVariant::fromValue(qt_align(a == platform::Align::General ? g->col_alignment(k) : a, number));
+        }
+        case Qt::FontRole: return g->cell_bold_at(r, k) ? QVariant(bold_) : QVariant();
+        case Qt::BackgroundRole:
+            return fixed(*g, r, k) ? QVariant(QBrush(QApplication::palette().color(QPalette::Button))) : QVariant();
+        default: return {};
+        }
+    }
+
+    // A caption cell is never shown selected, even while it is the current cell.
+    Qt::ItemFlags flags(const QModelIndex& at) const override {
+        const platform::Grid* g = grid(at);
+        if (!g) return Qt::NoItemFlags;
+        return fixed(*g, at.row(), at.column()) ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    }
+
+    // The grid's row and column counts as they are now.
+    void follow_counts(const platform::Grid& g) {
+        if (g.cols() != cols_) {
+            beginResetModel();
+            rows_ = g.rows();
+            cols_ = g.cols();
+            endResetModel();
+        } else if (g.rows() > rows_) {
+            beginInsertRows({}, rows_, g.rows() - 1);
+            rows_ = g.rows();
+            endInsertRows();
+        } else if (g.rows() < rows_) {
+            beginRemoveRows({}, g.rows(), rows_ - 1);
+            rows_ = g.rows();
+            endRemoveRows();
+        }
+    }
+
+    void rows_changed(int first, int last) {
+        first = std::max(first, 0);
+        last = std::min(last, rows_ - 1);
+        if (first <= last && cols_ > 0) emit dataChanged(index(first, 0), index(last, cols_ - 1));
+    }
+
+    void set_font(const QFont& plain) {
+        bold_ = plain;
+        bold_.setBold(true);
+    }
+
+private:
+    const platform::Grid* grid(const QModelIndex& at) const {
+        const platform::Grid* g = l_.c;
+        if (!g || !at.isValid() || at.row() >= g->rows() || at.column() >= g->cols()) return nullptr;
+        return g;
+    }
+    static bool fixed(const platform::Grid& g, int r, int k) { return r < g.fixed_rows() || k < g.fixed_cols(); }
+
+    Link<platform::Grid>& l_;
+    int rows_ = 0, cols_ = 0;
+    QFont bold_;
+};
+
+class GridW : public ControlW<QTableView, platform::Grid> {
+public:
+    GridW(Mirror& m, platform::Grid& c, QWidget* parent) : ControlW(m, c, parent), model_(l, this) {
+        setModel(&model_);
         horizontalHeader()->hide();
         verticalHeader()->hide();
+        verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         verticalHeader()->setDefaultSectionSize(16);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
         setSelectionMode(QAbstractItemView::SingleSelection);
     }
 
     void sync(platform::Grid& c, Prop p) {
-        const bool all = p == Prop::Other;
+        const bool all = p == Prop::Other || p == Prop::Cells;
         const bool font = p == Prop::FontName || p == Prop::FontBold || p == Prop::FontSize;
-        if (all || font) shown_.clear();  // the items carry the grid's font
-        // With Redraw off the program fills the grid cell by cell; it is shown once Redraw is
-        // back on, not re-rendered for every cell.
+        // With Redraw off the program fills the grid cell by cell; the grid keeps the rows it
+        // changed and tells them once Redraw is back on, when this is shown.
         if (!c.redraw()) {
-            if (all || font || p == Prop::Cells || p == Prop::Current) stale_ = true;
+            if (all || font) stale_ = true;
             if (updatesEnabled()) setUpdatesEnabled(false);
             return;
         }
-        if (all || font || p == Prop::Cells || stale_) render(c);
-        if (all || p == Prop::Current || p == Prop::Cells || stale_) {
-            QSignalBlocker block(this);
-            if (c.row() < rowCount() && c.col() < columnCount()) setCurrentCell(c.row(), c.col());
+        if (all || font || stale_) {
+            model_.set_font(font_of(c));
+            model_.follow_counts(c);
+            model_.rows_changed(0, c.rows() - 1);
+            for (int k = 0; k < c.cols(); ++k) {
+                const int w = std::max(0, px(c.col_width(k), l.m.tpp()));
+                if (columnWidth(k) != w) setColumnWidth(k, w);
+            }
         }
+        show_current(c);
         stale_ = false;
         if (!updatesEnabled()) setUpdatesEnabled(true);
     }
 
-private:
-    // What the items show, so that a change rewrites only the cells that differ.
-    struct Shown {
-        platform::Grid::Cell cell;
-        platform::Align align = platform::Align::General;
-        bool fixed = false;
-        bool operator==(const Shown&) const = default;
-    };
-    std::vector<std::vector<Shown>> shown_;
-    bool stale_ = false;
-
-    void render(platform::Grid& c) {
-        const bool was = updatesEnabled();
-        if (was) setUpdatesEnabled(false);
-        if (rowCount() != c.rows()) setRowCount(c.rows());
-        if (columnCount() != c.cols()) setColumnCount(c.cols());
-        shown_.resize(static_cast<size_t>(c.rows()));
-        const QColor fixed = QApplication::palette().color(QPalette::Button);
-        const QFont plain = font_of(c);
-        QFont bold = plain;
-        bold.setBold(true);
-        for (int r = 0; r < c.rows(); ++r) {
-            auto& row = shown_[static_cast<size_t>(r)];
-            if (row.size() > static_cast<size_t>(c.cols())) row.resize(static_cast<size_t>(c.cols()));
-            for (int k = 0; k < c.cols(); ++k) {
-                const auto& cell = c.cell(r, k);
-                const Shown now{cell, cell.align == platform::Align::General ? c.col_alignment(k) : cell.align,
-                                r < c.fixed_rows() || k < c.fixed_cols()};
-                QTableWidgetItem* it = item(r, k);
-                if (it && static_cast<size_t>(k) < row.size() && row[static_cast<size_t>(k)] == now) continue;
-                if (!it) setItem(r, k, it = new QTableWidgetItem());
-                const QString text = qstr(cell.text);
-                if (it->text() != text) it->setText(text);
-                bool number = false;
-                text.toDouble(&number);
-                it->setTextAlignment(qt_align(now.align, number));
-                it->setFont(cell.bold ? bold : plain);
-                it->setBackground(now.fixed ? QBrush(fixed) : QBrush());
-                // A caption cell is never shown selected, even while it is the current cell.
-                it->setFlags(now.fixed ? Qt::ItemIsEnabled : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-                if (static_cast<size_t>(k) < row.size()) row[static_cast<size_t>(k)] = now;
-                else row.push_back(now);
-            }
-        }
-        for (int k = 0; k < c.cols(); ++k) {
-            const int w = std::max(0, px(c.col_width(k), l.m.tpp()));
-            if (columnWidth(k) != w) setColumnWidth(k, w);
-        }
-        if (was) setUpdatesEnabled(true);
+    // The grid's rows first to last changed (and perhaps its row count).
+    void rows(platform::Grid& c, int first, int last) {
+        model_.follow_counts(c);
+        model_.rows_changed(first, last);
+        show_current(c);
     }
+
+private:
+    void show_current(platform::Grid& c) {
+        QSignalBlocker block(this);
+        if (c.row() < model_.rowCount() && c.col() < model_.columnCount()) {
+            const QModelIndex at = model_.index(c.row(), c.col());
+            if (currentIndex() != at) setCurrentIndex(at);
+        }
+    }
+
+    GridModel model_;
+    bool stale_ = false;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override {
@@ -1442,6 +1495,10 @@ void Mirror::build(platform::Control& c) {
     } else if (auto* x = dynamic_cast<platform::Grid*>(&c)) {
         auto* w = new GridW(*this, *x, parent);
         bind(w, Roles::Input, [w, x](Prop p) { w->sync(*x, p); });
+        QPointer<QWidget> guard(w);
+        entry.rows = [guard, w, x](int first, int last) {
+            if (guard) w->rows(*x, first, last);
+        };
     } else if (auto* x = dynamic_cast<platform::DirListBox*>(&c)) {
         auto* w = new DirW(*this, *x, parent);
         bind(w, Roles::Input, [w, x](Prop p) {
@@ -1471,6 +1528,18 @@ void Mirror::build(platform::Control& c) {
     }
     Applying quiet(*this);
     entry.apply(Prop::Other);
+}
+
+void Mirror::rows_changed(platform::Control& c, int first, int last) {
+    if (pending_.erase(&c)) {
+        build(c);
+        return;
+    }
+    auto it = entries_.find(&c);
+    if (it == entries_.end()) return;
+    Applying quiet(*this);
+    if (it->second->rows) it->second->rows(first, last);
+    else if (it->second->apply) it->second->apply(Prop::Cells);
 }
 
 void Mirror::changed(platform::Control& c, Prop p) {

@@ -43,6 +43,7 @@ public:
     void created(platform::Control& c) override;
     void destroyed(platform::Control& c) override;
     void changed(platform::Control& c, platform::Prop p) override;
+    void rows_changed(platform::Control& c, int first, int last) override;
 
     // The widget of a control (a form: its top-level window); null when it has none (timers,
     // menus, dialogs) or is not mirrored.

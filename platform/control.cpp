@@ -17,10 +17,14 @@ void Control::notify(Prop p) {
     if (auto* o = observer()) o->changed(*this, p);
 }
 
+void Control::notify_rows(int first, int last) {
+    if (auto* o = observer()) o->rows_changed(*this, first, last);
+}
+
+// Only containers hold an observer, so no control needs to be asked what it is on the way up.
 ControlObserver* Control::observer() const {
-    for (const Control* c = this; c; c = c->parent_) {
-        if (auto* k = dynamic_cast<const Container*>(c); k && k->observer_) return k->observer_;
-    }
+    for (const Control* c = this; c; c = c->parent_)
+        if (c->observer_) return c->observer_;
     return nullptr;
 }
 

@@ -14,7 +14,7 @@ using Color = std::uint32_t;  // 0x00BBGGRR: red in the lowest byte
 enum class Prop {
     Left, Top, Width, Height, Visible, Enabled, ForeColor, BackColor, FontName, FontBold, FontSize,
     ToolTip, ZOrder, Caption, Text, Items, ListIndex, TopIndex, Value, Picture, DisplayList,
-    TextFormat, Selection, Cells, Current, Other
+    TextFormat, Selection, Cells, Current, Redraw, Other
 };
 
 class Control;
@@ -28,6 +28,9 @@ public:
     virtual void created(Control&) {}
     virtual void destroyed(Control&) {}
     virtual void changed(Control&, Prop) = 0;
+    // Rows first to last of a grid changed their cells; the grid's row count may have changed
+    // too (then the range may be empty: first > last).
+    virtual void rows_changed(Control& c, int /*first*/, int /*last*/) { changed(c, Prop::Cells); }
 };
 
 class Control {
@@ -85,6 +88,7 @@ public:
 
 protected:
     void notify(Prop p);
+    void notify_rows(int first, int last);
     // Copies the common properties of a template (run-time loaded array elements start as hidden
     // copies of element 0).
     void copy_common_from(const Control& other);
@@ -103,6 +107,7 @@ private:
     bool font_bold_ = false;
     double font_size_ = 8.25;
     std::string tool_tip_;
+    ControlObserver* observer_ = nullptr;  // set on containers only (Container::set_observer)
 };
 
 // A control that holds others, front-most last.
@@ -125,7 +130,6 @@ private:
     void remove_child(Control* c);
     void raise_child(Control* c, bool to_front);
     std::vector<Control*> children_;
-    ControlObserver* observer_ = nullptr;
 };
 
 }  // namespace platform

@@ -1,6 +1,10 @@
 #pragma once
-// The grid: rows of cells under a fixed header row and column, with a current cell.
+// The grid: rows of cells under a fixed header row and column, with a current cell. The cells'
+// texts lie in one buffer of the grid's own, so that a grid of 100,000 rows is filled without an
+// allocation per cell; a front end hears of changed cells as ranges of rows.
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/control.hpp"
@@ -40,7 +44,7 @@ public:
     const char* type_name() const override { return "Grid"; }
     void copy_from(const Grid& o);
 
-    int rows() const { return static_cast<int>(cells_.size()); }
+    int rows() const { return rows_; }
     int cols() const { return cols_; }
     // Lowering drops the last rows, raising adds empty ones. Fewer than the fixed rows (or
     // columns) → RuntimeError 380. A current cell outside moves to the last row/column
@@ -54,9 +58,13 @@ public:
     void set_fixed_cols(int n);
 
     // Outside the grid → RuntimeError 9.
-    const std::string& text_matrix(int r, int c) const;
-    void set_text_matrix(int r, int c, std::string t);
-    const Cell& cell(int r, int c) const;
+    std::string text_matrix(int r, int c) const;
+    // The same text without a copy; valid until the grid next changes.
+    std::string_view text_view(int r, int c) const;
+    void set_text_matrix(int r, int c, std::string_view t);
+    Cell cell(int r, int c) const;
+    Align cell_alignment_at(int r, int c) const;
+    bool cell_bold_at(int r, int c) const;
 
     double col_width(int c) const;
     void set_col_width(int c, double twips);
@@ -81,6 +89,10 @@ public:
     // (capitals first); rows with equal keys keep their order.
     void sort_rows_by(int c);
 
+    // Bytes the cells' texts take, and bytes of texts since replaced that the grid still holds
+    // (it gives them back once they outweigh the texts in use).
+    std::size_t text_bytes() const { return text_.size(); }
+
     // The cell under the mouse at the last click, fixed rows and columns included; -1 before
     // any click. A click on a fixed cell leaves the current cell where it was, so handlers of
     // Click and DblClick ask this to tell a header click from a click on a row.
@@ -94,8 +106,26 @@ public:
     void user_key_down(int key_code, int shift = 0);
 
 private:
+    // A cell: its text as a piece of text_, its alignment and boldness.
+    struct Slot {
+        std::uint32_t at = 0, size = 0;
+        Align align = Align::General;
+        bool bold = false;
+    };
     void check_cell(int r, int c) const;
-    std::vector<std::vector<Cell>> cells_;
+    Slot& slot(int r, int c) { return slots_[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(c)]; }
+    const Slot& slot(int r, int c) const { return slots_[static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(c)]; }
+    std::string_view text_of(const Slot& s) const { return {text_.data() + s.at, s.size}; }
+    void drop(const Slot& s) { garbage_ += s.size; }
+    void compact();
+    // Rows first..last changed: told at once while Redraw is on, gathered while it is off.
+    void rows_changed(int first, int last);
+
+    std::vector<Slot> slots_;  // rows_ x cols_, row by row
+    std::string text_;
+    std::size_t garbage_ = 0;
+    int rows_ = 2;
+    int dirty_first_ = -1, dirty_last_ = -1;
     int cols_ = 2;
     int fixed_rows_ = 1, fixed_cols_ = 1;
     std::vector<double> col_width_;

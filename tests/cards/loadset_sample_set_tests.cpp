@@ -34,7 +34,7 @@ TEST_P(SampleSet, LoadsWithoutEmptyEntriesButTheLastAndEveryCardIsFound) {
     Main(f.tw());
     // The deck editor's first search leaves its hits, which a lookup tries by name first; here
     // every printing is looked up in the database itself.
-    f.tw().SearchResults = std::vector<Card>(1);
+    f.tw().SearchResults.clear();
     auto& db = f.tw().CardDatabase;
 
     ASSERT_GT(db.size(), 1u);

@@ -17,9 +17,9 @@ std::string row(const Card& c) {
            "|" + (c.Fusion ? "F" : "-");
 }
 
-std::vector<std::string> rows(const std::vector<Card>& cards) {
+std::vector<std::string> rows(const CardStore& cards) {
     std::vector<std::string> out;
-    for (const auto& c : cards) out.push_back(row(c));
+    for (const Card& c : cards) out.push_back(row(c));
     return out;
 }
 

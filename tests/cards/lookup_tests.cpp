@@ -78,23 +78,29 @@ TEST_F(Lookup, MarksSynchroAndFusionTypeLinesAsExtraDeckCards) {
 }
 
 TEST_F(Lookup, TriesTheLastSearchFirstWhenItsFirstHitIsOfThatSet) {
-    tw().SearchResults = {card("Ember Drake", "SET-014", "Drake", "hit 0"),
-                          card("Tide Wyrm", "SET-099", "Wyrm", "hit of another set"),
-                          card("Tide Wyrm", "SET-014", "Wyrm", "later hit")};
+    // The hits are entries 7 to 9.
+    tw().CardDatabase.push_back(card("Ember Drake", "SET-014", "Drake", "hit 0"));
+    tw().CardDatabase.push_back(card("Tide Wyrm", "SET-099", "Wyrm", "hit of another set"));
+    tw().CardDatabase.push_back(card("Tide Wyrm", "SET-014", "Wyrm", "later hit"));
     IndexCardDatabase(tw());
+    tw().SearchResults.assign({7, 8, 9});
 
     // Matched by name alone, so a hit may carry another set code; no fusion mark is added.
     EXPECT_EQ(LookupCard(tw(), "set-014", "tide wyrm"), tw().SearchResults[1]);
+    EXPECT_EQ(LookupCard(tw(), "set-014", "tide wyrm").Desc, "hit of another set");
     // A name not among the hits falls through to the database.
     EXPECT_EQ(LookupCard(tw(), "SET-014", "Twice"), named("bad card"));
-    EXPECT_EQ(LookupCard(tw(), "SET-014", "Ember Drake"), tw().SearchResults[0]);
+    EXPECT_EQ(LookupCard(tw(), "SET-014", "Ember Drake").Desc, "hit 0");
     // Another set skips the hits.
     EXPECT_EQ(LookupCard(tw(), "SET-001", "Tide Wyrm").Desc, "");
     EXPECT_EQ(LookupCard(tw(), "SET-001", "Ember Drake"), tw().CardDatabase[0]);
 
-    // No search (an empty first hit): the database alone.
-    tw().SearchResults = {Card{}, card("Ember Drake", "", "Drake", "stale")};
-    EXPECT_EQ(LookupCard(tw(), "", "Ember Drake"), named("bad card"));
+    // An unnamed first hit: the database alone.
+    tw().SearchResults.assign({6, 7});
+    EXPECT_EQ(LookupCard(tw(), "SET-014", "Ember Drake").Desc, "second code");
+    // No search.
+    tw().SearchResults.clear();
+    EXPECT_EQ(LookupCard(tw(), "SET-014", "Ember Drake").Desc, "second code");
 }
 
 TEST_F(Lookup, AnIndexNoticesADatabaseThatGrewOrWasReplaced) {

@@ -35,7 +35,7 @@ struct DeckEditorTest : EditorTest {
         tw().CardDatabase.push_back(MakeCard("Pair Pike", "TST"));
         tw().CardDatabase.push_back(MakeCard("Long Wyrm", "ABCDE"));
         tw().CardDatabase.push_back(MakeCard("Spark Bolt", "TST", "Spell Card"));
-        tw().SearchResults = std::vector<Card>(1);
+        tw().SearchResults.clear();
         tw().BanList = {"1|Lone Lantern", "0|Forbidden Fang", "2|Pair Pike", "1|Long Wyrm", ""};
         ASSERT_TRUE(host.messages().empty());
     }

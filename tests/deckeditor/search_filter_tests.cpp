@@ -267,7 +267,10 @@ struct SearchCacheTest : ::testing::Test, test::TableFixture {
     }
     std::vector<std::string> shown(const SearchFilter& f, bool hide) {
         std::vector<std::string> out;
-        for (const Card* c : SearchCards(tw(), f, hide)) out.push_back(c->Name + "|" + c->SetCode);
+        for (std::uint32_t at : SearchCards(tw(), f, hide)) {
+            const Card c = tw().CardDatabase[at];
+            out.push_back(c.Name + "|" + c.SetCode);
+        }
         return out;
     }
     std::vector<std::string> cached() {
@@ -278,7 +281,7 @@ struct SearchCacheTest : ::testing::Test, test::TableFixture {
 };
 
 TEST_F(SearchCacheTest, TheUnfilteredListingCachesNothing) {
-    tw().SearchResults.assign(3, database()[0]);
+    tw().SearchResults.assign({0, 0, 0});
     EXPECT_EQ(shown({}, false).size(), 5u);
     EXPECT_EQ(cached(), std::vector<std::string>{"|"});
     EXPECT_EQ(shown({}, true), (std::vector<std::string>{"Blue Dragon|SA", "Dark Mage|SA"}));
@@ -321,14 +324,14 @@ namespace tw {
 namespace {
 
 // The result order: byte order over the whole name, however long the shared start, equal
-// names in their order.
+// names in their order; equal names, and only they, share a group.
 TEST(SearchOrder, SortsByBytesAndKeepsEqualNamesInOrder) {
-    std::vector<Card> cards;
+    CardStore db;
     auto add = [&](std::string name, std::string set) {
         Card c;
         c.Name = std::move(name);
         c.SetCode = std::move(set);
-        cards.push_back(c);
+        db.push_back(c);
     };
     const std::string shared = "Ancient Guardian of the Old Gate ";  // past every radix step
     // Enough names for the radix passes, with runs that share their first 16 and 32 bytes.
@@ -340,17 +343,18 @@ TEST(SearchOrder, SortsByBytesAndKeepsEqualNamesInOrder) {
     add("ab", "E");
     add("\xC9lan", "F");  // a byte above 127 sorts after the letters
     add("Beta", "G");
-    std::vector<const Card*> in;
-    for (const Card& c : cards) in.push_back(&c);
 
-    const auto out = SortedByName(in);
-    ASSERT_EQ(out.size(), in.size());
-    std::vector<const Card*> want = in;
-    std::stable_sort(want.begin(), want.end(), [](const Card* a, const Card* b) { return a->Name < b->Name; });
-    EXPECT_EQ(out, want);
-    EXPECT_EQ(out.front()->Name, "3 Wishes");
-    EXPECT_EQ(out.back()->Name, "\xC9lan");
-    EXPECT_TRUE(SortedByName({}).empty());
+    const auto& order = db.NameOrder();
+    std::vector<std::uint32_t> want(db.size());
+    for (std::uint32_t i = 0; i < want.size(); ++i) want[i] = i;
+    std::stable_sort(want.begin(), want.end(), [&](std::uint32_t a, std::uint32_t b) { return db.name(a) < db.name(b); });
+    EXPECT_EQ(order, want);
+    EXPECT_EQ(db.name(order.front()), "3 Wishes");
+    EXPECT_EQ(db.name(order.back()), "\xC9lan");
+    const auto& groups = db.NameGroups();
+    for (std::size_t k = 1; k < order.size(); ++k)
+        EXPECT_EQ(groups[order[k]] == groups[order[k - 1]], db.name(order[k]) == db.name(order[k - 1])) << k;
+    EXPECT_TRUE(CardStore().NameOrder().empty());
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST_F(DuelWindowLoad, GivesTheDuelItsStartValues) {
     EXPECT_EQ(tw.ChatForeColor, 0u);
     EXPECT_EQ(tw.ChatBackColor, 16777215u);
     EXPECT_EQ(tw.ChatCardLinks, std::vector<std::string>(1));
-    EXPECT_EQ(tw.SearchResults, std::vector<Card>(1));
+    EXPECT_TRUE(tw.SearchResults.positions().empty());
     EXPECT_EQ(tw.SpareCardList, std::vector<Card>(1));
     EXPECT_EQ(tw.HandCards.ubound(), 0);
     EXPECT_EQ(tw.TrashCards.ubound(), 0);

@@ -59,6 +59,30 @@ TEST(Grid, LoweringRowsDropsTheLastRows) {
     }
 }
 
+// The texts lie in one buffer of the grid's: replaced ones are given back, a cell can take another
+// cell's text (or a part of its own), and more columns keep what the rows hold.
+TEST(Grid, ReplacedTextsTakeBoundedRoomAndCellsCopyEachOther) {
+    Surface s;
+    Grid g(&s, "Grid");
+    g.set_rows(1001);
+    for (int round = 0; round < 50; ++round)
+        for (int r = 1; r <= 1000; ++r)
+            g.set_text_matrix(r, 1, "round " + std::to_string(round) + " row " + std::to_string(r));
+    EXPECT_EQ(g.text_matrix(1000, 1), "round 49 row 1000");
+    EXPECT_EQ(g.text_matrix(1, 1), "round 49 row 1");
+    EXPECT_LT(g.text_bytes(), 200'000u);  // not the 50 rounds' 900,000
+
+    g.set_text_matrix(2, 0, g.text_view(1000, 1));  // longer than the cell held: a new place
+    g.set_text_matrix(1, 1, g.text_view(1, 1).substr(9));  // shorter: in place, overlapping
+    EXPECT_EQ(g.text_matrix(2, 0), "round 49 row 1000");
+    EXPECT_EQ(g.text_matrix(1, 1), "row 1");
+
+    g.set_cols(4);
+    EXPECT_EQ(g.text_matrix(2, 0), "round 49 row 1000");
+    EXPECT_EQ(g.text_matrix(3, 1), "round 49 row 3");
+    EXPECT_EQ(g.text_matrix(3, 3), "");
+}
+
 TEST(Grid, EnterCellOnlyWhenTheCurrentCellChanges) {
     Surface s;
     Grid g(&s, "Grid");
