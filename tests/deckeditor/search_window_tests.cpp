@@ -196,19 +196,19 @@ struct SampleSetSearch : EditorTest {
     win::DeckMaker& d() { return editor(); }
     // Searches the monsters with one entry of a filter list chosen, and gives the cards the
     // grid lists.
-    std::vector<const Card*> search_with(platform::ComboBox& list, int entry) {
+    std::vector<Card> search_with(platform::ComboBox& list, int entry) {
         if (!d().Frame1.visible()) d().imgAdvancedSearch.user_click();
         if (d().SpellCheck.value() != 0) d().SpellCheck.user_click();
         if (d().TrapCheck.value() != 0) d().TrapCheck.user_click();
         list.user_select(entry);
         d().Command11.user_click();
-        std::vector<const Card*> found;
+        std::vector<Card> found;
         for (int r = 1; r < d().Grid.rows(); ++r) {
             const std::string name = d().Grid.text_matrix(r, 2);
             if (name.empty()) continue;
             for (const Card& c : tw().CardDatabase)
                 if (c.Name == name) {
-                    found.push_back(&c);
+                    found.push_back(c);
                     break;
                 }
         }
@@ -226,7 +226,7 @@ TEST_F(SampleSetSearch, EveryAttributeOfTheListFindsMonstersOfThatAttributeOnly)
         SCOPED_TRACE(attribute);
         const auto found = search_with(d().Attrib, i);
         EXPECT_GE(found.size(), 10u);
-        for (const Card* c : found) EXPECT_EQ(rt::lcase(c->Attribute), rt::lcase(attribute)) << c->Name;
+        for (const Card& c : found) EXPECT_EQ(rt::lcase(c.Attribute), rt::lcase(attribute)) << c.Name;
     }
 }
 
@@ -246,7 +246,7 @@ TEST_F(SampleSetSearch, EveryMonsterHasATypeOfTheListAndThatTypeFindsIt) {
         SCOPED_TRACE(type);
         const auto found = search_with(d().typebox, i);
         EXPECT_FALSE(found.empty());
-        for (const Card* c : found) EXPECT_EQ(type_of(*c), type) << c->Name;
+        for (const Card& c : found) EXPECT_EQ(type_of(c), type) << c.Name;
     }
 }
 
