@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts the program and closes it again, RUNS times, under a virtual X server: each run from a
-# scratch copy of the program folder (odd runs as a new user, even runs with stored settings),
-# waits for the deck editor, answers any box with Enter, then clicks the deck editor's close
-# button as a person does. Every run's output is kept; summary.txt lists each run's exit status.
+# scratch copy of the program folder with stored settings (a new user's first start opens the
+# getting-started page rather than the deck editor), waits for the deck editor, answers any box
+# with Enter, then clicks the deck editor's close button as a person does. Every run's output is kept; summary.txt lists each run's exit status.
 #
 # Usage: bench/xvfb/start_close.sh PROGRAM-FOLDER [RUNS] [OUT-FOLDER]
 set -uo pipefail
@@ -54,7 +54,7 @@ for i in $(seq "$runs"); do
     esac
   done
   rm -f "$copy/settings.ini" "$copy/errormessage.txt"
-  if ((i % 2 == 0)); then printf '[settings]\r\nfirsttime=no\r\nusername=Runner\r\n' >"$copy/settings.ini"; fi
+  printf '[settings]\r\nfirsttime=no\r\nusername=Runner\r\n' >"$copy/settings.ini"
 
   log="$out/run-$i.log"
   "$copy/Tablewright" >"$log" 2>&1 &
@@ -78,8 +78,9 @@ for i in $(seq "$runs"); do
   note=""
   if [ -n "$shop" ]; then
     sleep 0.3
-    # The close button at (11640, 60) twips, 15 twips a pixel.
-    xdotool mousemove --window "$shop" 786 13 click 1 2>/dev/null
+    # The close button sits 14 pixels in from the window's right edge, 13 down.
+    width="$(xdotool getwindowgeometry --shell "$shop" 2>/dev/null | sed -n 's/^WIDTH=//p')"
+    xdotool mousemove --window "$shop" $((${width:-928} - 14)) 13 click 1 2>/dev/null
     for _ in $(seq 300); do
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
