@@ -59,7 +59,7 @@ trap cleanup EXIT
 
 # A display of our own: the server picks a free number and writes it to a pipe.
 exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd "$fd" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 read -r -t 10 display <&"$fd" || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$display"

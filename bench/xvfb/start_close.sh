@@ -24,7 +24,9 @@ cleanup() {
 trap cleanup EXIT
 
 exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Without -noreset the server resets whenever its last client leaves, and a program that connects
+# during the reset finds no display and aborts.
+Xvfb -displayfd "$fd" -screen 0 1600x1000x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 read -r -t 10 display <&"$fd" || { echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$display"

@@ -43,7 +43,7 @@ class XEvent(ctypes.Union):
 
 def start_xvfb():
     r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24", "-nolisten", "tcp", "-noreset"],
                             pass_fds=(w,), stderr=subprocess.DEVNULL)
     os.close(w)
     display = b""
