@@ -77,10 +77,15 @@ void SubmitChatInput(Tablewright& tw, const std::string& typed_text) {
         ShowMessage(tw, "That message is too long, under 120 letters please.");
         return;
     }
+    TrimChatBox(tw);
     auto& duel = tw.FormA();
-    if (rt::len(duel.chat.text()) > kChatBoxLimit) CutChatBoxStart(tw, duel.chat, kChatBoxKeepFrom);
     duel.chattext.set_text("");
     AddChat(tw, text, tw.UserName, true);
+}
+
+void TrimChatBox(Tablewright& tw) {
+    auto& chat = tw.FormA().chat;
+    if (rt::len(chat.text()) > kChatBoxLimit) CutChatBoxStart(tw, chat, kChatBoxKeepFrom);
 }
 
 void SubmitChatBox(Tablewright& tw) {

@@ -14,6 +14,7 @@
 #include "net/connect3.hpp"
 #include "net/jabber_window.hpp"
 #include "net/listenwindow.hpp"
+#include "net/macro_window.hpp"
 #include "net/xmpp_route.hpp"
 #include "platform/files.hpp"
 #include "table/pile_viewer.hpp"
@@ -41,7 +42,8 @@ Tablewright::Tablewright(platform::App& a)
       connect3(make<win::Connect3>(*this)),
       listenwindow(make<win::ListenWindow>(*this)),
       frmJabber(make<win::FrmJabber>(*this)),
-      view(make<win::View>(*this)) {
+      view(make<win::View>(*this)),
+      MacroWindow(make<win::MacroWindow>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
     ShowAccountDialog = [this] { frmJabber().show(&FormA()); };
     AccountDialogVisible = [this] { return frmJabber.peek() && frmJabber.peek()->visible(); };

@@ -37,6 +37,7 @@ class Connect3;
 class ListenWindow;
 class FrmJabber;
 class View;
+class MacroWindow;
 }  // namespace win
 
 // One command that SendCommand was asked to send, as it would go out.
@@ -73,6 +74,7 @@ public:
     platform::FormSlot<win::ListenWindow> listenwindow;  // drives listening, never shown by the panel
     platform::FormSlot<win::FrmJabber> frmJabber;  // the chat-server account dialog
     platform::FormSlot<win::View> view;  // the pile viewer
+    platform::FormSlot<win::MacroWindow> MacroWindow;  // the chat macros' editor
 
     // Card data.
     CardStore CardDatabase;
@@ -185,6 +187,7 @@ public:
     bool DisconnectShown = false;   // "Disconnected!" was shown for this connection
     std::string ExpectedHandshake;
     std::int64_t MalformedNotedMs = -1;  // when a malformed command was last noted in the log
+    std::int64_t OutOfStepNotedMs = -1;  // when the tables' disagreement about a slot was last noted
     // Every command handed to SendCommand, in order (what the peer would receive while connected).
     // Only the newest ones are kept.
     std::vector<SentCommand> SentCommands;

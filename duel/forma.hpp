@@ -593,6 +593,27 @@ public:
 private:
     bool WireLooks();
     bool looks_wired_ = WireLooks();
+
+    // ---- The chat box: card references and links in it, the input's colour, the macros ----
+public:
+    void chat_Click();
+    void chat_DblClick();
+    void chattext_Change();
+    void Macro1_Click();
+    void Macro2_Click();
+    void Macro3_Click();
+    void Macro4_Click();
+    void Macro5_Click();
+    void Macro6_Click();
+    void Macro7_Click();
+    void Macro8_Click();
+    void Macro9_Click();
+    void Macro10_Click();
+
+private:
+    void SendMacro(int k);
+    bool WireChatBox();
+    bool chat_box_wired_ = WireChatBox();
 };
 
 // A skin's folder name (lower case) from the path of its settings file under the program's

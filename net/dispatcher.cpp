@@ -10,6 +10,7 @@
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "duel/sticky_notes.hpp"
+#include "net/chat_box.hpp"
 #include "net/handshake.hpp"
 #include "net/received_commands.hpp"
 #include "net/send_command.hpp"
@@ -140,7 +141,7 @@ bool Chat(Tablewright& tw, ReceivedCommand& c) {
     const std::size_t q = c.args.find('>');
     const std::string speaker = c.args.substr(p + 1, q - p - 1);
     const std::string line = q + 2 <= c.args.size() ? c.args.substr(q + 2) : std::string();
-    AddChat(tw, line, speaker, false);
+    AddReceivedChat(tw, line, speaker);
     return true;
 }
 
