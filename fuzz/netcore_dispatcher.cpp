@@ -17,6 +17,8 @@
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "fuzz/peer_commands.hpp"
+#include "fuzz/program_fixture.hpp"
 #include "net/dispatcher.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
@@ -96,18 +98,7 @@ bool Inside(const fs::path& folder, const fs::path& path) {
 
 }  // namespace
 
-// The program kept between inputs holds on to memory by design, which the fuzzer's check for
-// leaks after every input would report; leaks are left to the sanitizer runs of the tests.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static std::vector<char*> args;
-    static char no_leak_checks[] = "-detect_leaks=0";
-    args.assign(*argv, *argv + *argc);
-    args.insert(args.begin() + (*argc > 0 ? 1 : 0), no_leak_checks);
-    args.push_back(nullptr);
-    *argc = static_cast<int>(args.size()) - 1;
-    *argv = args.data();
-    return 0;
-}
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) { return tw::fuzz::WithoutLeakChecks(argc, argv); }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static std::unique_ptr<Program> program;
@@ -128,19 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Deal(tw);
     const auto before = Piles(tw);
 
-    std::string_view input(reinterpret_cast<const char*>(data), size);
-    while (!input.empty()) {
-        const std::size_t end = input.find('\n');
-        std::string message(input.substr(0, end));
-        input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
-        std::int32_t cls = 0;
-        try {
-            tw::DetermineInfo(tw, message, cls);
-        } catch (const platform::UnscriptedQuestion&) {
-            // A command that asks the player something: a person would answer it.
-        }
-        program->clock.advance(250);
-    }
+    tw::fuzz::RunPeerCommands(tw, program->clock, std::string_view(reinterpret_cast<const char*>(data), size));
     if (Piles(tw) != before) std::abort();
     const fs::path log(tw.LogFileName);
     if (!Inside(tw.folder(), log.is_absolute() ? log : tw.folder() / log)) std::abort();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
@@ -63,5 +64,19 @@ struct ProgramFixture {
         app.prev_instance_check = [] { return false; };
     }
 };
+
+// For LLVMFuzzerInitialize of a target that keeps a program between inputs: such a program holds
+// on to memory by design, which the fuzzer's check for leaks after every input would report;
+// leaks are left to the sanitizer runs of the tests.
+inline int WithoutLeakChecks(int* argc, char*** argv) {
+    static std::vector<char*> args;
+    static char no_leak_checks[] = "-detect_leaks=0";
+    args.assign(*argv, *argv + *argc);
+    args.insert(args.begin() + (*argc > 0 ? 1 : 0), no_leak_checks);
+    args.push_back(nullptr);
+    *argc = static_cast<int>(args.size()) - 1;
+    *argv = args.data();
+    return 0;
+}
 
 }  // namespace tw::fuzz
