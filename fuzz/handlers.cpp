@@ -30,8 +30,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // A few cards of every kind, one with ":" in its name.
 constexpr const char* kSet =
     "1|Vellicor Drake|1|BWX|Drake|STONE|4||1500|800|It carries messages.|\r\n"
