@@ -1,7 +1,7 @@
 // The opponent's moves on the cards of the shared field, carried out on this table: its copy of
 // the card moves (mirrored top to bottom), turns, flips, counts counters, changes hands and
-// learns its name. Nothing is sent back but "si~", the question
-// for a card this table does not know.
+// learns its name. Nothing is sent back but "si~", the question for a card this table does not
+// know.
 #include <cstdint>
 #include <limits>
 #include <optional>

@@ -168,18 +168,23 @@ TEST_F(ChatBox, ClearingARichTextBoxUsesTheChatColours) {
 TEST_F(ChatBox, AMacroGoesOutAsThePlayersLineWhateverItsLength) {
     const std::string long_macro(130, 'm');
     tw.Macros[4] = long_macro;
+    tw.Macros[9] = "Good game!";
     duel.chattext.set_text("half typed");
-    duel.Macro1.Click();
+    // From the keys, whichever control has the focus, and from the Chat menu.
+    duel.set_focus(duel.chattext);
+    duel.user_key_down(112);  // F1
+    duel.user_key_down(120);  // F9
     duel.Macro4.Click();
     EXPECT_TRUE(fx.host.messages().empty()) << "a macro is not held to the typed line's 120 characters";
     const auto sent = Sent();
     EXPECT_NE(std::find(sent.begin(), sent.end(), "ch~<Ann> Heads or Tails?"), sent.end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "ch~<Ann> Good game!"), sent.end());
     EXPECT_NE(std::find(sent.begin(), sent.end(), "ch~<Ann> " + long_macro), sent.end());
     EXPECT_EQ(duel.chattext.text(), "half typed") << "the input box keeps what it holds";
 }
 
 TEST_F(ChatBox, TheMacroEditorStoresAtMostFiftyCharactersOnDone) {
-    duel.Macro10.Click();
+    duel.user_key_down(122);  // F11
     auto& editor = tw.MacroWindow();
     EXPECT_TRUE(editor.visible());
     EXPECT_EQ(editor.caption(), "Edit Macros");

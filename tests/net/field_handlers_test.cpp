@@ -352,19 +352,5 @@ TEST_F(Handlers, AGridPlaceIsTakenOnlyWhenFree) {
     EXPECT_EQ(Malformed(), 0);
 }
 
-TEST_F(Handlers, TheOpponentsPhaseShowsWhiteOnTheSilverRow) {
-    const std::vector<platform::Label*> labels = {&duel.draw,  &duel.standby,  &duel.main1,  &duel.attack,
-                                                  &duel.main2, &duel.endphase, &duel.OppTurn};
-    struct Case {
-        const char* phase;
-        int lit;  // index of the white label
-    };
-    for (const Case& c : {Case{"3", 2}, Case{"7", 6}, Case{"0", 6}, Case{"8", 6}, Case{"-2", 6}, Case{"1", 0}}) {
-        From(std::string("cp~") + c.phase);
-        EXPECT_EQ(labels[static_cast<std::size_t>(c.lit)]->fore_color(), 16777215u) << c.phase;
-        EXPECT_EQ(tw.Phase, 1) << "the own phase stays";
-    }
-}
-
 }  // namespace
 }  // namespace tw
