@@ -39,33 +39,13 @@ constexpr const char* kSet =
     "5|Corvath's Backlash|5|BWX|Trap Card|Trap||Continuous|||Once per turn.|\r\n"
     "6|Ash: Cinder|6|BWX|Wyrm|EMBER|4||1000|1000|Two in one.|\r\n";
 
-// A runtime error reported, or a procedure of the duel window failing, ends the run at once.
-class WatchfulHost : public tw::fuzz::QuietHost {
-public:
-    using QuietHost::QuietHost;
-    platform::MsgResult msg_box(const std::string& text, platform::MsgButtons buttons, platform::MsgIcon icon,
-                                const std::string& title) override {
-        if (text.rfind("There has been a runtime error", 0) == 0 || text.rfind("You have encountered an error", 0) == 0)
-            std::abort();
-        return QuietHost::msg_box(text, buttons, icon, title);
-    }
-};
-
 // One program with its duel window loaded and the cards above in its database. Making one costs
 // far more than a command, so it is kept across inputs and made anew now and then, so that what
 // its desktop records does not grow without end.
-struct Program {
-    platform::FakeClock clock;
-    platform::Reactor reactor{clock};
-    WatchfulHost host{reactor, clock};
-    tw::fuzz::ScratchFolder folder;
-    platform::App app{reactor, host};
-    std::unique_ptr<tw::Tablewright> table;
+struct Program : tw::fuzz::ProgramFixture {
+    std::unique_ptr<tw::Tablewright> table = std::make_unique<tw::Tablewright>(app);
 
     Program() {
-        app.path = folder.path().string();
-        app.prev_instance_check = [] { return false; };
-        table = std::make_unique<tw::Tablewright>(app);
         tw::WriteSetting(*table, "username", "Ann");
         table->FormA();
         table->CardDatabase = tw::ParseSetFile(kSet);
@@ -138,9 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string own_before = OwnCards(tw);
     const std::size_t urls = host.urls().size();
     const std::size_t files = host.opened_files().size();
+    const long failures = host.failure_count;
 
     tw::fuzz::RunPeerCommands(tw, program->clock, std::string_view(reinterpret_cast<const char*>(data), size));
 
+    Check(host.failure_count == failures);
     Check(OwnCards(tw) == own_before);
     for (int s = tw::kFirstFieldSlot; s <= tw::kLastFieldSlot; ++s)
         if (tw::SlotInUse(tw, s)) Check(duel.Label4.exists(s) && duel.Label5.exists(s) && duel.Shape1.exists(s));

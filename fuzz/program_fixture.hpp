@@ -23,10 +23,14 @@ public:
         if (expectations_left() > 0) return ScriptedHost::msg_box(text, buttons, icon, title);
         last_message = text;
         ++message_count;
+        if (text.rfind("There has been a runtime error", 0) == 0 || text.rfind("You have encountered an error", 0) == 0)
+            ++failure_count;
         return platform::MsgResult::OK;
     }
     std::string last_message;
     long message_count = 0;
+    // The boxes that report one of the programs' own procedures failing.
+    long failure_count = 0;
 };
 
 // A fresh folder, removed when the process ends. In memory where the system offers it: every save

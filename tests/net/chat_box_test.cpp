@@ -172,8 +172,8 @@ TEST_F(ChatBox, AMacroGoesOutAsThePlayersLineWhateverItsLength) {
     duel.chattext.set_text("half typed");
     // From the keys, whichever control has the focus, and from the Chat menu.
     duel.set_focus(duel.chattext);
-    duel.user_key_down(112);  // F1
-    duel.user_key_down(120);  // F9
+    duel.user_key_down(112, 0);  // F1
+    duel.user_key_down(120, 0);  // F9
     duel.Macro4.Click();
     EXPECT_TRUE(fx.host.messages().empty()) << "a macro is not held to the typed line's 120 characters";
     const auto sent = Sent();
@@ -184,7 +184,7 @@ TEST_F(ChatBox, AMacroGoesOutAsThePlayersLineWhateverItsLength) {
 }
 
 TEST_F(ChatBox, TheMacroEditorStoresAtMostFiftyCharactersOnDone) {
-    duel.user_key_down(122);  // F11
+    duel.user_key_down(122, 0);  // F11
     auto& editor = tw.MacroWindow();
     EXPECT_TRUE(editor.visible());
     EXPECT_EQ(editor.caption(), "Edit Macros");

@@ -197,7 +197,7 @@ TEST_F(Handlers, IdentityKeepsHowTheCardLiesAndHidesAFaceDownCardOfTheOpponents)
     EXPECT_EQ(card(8).GridRow, 1);
     EXPECT_EQ(card(8).GridCol, 3);
     EXPECT_EQ(card(8).CurrentAtk, "2000") << "the owner's ATK stays while the card is the same";
-    EXPECT_EQ(card(8).Group, "Drake");
+    EXPECT_EQ(card(8).Group, "Dragon");
     EXPECT_EQ(duel.selectedcard.back_color(), kPanelPlain);
 
     // Another card in its place: the lookup's, from its printed values.
