@@ -13,6 +13,7 @@
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
 #include "net/listenwindow.hpp"
+#include "net/macro_window.hpp"
 #include "platform/rt.hpp"
 #include "table/field_pictures.hpp"
 
@@ -46,7 +47,7 @@ void FormA::Shutdown() {
 void FormA::CloseOtherWindows() {
     const std::function<void()> windows[] = {
         [&] { CloseIfOpen(tw_.calc); },
-        // the macro editor joins here
+        [&] { CloseIfOpen(tw_.MacroWindow); },
         [&] { CloseIfOpen(tw_.connect3); },
         [&] { CloseIfOpen(tw_.settings); },
         [&] { CloseIfOpen(tw_.listenwindow); },

@@ -15,6 +15,7 @@
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
 #include "net/listenwindow.hpp"
+#include "net/macro_window.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt_error.hpp"
 #include "platform/tcp.hpp"
@@ -295,6 +296,7 @@ TEST(Quit, EndsThePeerConnectionBeforeTheLastLineAndSavesTheLog) {
     tw.LoggingOn = true;
     tw.about().show(&d);
     tw.settings().show();
+    tw.MacroWindow().show(&d);
     tw.SentCommands.clear();
 
     // The close button and the Quit item ask, once even when asked again meanwhile; No keeps the
@@ -323,7 +325,7 @@ TEST(Quit, EndsThePeerConnectionBeforeTheLastLineAndSavesTheLog) {
 
     // Every other window closed; the deck editor's closing did not end the program early.
     for (bool open : {tw.connect3.loaded(), tw.listenwindow.loaded(), tw.about.loaded(), tw.settings.loaded(),
-                      tw.DeckMaker.loaded()})
+                      tw.DeckMaker.loaded(), tw.MacroWindow.loaded()})
         EXPECT_FALSE(open);
     const auto log = bob.Log();
     ASSERT_GE(log.size(), 2u);
