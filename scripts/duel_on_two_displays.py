@@ -3,7 +3,8 @@
 on two machines do: both load a deck and take it to the duel window; the second presses Listen
 and the panel shows the own address; the first presses Connect, keeps the mode "Normal Duel",
 types the address and presses Connect again. Both duel logs then show the connection, a chat
-line travels from one to the other, and closing the first duel window tells the second.
+line travels from one to the other, a card put down on the first table shows on the second, and
+closing the first duel window tells the second.
 
 On the way it checks the rule of one running program per user and display: both copies run at
 the same time under the same user on their two displays, a second start on a display where one
@@ -120,6 +121,16 @@ def main():
         first.xdotool("key", "Return")
         time.sleep(1)
         second.snap(duel_b, shot("06-second-got-the-chat-line"))
+
+        # A card put down on the first table shows on the second, on the opponent's half: one
+        # drawn with Ctrl+D, then a double click on the hand's first row (13770, 480).
+        first.xdotool("windowactivate", "--sync", duel_a)
+        first.xdotool("key", "--clearmodifiers", "ctrl+d")
+        time.sleep(0.5)
+        first.click(*on_window(first, duel_a, 13770 + 450, 480 + 120), repeat=2)
+        time.sleep(1.5)
+        first.snap(duel_a, shot("06a-first-put-a-card-down"))
+        second.snap(duel_b, shot("06b-second-sees-the-card"))
 
         # One program per user and display: another start on the second display is told so.
         p, shown = second_start(second, os.path.join(copies[0], "Tablewright"))
