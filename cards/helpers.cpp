@@ -67,25 +67,6 @@ bool WriteFileText(const std::string& text, const std::filesystem::path& path) {
     }
 }
 
-std::int32_t RandomInt(platform::Random& random, const platform::Clock& clock, std::int32_t low,
-                       std::int32_t high) {
-    // No draw can reach low (with high below 0 only r = 0 exactly would give 1).
-    if (low > std::max(high, 1) || (high < 0 && low > 0)) return low;
-    // Every real range qualifies within a few draws; this bound only stops a range whose top the
-    // single-precision draw can barely (or never) reach from spinning for ever.
-    constexpr int kMaxDraws = 1 << 20;
-    float r = 0;
-    for (int i = 0; i < kMaxDraws; ++i) {
-        random.randomize(clock.time_of_day_s());
-        r = random.rnd();
-        const double value = std::floor(static_cast<double>(high) * static_cast<double>(r) + 1.0);
-        if (value >= low) return static_cast<std::int32_t>(value);
-    }
-    const double span = static_cast<double>(high) - low + 1.0;
-    const double value = std::floor(low + span * static_cast<double>(r));
-    return static_cast<std::int32_t>(std::min(value, static_cast<double>(high)));
-}
-
 std::int32_t RandomInt(Tablewright& tw, std::int32_t low, std::int32_t high) {
     return RandomInt(tw.random, tw.app.clock(), low, high);
 }

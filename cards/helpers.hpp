@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cards/random_int.hpp"
 #include "platform/control_array.hpp"
 
 namespace platform {
@@ -37,9 +38,6 @@ bool WriteFileText(const std::string& text, const std::filesystem::path& path);
 // A whole number from max(low, 1) to high (high 0 or below gives 1): floor(high * r + 1),
 // drawn again while below low. Low above what any draw can give returns low.
 std::int32_t RandomInt(Tablewright& tw, std::int32_t low, std::int32_t high);
-// The same on a given generator, mixing in the clock's time of day before each draw.
-std::int32_t RandomInt(platform::Random& random, const platform::Clock& clock, std::int32_t low,
-                       std::int32_t high);
 
 // An ordinary file (no folder, no dot-file); a path ending in a separator asks whether that
 // folder holds one. Names are literal: no wildcards. False for "".

@@ -62,9 +62,11 @@ std::string DecodeWire(std::string_view text) { return std::string(text); }
 
 // The two markers are "^" and "~" side by side in either order, so removing them until none is
 // left cancels neighbouring "^" and "~" like brackets: one pass with a stack gives the same text
-// as repeated passes, in linear time.
+// as repeated passes, in linear time. The same holds for any two distinct bytes.
 std::string RemoveFrameMarkers(std::string_view text, std::string_view start, std::string_view end) {
-    if (start != kFrameStart || end != kFrameEnd) {
+    const bool mirrored = start.size() == 2 && end.size() == 2 && start[0] != start[1] && start[0] == end[1] &&
+                          start[1] == end[0];
+    if (!mirrored) {
         std::string s(text);
         for (;;) {
             const std::string t = rt::replace_all(rt::replace_all(s, start, ""), end, "");
@@ -72,10 +74,12 @@ std::string RemoveFrameMarkers(std::string_view text, std::string_view start, st
             s = t;
         }
     }
+    const char a = start[0];
+    const char b = start[1];
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        if (!out.empty() && ((out.back() == '^' && c == '~') || (out.back() == '~' && c == '^'))) {
+        if (!out.empty() && ((out.back() == a && c == b) || (out.back() == b && c == a))) {
             out.pop_back();
         } else {
             out += c;
@@ -228,19 +232,19 @@ void DuelFrameReader::clear() {
 }
 
 std::optional<DuelFrameReader::Piece> DuelFrameReader::next() {
-    const std::size_t z = first(close_, kFrameEnd);
+    const std::size_t z = first(close_, end_marker_);
     if (z == std::string::npos) {
         if (pending() <= kMaxUnended) return std::nullopt;
         Piece p{Piece::Garbled, {}};
         clear();
         return p;
     }
-    const std::size_t through = z + kFrameEnd.size();  // one past the end marker
-    if (through - start_ > kMaxUnended + kFrameEnd.size()) {
+    const std::size_t through = z + end_marker_.size();  // one past the end marker
+    if (through - start_ > kMaxUnended + end_marker_.size()) {
         consume(through - start_);
         return Piece{Piece::Garbled, {}};
     }
-    const std::size_t y = first(open_, kFrameStart);
+    const std::size_t y = first(open_, start_marker_);
     if (y == std::string::npos) {
         consume(through - start_);
         return Piece{Piece::Garbled, {}};

@@ -21,7 +21,8 @@ std::string EncodeWire(std::string_view text);
 std::string DecodeWire(std::string_view text);
 
 // Removes every start and end marker, again and again, until neither is left: one pass over
-// "~~^^" would leave "~^", and the peer would then cut the frame early.
+// "~~^^" would leave "~^", and the peer would then cut the frame early. Two-byte markers that
+// are each other's reverse (ours and the relay's) take linear time.
 std::string RemoveFrameMarkers(std::string_view text, std::string_view start = kFrameStart,
                                std::string_view end = kFrameEnd);
 
@@ -68,6 +69,10 @@ class DuelFrameReader {
 public:
     static constexpr std::size_t kMaxUnended = 64 * 1024;
 
+    // The relay cuts its own frames with this too: any two-byte start and end markers.
+    DuelFrameReader() = default;
+    DuelFrameReader(std::string_view start, std::string_view end) : start_marker_(start), end_marker_(end) {}
+
     struct Piece {
         enum Kind {
             Frame,    // from the first "^~" through the first "~^" (empty when "^~" came later)
@@ -95,6 +100,8 @@ private:
     std::size_t first(Finder& f, std::string_view marker);
     void consume(std::size_t n);
 
+    std::string start_marker_{kFrameStart};
+    std::string end_marker_{kFrameEnd};
     std::string buf_;
     std::size_t start_ = 0;
     Finder open_;

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libcurl4-openssl-dev libjpeg62-turbo-dev libpng-dev libgif-dev libstb-dev
+  libcurl4-openssl-dev libssl-dev libjpeg62-turbo-dev libpng-dev libgif-dev libstb-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth
   fonts-dseg fonts-liberation

@@ -1,0 +1,151 @@
+#include "relay/relaying.hpp"
+
+#include "platform/rt.hpp"
+#include "platform/tcp.hpp"
+#include "relay/form1.hpp"
+
+namespace bh {
+
+namespace {
+
+constexpr std::string_view kCountMark = "|$|";
+
+// The command of a duel frame's text, its sender's count taken off.
+std::string WithoutCount(const std::string& text) {
+    const std::size_t at = text.rfind(kCountMark);
+    return at == std::string::npos ? text : text.substr(0, at);
+}
+
+// The first start marker of either kind tells how the client frames; the bytes before it wait
+// with it. Each byte is looked at once however the bytes arrive.
+void Detect(Link& link, const std::string& bytes) {
+    const std::size_t from = link.undetected.empty() ? 0 : link.undetected.size() - 1;
+    link.undetected += bytes;
+    const std::size_t duel = link.undetected.find(tw::kFrameStart, from);
+    const std::size_t relay = link.undetected.find(kRelayFrameStart, from);
+    if (duel == std::string::npos && relay == std::string::npos) {
+        // Nothing here can become a frame but a marker begun by the last byte.
+        if (link.undetected.size() > Link::kMaxHeld) link.undetected.erase(0, link.undetected.size() - 1);
+        return;
+    }
+    if (relay < duel) {
+        link.kind = FrameKind::Relay;
+        link.reader = tw::DuelFrameReader(kRelayFrameStart, kRelayFrameEnd);
+    } else {
+        link.kind = FrameKind::Duel;
+        link.reader = tw::DuelFrameReader();
+    }
+    link.reader.append(link.undetected);
+    link.undetected.clear();
+}
+
+bool Connected(const platform::TcpSocket& s) { return s.state() == platform::TcpSocket::StateConnected; }
+
+}  // namespace
+
+void ResetLink(Bridgehall& bh, int Index) { bh.links[Index] = Link{}; }
+
+void SendTo(Bridgehall& bh, int Index, const Outgoing& out) {
+    auto& form = bh.Form1();
+    auto& socket = form.Winsock1[Index];
+    auto& link = bh.links[Index];
+    switch (link.kind) {
+        case FrameKind::Unknown: {
+            const std::size_t size = out.message.size() + out.duel_frame.size();
+            if (link.waiting_bytes + size > Link::kMaxHeld) {
+                form.Log("<Relay> A message could not be sent.");
+                return;
+            }
+            link.waiting.push_back(out);
+            link.waiting_bytes += size;
+            return;
+        }
+        case FrameKind::Relay: {
+            auto frame = RelayFrame(out.message, bh.draw_offsets());
+            if (!frame) {
+                form.Log("<Relay> A message could not be sent.");
+                return;
+            }
+            socket.send_data(*frame);
+            return;
+        }
+        case FrameKind::Duel: {
+            if (!out.duel_frame.empty()) {
+                socket.send_data(out.duel_frame);
+                if (out.frame_number) link.last_frame_number = *out.frame_number;
+                return;
+            }
+            // The relay's own words are not the other player's commands: the count -1 keeps them
+            // out of the receiver's count, and the number of the frame it got last asks it for
+            // no resend.
+            const std::string body =
+                tw::FrameBody(tw::RemoveFrameMarkers(out.message), -1, link.last_frame_number);
+            socket.send_data(tw::DuelFrame(0, tw::EncodeWire(body)));
+            return;
+        }
+    }
+}
+
+void ReceiveRelayData(Bridgehall& bh, int Index) {
+    auto& form = bh.Form1();
+    auto& socket = form.Winsock1[Index];
+    auto& link = bh.links[Index];
+    if (!Connected(socket)) {
+        socket.close();
+        return;
+    }
+    const std::string bytes = socket.get_data();
+    if (link.kind == FrameKind::Unknown) {
+        Detect(link, bytes);
+        if (link.kind == FrameKind::Unknown) return;
+        std::vector<Outgoing> waiting = std::move(link.waiting);
+        link.waiting.clear();
+        link.waiting_bytes = 0;
+        for (const auto& out : waiting) SendTo(bh, Index, out);
+    } else {
+        link.reader.append(bytes);
+    }
+
+    for (;;) {
+        if (!Connected(socket)) {
+            socket.close();
+            return;
+        }
+        auto piece = link.reader.next();
+        if (!piece) return;  // the rest comes with a later event
+        if (piece->kind != tw::DuelFrameReader::Piece::Frame) continue;
+        Outgoing out;
+        if (link.kind == FrameKind::Duel) {
+            auto frame = tw::OpenFrame(piece->text, false);
+            if (!frame) continue;
+            out = {WithoutCount(frame->text), std::move(piece->text), frame->number};
+        } else {
+            out.message = OpenRelayFrame(piece->text);
+        }
+        if (out.message.empty()) continue;
+        if (out.message.size() >= 3 && out.message[2] == '~') form.WinsockSend(out, Index, -1);
+        if (form.List1.list_count() > 0) form.List1.set_list_index(form.List1.list_count() - 1);
+        const std::string message = tw::RemoveFrameMarkers(out.message, kRelayFrameStart, kRelayFrameEnd);
+        if (!message.empty()) InspectMessage(bh, message, Index);
+    }
+}
+
+void InspectMessage(Bridgehall& bh, const std::string& text, int socket) {
+    const std::size_t x = text.find('~');
+    if (x == std::string::npos) return;
+    const std::string code = rt::lcase(std::string_view(text).substr(0, x));
+    if (code == "ch") {
+        const std::size_t a = text.find('<');
+        const std::size_t b = text.find('>');
+        // Only a line that names its speaker in brackets, "<" first, is chat to show.
+        if (a == std::string::npos || b == std::string::npos || b < a) return;
+        std::string chat = b + 2 <= text.size() ? text.substr(b + 2) : std::string();
+        chat = rt::replace_all(rt::replace_all(chat, "&tilde&", "~"), "&clolon&", ":");
+        bh.Form1().Log("<" + bh.RelayPlayerNames[socket] + ">" + chat);
+    } else if (code == "mi") {
+        const std::string args = text.substr(x + 1);
+        bh.RelayPlayerNames[socket] = args.substr(0, args.find(':'));
+    }
+}
+
+}  // namespace bh

@@ -1,0 +1,123 @@
+// Two real tables duel through a real Bridgehall, all three on one event loop and on loopback:
+// the host table on the relay's host port, the joining table on its client port.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "cards/chat_input.hpp"
+#include "cards/duel_log.hpp"
+#include "net/handshake.hpp"
+#include "net/receiver.hpp"
+#include "table/field.hpp"
+#include "tests/relay/relay_rig.hpp"
+#include "tests/support/duel_pair.hpp"
+
+namespace bh {
+namespace {
+
+using tw::test::NetSide;
+
+struct RelayDuel {
+    test::Rig relay;
+    NetSide ann{relay.reactor, relay.clock};
+    NetSide bob{relay.reactor, relay.clock};
+
+    RelayDuel() {
+        ann.Load("Ann");
+        bob.Load("Bob");
+        relay.Start();
+    }
+
+    bool PumpUntil(const std::function<bool()>& pred) { return relay.PumpUntil(pred); }
+
+    // What a table in a relay mode does: its seat, the relay's port for it, and once connected
+    // the challenge and the player information.
+    bool Connect(NetSide& side, int seat) {
+        auto& t = side.tw();
+        tw::ResetFrameNumbers(t);
+        t.PlayerNumber = seat;
+        t.RelayMode = true;
+        side.socket().connect("127.0.0.1", relay.Port(seat - 1));
+        if (!PumpUntil([&] {
+                return side.socket().state() == platform::TcpSocket::StateConnected && relay.Connected(seat - 1);
+            }))
+            return false;
+        tw::SendChallenge(t);
+        tw::SendPlayerInfo(t, true);
+        return true;
+    }
+
+    // Whether a frame with this command (its count taken off) was dispatched on the side.
+    static bool Dispatched(NetSide& side, const std::string& command) {
+        for (int n = 0; n <= 255; ++n)
+            if (tw::test::WithoutCount(side.tw().ReceiveHistory[n]) == "DONE " + command) return true;
+        return false;
+    }
+};
+
+TEST(RelayDuel, TwoTablesDuelThroughTheRelay) {
+    RelayDuel d;
+    auto& ann = d.ann;
+    auto& bob = d.bob;
+    ASSERT_TRUE(d.Connect(ann, 1));
+    ASSERT_TRUE(d.PumpUntil([&] { return d.relay.relay->RelayPlayerNames[0] == "Ann"; }));
+    ASSERT_TRUE(d.Connect(bob, 2));
+    EXPECT_EQ(d.relay.Log(), (std::vector<std::string>{"<Relay> Now Listening!", "<Relay> Host Connected",
+                                                       "<Relay> Client Connected",
+                                                       "<Relay> Both Connected Duel Starting!"}));
+
+    // Both answer the relay's "pd~c" with their player information; only Bob's handshake
+    // completes, for Ann's challenge reached a relay with no one to pass it to.
+    ASSERT_TRUE(d.PumpUntil([&] {
+        return bob.Logged("<Game> Your Opponent is Ann") && ann.Logged("<Game> Your Opponent is Bob") &&
+               bob.Logged("<Game> Handshake Accepted");
+    }));
+    const auto infos = [](NetSide& s) {
+        int n = 0;
+        for (const auto& c : s.Sent()) n += c.rfind("mi~", 0) == 0 ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(infos(ann), 2) << "at connect and for pd~c";
+    EXPECT_EQ(infos(bob), 3) << "at connect, for pd~c and after the accepted handshake";
+    EXPECT_FALSE(ann.Logged("<Game> Handshake Accepted"));
+    EXPECT_EQ(d.relay.relay->RelayPlayerNames[1], "Bob");
+
+    // Chat shows in the relay under the announced name; the operator reaches both tables.
+    tw::SubmitChatInput(ann.tw(), "hello");
+    ASSERT_TRUE(d.PumpUntil([&] { return bob.Logged("<Ann> hello") && d.relay.Logged("<Ann>hello"); }));
+    d.relay.Operator("good luck");
+    ASSERT_TRUE(d.PumpUntil([&] { return ann.Logged("<Relay> good luck") && bob.Logged("<Relay> good luck"); }));
+
+    // A card put down crosses with every command, its name's byte 146 intact.
+    tw::Card card;
+    card.Name = "Rook\x92s Gambit";
+    card.SetCode = "BWX";
+    std::int32_t own = 0;
+    ASSERT_GT(tw::PutCardOnField(ann.tw(), card, own), 0);
+    ASSERT_TRUE(d.PumpUntil([&] { return RelayDuel::Dispatched(bob, "fc~1~0"); }));
+    EXPECT_TRUE(RelayDuel::Dispatched(bob, "lc~1~Rook\x92s Gambit:BWX"));
+    EXPECT_TRUE(RelayDuel::Dispatched(bob, "m2~1~" + std::to_string(ann.tw().FieldCards[1].GridRow) + ":" +
+                                             std::to_string(ann.tw().FieldCards[1].GridCol)));
+    bool line = false;
+    for (const auto& l : bob.Log()) line |= l.find("has put down a {card='Rook\x92s Gambit' set='BWX'}") != std::string::npos;
+    EXPECT_TRUE(line);
+
+    // The relay's own frames are not counted, and no box came. Bob's count restarted at his
+    // accepted handshake while Ann's went on, so her meter keeps that difference (within green).
+    for (NetSide* s : {&ann, &bob}) {
+        EXPECT_TRUE(s->host.messages().empty()) << s->tw().UserName;
+        for (const auto& c : s->Sent()) EXPECT_NE(c, "rp~0") << "the relay's frames ask for no resend";
+    }
+    EXPECT_EQ(bob.tw().HackLevel, 0);
+    EXPECT_LT(ann.tw().HackLevel, 6);
+    EXPECT_TRUE(d.relay.host.messages().empty());
+
+    // A table that leaves is logged at the relay; the other stays connected.
+    bob.socket().close();
+    ASSERT_TRUE(d.PumpUntil([&] { return d.relay.Logged("<Relay> Client Disconnected"); }));
+    EXPECT_EQ(ann.socket().state(), platform::TcpSocket::StateConnected);
+}
+
+}  // namespace
+}  // namespace bh
