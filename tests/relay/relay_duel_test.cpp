@@ -38,6 +38,8 @@ struct RelayDuel {
         tw::ResetFrameNumbers(t);
         t.PlayerNumber = seat;
         t.RelayMode = true;
+        // The greeting is sent below, by hand, as the connection events would.
+        side.socket().Connect = platform::Event<>::Handler{};
         side.socket().connect("127.0.0.1", relay.Port(seat - 1));
         if (!PumpUntil([&] {
                 return side.socket().state() == platform::TcpSocket::StateConnected && relay.Connected(seat - 1);
