@@ -92,7 +92,9 @@ struct Rig {
     platform::TcpSocket& socket(int i) { return form().Winsock1[i]; }
     bool Connected(int i) { return socket(i).state() == platform::TcpSocket::StateConnected; }
     int Port(int i) { return socket(i).bound_port(); }
-    bool PumpUntil(const std::function<bool()>& pred, int ms = 5000) { return reactor.wait_until(pred, ms); }
+    // A generous bound: a megabyte through the sanitizers on a loaded machine takes seconds, and a
+    // passing wait ends as soon as pred holds.
+    bool PumpUntil(const std::function<bool()>& pred, int ms = 30000) { return reactor.wait_until(pred, ms); }
 
     void Start() { form().Command1.user_click(); }
     void Quit() { form().Command2.user_click(); }
