@@ -1,5 +1,7 @@
 #include "relay/relaying.hpp"
 
+#include <algorithm>
+
 #include "platform/rt.hpp"
 #include "platform/tcp.hpp"
 #include "relay/form1.hpp"
@@ -35,7 +37,9 @@ void Detect(Link& link, const std::string& bytes) {
         link.kind = FrameKind::Duel;
         link.reader = tw::DuelFrameReader();
     }
-    link.reader.append(link.undetected);
+    // Only from the marker on: the bytes before it are no frame, and with them a large arrival
+    // could pass the reader's bound and take the first frame down with the junk.
+    link.reader.append(std::string_view(link.undetected).substr(std::min(duel, relay)));
     link.undetected.clear();
 }
 
