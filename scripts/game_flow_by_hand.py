@@ -14,14 +14,12 @@ The run works on a scratch copy of the program folder, started as a new user. It
 xdotool and ImageMagick's import (scripts/screenshots.sh installs them). Look at the pictures.
 """
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from table_by_hand import ROOT, Desktop, built_program_folder, prepare_copy, px, to_duel_window  # noqa: E402
+from table_by_hand import px, run_by_hand, to_duel_window  # noqa: E402
 
 # The menu-bar labels' left edges, in twips, as the duel window's load lays them out right of the
 # title (120 + 3900 + 150, then each 100 right of the one before, at their design widths).
@@ -29,21 +27,7 @@ BAR = {"File": 4170, "Chat": 4555, "Gameplay": 5030, "More": 5895}
 
 
 def main():
-    out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "game-flow-by-hand"))
-    folder = built_program_folder(sys.argv[2] if len(sys.argv) > 2 else None)
-    os.makedirs(out, exist_ok=True)
-    work = tempfile.mkdtemp()
-    desk = None
-    try:
-        copy = os.path.join(work, "Tablewright")
-        prepare_copy(folder, copy)
-        desk = Desktop(work)
-        desk.start(os.path.join(copy, "Tablewright"))
-        play(desk, out, copy)
-    finally:
-        if desk:
-            desk.close()
-        shutil.rmtree(work, ignore_errors=True)
+    run_by_hand("game-flow-by-hand", play)
 
 
 def play(desk, out, copy):

@@ -11,14 +11,11 @@ It works as scripts/table_by_hand.py does, on a scratch copy started as a new us
 pictures.
 """
 import os
-import shutil
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from table_by_hand import (GAMEPLAY_LABEL, ROOT, Desktop, built_program_folder, prepare_copy,  # noqa: E402
-                           px, to_duel_window)
+from table_by_hand import GAMEPLAY_LABEL, px, run_by_hand, to_duel_window  # noqa: E402
 
 LIST_ROW = 13  # pixels a row of a list box
 
@@ -85,21 +82,7 @@ def play(desk, out):
 
 
 def main():
-    out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "looks-by-hand"))
-    folder = built_program_folder(sys.argv[2] if len(sys.argv) > 2 else None)
-    os.makedirs(out, exist_ok=True)
-    work = tempfile.mkdtemp()
-    desk = None
-    try:
-        copy = os.path.join(work, "Tablewright")
-        prepare_copy(folder, copy)
-        desk = Desktop(work)
-        desk.start(os.path.join(copy, "Tablewright"))
-        play(desk, out)
-    finally:
-        if desk:
-            desk.close()
-        shutil.rmtree(work, ignore_errors=True)
+    run_by_hand("looks-by-hand", lambda desk, out, copy: play(desk, out))
 
 
 if __name__ == "__main__":

@@ -201,8 +201,11 @@ def prepare_copy(folder, copy):
     sample_deck(os.path.join(copy, "zqm.set"), os.path.join(copy, "decks", "sample.dek"))
 
 
-def main():
-    out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "table-by-hand"))
+def run_by_hand(out_name, play):
+    """Runs play(desk, out, copy) on a scratch copy of the program folder (argument 2, or the
+    built one) started as a new user under a virtual X server, with pictures in argument 1 (or
+    build/OUT_NAME); the copy and the server go at the end whatever happens."""
+    out = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", out_name))
     folder = built_program_folder(sys.argv[2] if len(sys.argv) > 2 else None)
     os.makedirs(out, exist_ok=True)
     work = tempfile.mkdtemp()
@@ -212,11 +215,15 @@ def main():
         prepare_copy(folder, copy)
         desk = Desktop(work)
         desk.start(os.path.join(copy, "Tablewright"))
-        play(desk, out)
+        play(desk, out, copy)
     finally:
         if desk:
             desk.close()
         shutil.rmtree(work, ignore_errors=True)
+
+
+def main():
+    run_by_hand("table-by-hand", lambda desk, out, copy: play(desk, out))
 
 
 def to_duel_window(desk):
