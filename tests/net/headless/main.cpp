@@ -34,7 +34,6 @@
 // "PORT <n>", "ACCOUNT <result>", "FIELD <slot> <name> <controller>", "HAND <name>", "END <how>". Exit status 0 after
 // the script or a quit, 2 for a bad argument, 3 when a wait timed out, 4 for an error.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -58,23 +57,15 @@
 #include "platform/rt.hpp"
 #include "platform/scripted_host.hpp"
 #include "platform/tcp.hpp"
+#include "tests/support/headless_io.hpp"
 
 namespace {
 
 using platform::MsgButtons;
 using platform::MsgResult;
 
-void Out(const std::string& kind, const std::string& text) {
-    std::string line = kind + " " + text;
-    for (char& c : line)
-        if (c == '\r' || c == '\n') c = ' ';
-    std::cout << line << '\n' << std::flush;
-}
-
-std::int64_t RealMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+using tw::headless::Out;
+using tw::headless::RealMs;
 
 // The desktop of a player who answers as the script says: notices are printed, questions are
 // answered Yes unless a standing answer says otherwise, and the file dialog opens the file the
@@ -106,17 +97,6 @@ public:
                                          const std::string& default_text) override {
         Out("ASK", prompt + " -> " + default_text);
         return default_text;
-    }
-};
-
-// A fake clock kept up with real time, so that the program's timers run as they would.
-struct Clock {
-    platform::FakeClock fake;
-    std::int64_t last = RealMs();
-    void Follow() {
-        const std::int64_t now = RealMs();
-        fake.advance(now - last);
-        last = now;
     }
 };
 
@@ -233,7 +213,7 @@ public:
     }
 
 private:
-    Clock clock_;
+    tw::headless::FollowingClock clock_;
     platform::Reactor reactor_{clock_.fake};
     PlayerHost host_;
     platform::App app_;

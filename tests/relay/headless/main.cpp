@@ -11,7 +11,6 @@
 //   sleep:MS        let MS milliseconds pass
 // Output lines: "LOG <line>", "PORT <socket> <n>", "BOX <text>", "END <how>". Exit status 0 after
 // the script, 2 for a bad argument, 3 when a wait timed out.
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -24,20 +23,12 @@
 #include "platform/scripted_host.hpp"
 #include "relay/bridgehall.hpp"
 #include "relay/form1.hpp"
+#include "tests/support/headless_io.hpp"
 
 namespace {
 
-void Out(const std::string& kind, const std::string& text) {
-    std::string line = kind + " " + text;
-    for (char& c : line)
-        if (c == '\r' || c == '\n') c = ' ';
-    std::cout << line << '\n' << std::flush;
-}
-
-std::int64_t RealMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
+using tw::headless::Out;
+using tw::headless::RealMs;
 
 class OperatorHost : public platform::ScriptedHost {
 public:
@@ -65,10 +56,9 @@ int ToInt(const std::string& text) {
 }
 
 struct Headless {
-    platform::FakeClock clock;
-    std::int64_t last = RealMs();
-    platform::Reactor reactor{clock};
-    OperatorHost host{reactor, clock};
+    tw::headless::FollowingClock clock;
+    platform::Reactor reactor{clock.fake};
+    OperatorHost host{reactor, clock.fake};
     platform::App app{reactor, host};
     std::unique_ptr<bh::Bridgehall> relay;
     int printed = 0;  // log lines printed so far
@@ -78,11 +68,6 @@ struct Headless {
     // Every log line so far; a script's run stays far below the lines the relay keeps.
     std::vector<std::string> seen;
 
-    void Follow() {
-        const std::int64_t now = RealMs();
-        clock.advance(now - last);
-        last = now;
-    }
     void Record() {
         auto& list = relay->Form1().List1;
         for (int i = printed; i < list.list_count(); ++i) {
@@ -93,7 +78,7 @@ struct Headless {
     }
     void Pump(int ms) {
         reactor.pump(ms);
-        Follow();
+        clock.Follow();
         Record();
     }
     bool Wait(const std::string& text) {
