@@ -1,7 +1,9 @@
 #include "table/piles.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cards/duel_log.hpp"
@@ -21,23 +23,28 @@ bool IsLiveEntry(const Card& c) { return !c.Name.empty() && c.Name != kDrawn; }
 void RecountDeck(Tablewright& tw) {
     auto& deck = tw.DeckCards;
     const int n = deck.ubound();
+    // Every duel-log line recounts the deck, so the records are moved, never copied.
     std::vector<Card> live;
     std::vector<Card> dead;
+    live.reserve(static_cast<std::size_t>(std::max(n, 0)));
     for (int i = 1; i <= n; ++i) {
         if (IsLiveEntry(deck[i])) {
-            live.push_back(deck[i]);
+            live.push_back(std::move(deck[i]));
         } else {
-            dead.push_back(deck[i]);
-            dead.back().Name = kDrawn;
+            dead.push_back(std::move(deck[i]));
         }
     }
     const int l = static_cast<int>(live.size());
     if (l >= 1) {
-        for (int i = 1; i <= l; ++i) deck[i] = live[static_cast<std::size_t>(i - 1)];
-        for (int i = l + 1; i <= n; ++i) deck[i] = dead[static_cast<std::size_t>(i - l - 1)];
+        for (int i = 1; i <= l; ++i) deck[i] = std::move(live[static_cast<std::size_t>(i - 1)]);
+        for (int i = l + 1; i <= n; ++i) {
+            deck[i] = std::move(dead[static_cast<std::size_t>(i - l - 1)]);
+            deck[i].Name = kDrawn;
+        }
         tw.DeckRemaining = l;
         tw.DrawnCount = n - l;
     } else if (n >= 1) {
+        for (int i = 1; i <= n; ++i) deck[i] = std::move(dead[static_cast<std::size_t>(i - 1)]);
         // The empty top entry stands for "no card"; the draw and the counts know it.
         deck[1] = Card{};
         tw.DeckRemaining = 1;
