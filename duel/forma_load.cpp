@@ -12,6 +12,7 @@
 #include "cards/tablewright.hpp"
 #include "cards/token_files.hpp"
 #include "duel/forma.hpp"
+#include "net/connection.hpp"
 #include "net/site.hpp"
 #include "platform/files.hpp"
 #include "platform/rt.hpp"
@@ -25,14 +26,6 @@ template <class F>
 void Step(F&& fn) {
     rt::try_step(std::forward<F>(fn));
 }
-
-constexpr const char* kDuelModes[] = {
-    "Normal Duel: Im connecting to my Opponent.",
-    "Server Duel: Im going to be the HOST",
-    "Server Duel: Im going to be the CLIENT",
-    "Relay Duel: Im going to be the HOST",
-    "Relay Duel: Im going to be the CLIENT",
-};
 
 }  // namespace
 
