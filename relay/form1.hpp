@@ -44,6 +44,12 @@ protected:
     void Form_Load() override;
 
 private:
+    // A connection that closed or framed nothing in time is no client: it goes without a line
+    // and the port is listened on again.
+    void DropUnproven(int Index);
+    void Listen(int Index, int port);
+    int listened_port_[2] = {0, 0};  // the port each socket last listened on
+
     Bridgehall& bh_;
 };
 
