@@ -40,6 +40,11 @@ Form1::Form1(Bridgehall& bh)
     }
 }
 
+// A connection's time limit refers to this window; it must not outlive it.
+Form1::~Form1() {
+    for (int i = 0; i < 2; ++i) ResetLink(bh_, i);
+}
+
 void Form1::Form_Load() {
     bh_.RelayPlayerNames = {"", ""};
     Command1.set_enabled(true);

@@ -14,6 +14,7 @@ namespace win {
 class Form1 : public platform::Form {
 public:
     explicit Form1(Bridgehall& bh);
+    ~Form1() override;
 
     platform::ListBox List1{this, "List1"};
     platform::TextBox Text1{this, "Text1"};
