@@ -41,11 +41,12 @@ void SendServerLogin(Tablewright& tw) {
 void EndUnreadableServerStream(Tablewright& tw) {
     auto& socket = tw.FormA().Winsock1;
     if (socket.state() == platform::TcpSocket::StateClosed) return;
+    // Closed first, so that nothing more is written to a stream the server no longer keeps.
+    socket.close();
     rt::try_step([&] { AddChat(tw, "Disconnected", "Game", true); });
     if (tw.LoggingOn) rt::try_step([&] { SaveLog(tw); });
     rt::try_step([&] { tw.FormA().Settings2.set_enabled(true); });
     rt::try_step([&] { tw.FormA().gameplay.set_enabled(false); });
-    socket.close();
 }
 
 std::string TakeServerDuelFrames(Tablewright& tw, std::string_view bytes) {

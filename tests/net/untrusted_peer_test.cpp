@@ -158,6 +158,8 @@ TEST(UntrustedPeer, AServerStreamThatCannotBeReadEndsTheDuelOnce) {
         tw.XmppReceive.clear();
         t.peer.write(header + message + c.bytes);
         ASSERT_TRUE(t.reactor.wait_until([&] { return t.side.socket().state() == TcpSocket::StateClosed; }, 10000));
+        // Nothing more went to a stream the server no longer keeps.
+        const std::size_t sent = t.tw().SentCommands.size();
         EXPECT_EQ(tw.OppLP, 7200) << "the frame before the fault is carried out";
         // What the server sends after it is not looked at; the closed socket hears nothing.
         t.peer.write(message);
@@ -165,6 +167,8 @@ TEST(UntrustedPeer, AServerStreamThatCannotBeReadEndsTheDuelOnce) {
         EXPECT_EQ(t.side.CountLogged("<Game> Disconnected"), 1);
         EXPECT_TRUE(t.side.host.messages().empty());
         EXPECT_FALSE(t.side.duel().gameplay.enabled());
+        EXPECT_EQ(t.tw().SentCommands.size(), sent);
+        for (const auto& c : t.tw().SentCommands) EXPECT_TRUE(!c.connected || c.command.rfind("ch~<Game> Disconnected", 0) != 0);
     }
 }
 
