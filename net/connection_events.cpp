@@ -26,6 +26,10 @@ void Step(F&& fn) {
     rt::try_step(std::forward<F>(fn));
 }
 
+// The connection panel's status while a connection is up, and once it has gone.
+constexpr const char* kConnectedStatus = "Connected.";
+constexpr const char* kDisconnectedStatus = "Disconnected.";
+
 int LiveCards(const rt::Array<Card>& pile) {
     int n = 0;
     for (int i = 1; i <= pile.ubound(); ++i) n += IsLiveEntry(pile[i]) ? 1 : 0;
@@ -43,6 +47,7 @@ void FormA::Winsock1_Connect() {
         Text3.set_visible(false);
         Command3.set_visible(true);
     });
+    Step([&] { Label3.set_caption(kConnectedStatus); });
     Step([&] { LoadWindowPicture(tw_, Command2, "listen normal.jpg"); });
     Step([&] {
         cmdCancel.set_visible(false);
@@ -87,6 +92,7 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
         });
         Step([&] { SendPlayerInfo(tw_, true); });
     }
+    Step([&] { Label3.set_caption(kConnectedStatus); });
     Step([&] {
         AddChat(tw_,
                 tw_.UserName + " loaded their deck (" + rt::cstr(LiveCards(tw_.DeckCards)) + " in Deck, " +
@@ -102,6 +108,8 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
 // The buttons stay disabled until a reset; the socket lets its descriptor go at once.
 void FormA::Winsock1_Close() {
     Step([&] { AddChat(tw_, "Disconnected!", "Game", true); });
+    // The buttons stay out of reach, so the idle text would mislead as much as "Connected.".
+    Step([&] { Label3.set_caption(kDisconnectedStatus); });
     if (tw_.LoggingOn) Step([&] { SaveLog(tw_); });
     Step([&] { Settings2.set_enabled(true); });
     Step([&] { gameplay.set_enabled(false); });

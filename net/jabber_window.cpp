@@ -6,6 +6,7 @@
 #include "cards/tablewright.hpp"
 #include "net/xmpp_texts.hpp"
 #include "platform/rt.hpp"
+#include "platform/rt_error.hpp"
 
 namespace tw::win {
 
@@ -133,10 +134,11 @@ void FrmJabber::GiveUp() {
     Command2.set_enabled(true);
 }
 
-// Unreachable server: the dialog must be loaded anew for another try.
-void FrmJabber::Winsock1_Error(int, const std::string&) {
+// Unreachable server: the dialog must be loaded anew for another try. A name that does not
+// resolve is most often a mistyped "jabber" setting, which a person can mend once told so.
+void FrmJabber::Winsock1_Error(int number, const std::string&) {
     Timer1.set_enabled(false);
-    Label1.set_caption(std::string(kAccountConnectionError));
+    Label1.set_caption(std::string(number == rt::ErrHostNotFound ? kAccountServerNotFound : kAccountConnectionError));
     Winsock1.close();
 }
 
