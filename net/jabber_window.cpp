@@ -15,6 +15,7 @@ FrmJabber::FrmJabber(Tablewright& tw)
     set_caption("Account Verification");
     set_border_style(platform::BorderStyle::FixedDialog);
     move(0, 0, 4800, 4320);
+    set_start_up_position(platform::StartUpPosition::CenterOwner);
     Label4.set_caption(std::string(kAccountHelp));
     Label4.move(120, 120, 4455, 1455);
     Label2.set_caption("Username:");
