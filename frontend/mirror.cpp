@@ -331,9 +331,9 @@ public:
     Mouse<platform::Label> mouse;
 
     // This desktop's fonts are not the designed ones and are often wider: a word that would
-    // not fit the label's width gets a smaller font rather than being cut off. A label one line
-    // high has no second line to wrap into: there the whole caption, and the line's height, must
-    // fit.
+    // not fit the label's width, or lines that would not fit its height, get a smaller font
+    // rather than being cut off. A label one line high has no second line to wrap into: there
+    // the whole caption, and the line's height, must fit.
     void fit(const QFont& designed) {
         QFont f = designed;
         const QRect room = contentsRect();
@@ -343,7 +343,10 @@ public:
             for (double scale = 1.0; scale > 0.55; scale -= 0.05) {
                 f.setPointSizeF(size * scale);
                 const QFontMetricsF fm(f);
-                if (!one_line && widest_word(f) <= room.width()) break;
+                if (!one_line && widest_word(f) <= room.width() &&
+                    fm.boundingRect(QRectF(0, 0, room.width(), 1e6), Qt::TextWordWrap, text()).height() <=
+                        room.height() + 1)
+                    break;
                 if (one_line && fm.horizontalAdvance(text()) <= room.width() && fm.height() <= room.height() + 1) break;
             }
         }

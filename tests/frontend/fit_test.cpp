@@ -91,7 +91,7 @@ TEST_F(Fit, AWordTooWideForItsLabelShrinksAndAFittingOneKeepsItsSize) {
     EXPECT_DOUBLE_EQ(wrapped->font().pointSizeF(), designed);
 }
 
-TEST_F(Fit, ALabelOneLineHighFitsItsWholeCaption) {
+TEST_F(Fit, ALabelFitsItsWholeCaptionInItsBox) {
     Window& w = window();
     w.show();
     auto* label = widget_of<QLabel>(w.Over);
@@ -113,6 +113,14 @@ TEST_F(Fit, ALabelOneLineHighFitsItsWholeCaption) {
         EXPECT_LE(fm.height(), label->contentsRect().height() + 1);
         EXPECT_GE(label->font().pointSizeF(), 8.25 * 0.55);
     }
+    // A help text of a few lines in a box a little too low for them: every line shows.
+    w.Over.move(120, 4000, 2055, 645);
+    w.Over.set_caption(
+        "If you need to take control of 1 of these cards. Have your opponent put it into play. Then take "
+        "control of it.");
+    const QFontMetricsF fm(label->font());
+    EXPECT_LE(fm.boundingRect(QRectF(label->contentsRect()).adjusted(0, 0, 0, 1e6), Qt::TextWordWrap, label->text()).height(),
+              label->contentsRect().height() + 1);
     // Room to spare: the designed size.
     w.Over.move(120, 4000, 3000, 195);
     w.Over.set_caption("Counters: 1");
