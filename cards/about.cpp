@@ -40,6 +40,7 @@ About::About(Tablewright& tw) : platform::Form(tw.app, "about"), tw_(tw) {
     set_caption("About");
     set_border_style(platform::BorderStyle::FixedDialog);
     move(0, 0, 6540, 3780);
+    set_start_up_position(platform::StartUpPosition::CenterOwner);
     Label1.move(120, 120, 6180, 2040);
     Label2.set_caption("Our Sites:");
     Label2.move(120, 2280, 960, 255);

@@ -153,10 +153,28 @@ void PaintCardPicture(Tablewright& tw, platform::PictureBox& box, const std::str
     }
 }
 
+namespace {
+
+// A hidden card in the duel window's panel: nothing of the card shown before may stay in the
+// picture view, or it reads as this card revealed.
+void ShowFaceDown(Tablewright& tw, platform::RichTextBox& box) {
+    ShowPlain(box, kFaceDownCard);
+    win::FormA* duel = tw.FormA.peek();
+    if (duel == nullptr || &duel->selectedcard != &box) return;
+    duel->Image1.cls();
+    duel->Image1.set_picture(nullptr);
+    duel->Image1.set_back_color(kPanelWhite);
+    duel->lblName.set_caption(kFaceDownCard);
+    duel->lblStats.set_caption("");
+    duel->lblDesc.set_caption("");
+}
+
+}  // namespace
+
 void ShowCardInfo(Tablewright& tw, const Card& card, platform::RichTextBox& box) {
-    if (card.Name == "back" || card.Name == kFaceDownCard) return ShowPlain(box, kFaceDownCard);
+    if (card.Name == "back" || card.Name == kFaceDownCard) return ShowFaceDown(tw, box);
     if (card.Name.empty() || Contains(card.Name, kBadCard)) return ShowPlain(box, "Card not found!");
-    if (card.Flipped && card.Controller != tw.PlayerNumber) return ShowPlain(box, kFaceDownCard);
+    if (card.Flipped && card.Controller != tw.PlayerNumber) return ShowFaceDown(tw, box);
 
     // Hovering calls this on every mouse move: a card already shown costs nothing. Only the
     // whole text tells: a panel that merely holds this card's name and text in a longer one

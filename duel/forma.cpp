@@ -14,6 +14,7 @@ namespace {
 constexpr platform::Color kDarkGrey = 8421504;
 constexpr platform::Color kLightGrey = 12632256;
 constexpr platform::Color kWhite = 16777215;
+constexpr platform::Color kTableLabelBacking = 0xE6EEF2;  // a pale grey
 constexpr platform::Color kDimDigits = 4210752;
 // The window is dark, so that the white life points, the light-grey menu labels and the dim
 // digits behind the counts all read as designed.
@@ -90,9 +91,16 @@ void FormA::Design() {
     cardstencil[0].set_visible(false);
     Place(Shape1[0], 0, 0, 1065, 1440);
     Shape1[0].set_visible(false);
-    Place(Label4[0], 0, 0, 375, 255);
+    // A card's counter and name labels: a card wide and a line high, black on a pale backing
+    // of their own, since the table's picture (the player's own, perhaps) may be dark.
+    Place(Label4[0], 0, 0, 855, 195);
     Label4[0].set_visible(false);
     Place(Label5[0], 0, 0, 1065, 195);
+    for (platform::Label* l : {&Label4[0], &Label5[0]}) {
+        l->set_transparent(false);
+        l->set_back_color(kTableLabelBacking);
+        l->set_fore_color(0);
+    }
     auto& note = StickyNote[0];
     note.set_caption("Sticky Note");
     note.set_back_color(8454143);
@@ -148,6 +156,10 @@ void FormA::Design() {
         l->set_fore_color(kWhite);
         l->set_transparent(true);
     }
+    // The panel opens in its text view; the picture view's pieces share its place and, the
+    // picture being a window of its own, would cover the text.
+    for (platform::Control* c : std::initializer_list<platform::Control*>{&Image1, &lblName, &lblStats, &lblDesc})
+        c->set_visible(false);
     Label32.set_caption("[Toggle Display]");
     Label32.set_fore_color(kLightGrey);
     Label32.set_transparent(true);

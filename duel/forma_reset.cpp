@@ -123,6 +123,10 @@ void FormA::ResetGame_Click() {
         Step([&] { Shape1.unload(slot); });
     }
     Step([&] { EmptyPiles(tw_); });
+    // The next opponent may never send counts: the last one's must not stand for theirs.
+    Step([&] {
+        for (int row = 1; row <= 5; ++row) Stats.set_text_matrix(row, 2, "");
+    });
     Step([&] { Winsock1.close(); });
     HideTemplateSlot();
     tw_.ServerDuel = false;

@@ -24,6 +24,16 @@ void LaunchUtility(Tablewright& tw, std::string_view windows_name, const std::st
     ShowMessage(tw, shown_name + " cannot be started: the program was not found.");
 }
 
+// A window this one opens, shown the first time over its middle rather than at the screen's
+// corner, where it would cover the card panel and the pile viewer. It stays a window of its own.
+template <class T>
+void ShowOver(platform::FormSlot<T>& slot, platform::Form& over) {
+    const bool fresh = slot.peek() == nullptr;
+    T& window = slot();
+    if (fresh) window.centre_on(over);
+    window.show();
+}
+
 }  // namespace
 
 void FormA::editMyToken_Click() {
@@ -41,10 +51,10 @@ void FormA::bridgehall_Click() { LaunchUtility(tw_, "Utilities\\Bridgehall.exe",
 
 void FormA::Help_Click() { OpenUrl(tw_, SiteUrl(tw_, site::kManual)); }
 
-void FormA::Settings2_Click() { tw_.settings().show(); }
-void FormA::ChangePlayField_Click() { tw_.settings().show(); }
+void FormA::Settings2_Click() { ShowOver(tw_.settings, *this); }
+void FormA::ChangePlayField_Click() { ShowOver(tw_.settings, *this); }
 
-void FormA::ShowCalc_Click() { tw_.calc().show(); }
+void FormA::ShowCalc_Click() { ShowOver(tw_.calc, *this); }
 
 bool FormA::WireWindowItems() {
     editMyToken.Click = [this] { editMyToken_Click(); };

@@ -52,6 +52,9 @@ std::array<platform::Label*, 4> FormA::BarLabels() { return {&lblFile, &lblChat,
 // the label was clicked.
 void FormA::OpenBarMenu(platform::Label& label, platform::Menu& menu) {
     popup_menu(menu, platform::PointTw{label.left(), Image6.height()});
+    // The pointer has left the label for the menu, and perhaps for a window the menu opened:
+    // no move over the bar may come to put the label out.
+    LightBarLabel(nullptr);
 }
 
 void FormA::lblFile_Click() { OpenBarMenu(lblFile, File); }

@@ -41,6 +41,18 @@ std::string path_bytes(const QString& p) { return QFile::encodeName(p).toStdStri
 
 QColor qcolor(platform::Color c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
 
+bool is_light(platform::Color c) {
+    const QColor q = qcolor(c);
+    // Relative luminance in the sRGB weights, on a 0..255 scale.
+    return 0.2126 * q.red() + 0.7152 * q.green() + 0.0722 * q.blue() >= 160;
+}
+
+QColor text_color_on(platform::Color text, platform::Color back) {
+    constexpr platform::Color kYellow = 0x00FFFF;
+    if (text == kYellow && is_light(back)) return QColor(176, 140, 0);
+    return qcolor(text);
+}
+
 platform::Color model_color(const QColor& c) {
     return platform::Color(c.red()) | platform::Color(c.green()) << 8 | platform::Color(c.blue()) << 16;
 }

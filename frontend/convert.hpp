@@ -27,6 +27,10 @@ QString qpath(const std::string& bytes);
 std::string path_bytes(const QString& path);
 
 QColor qcolor(platform::Color c);
+// The colour a text of colour `text` is drawn in on a ground of colour `back`: the model's pure
+// yellow cannot be read on a light ground and is drawn there as a dark yellow.
+QColor text_color_on(platform::Color text, platform::Color back);
+bool is_light(platform::Color c);
 platform::Color model_color(const QColor& c);
 
 // Twips to device-independent pixels at `tpp` twips a pixel, and back.

@@ -331,15 +331,23 @@ public:
     Mouse<platform::Label> mouse;
 
     // This desktop's fonts are not the designed ones and are often wider: a word that would
-    // not fit the label's width gets a smaller font rather than being cut off.
+    // not fit the label's width, or lines that would not fit its height, get a smaller font
+    // rather than being cut off. A label one line high has no second line to wrap into: there
+    // the whole caption, and the line's height, must fit.
     void fit(const QFont& designed) {
         QFont f = designed;
-        const double room = contentsRect().width();
-        if (room > 0 && f.pointSizeF() > 0) {
+        const QRect room = contentsRect();
+        if (room.width() > 0 && f.pointSizeF() > 0) {
+            const bool one_line = room.height() < 2 * QFontMetricsF(designed).lineSpacing();
             const double size = f.pointSizeF();
             for (double scale = 1.0; scale > 0.55; scale -= 0.05) {
                 f.setPointSizeF(size * scale);
-                if (widest_word(f) <= room) break;
+                const QFontMetricsF fm(f);
+                if (!one_line && widest_word(f) <= room.width() &&
+                    fm.boundingRect(QRectF(0, 0, room.width(), 1e6), Qt::TextWordWrap, text()).height() <=
+                        room.height() + 1)
+                    break;
+                if (one_line && fm.horizontalAdvance(text()) <= room.width() && fm.height() <= room.height() + 1) break;
             }
         }
         if (font() != f) setFont(f);
@@ -432,6 +440,13 @@ public:
     Mouse<platform::RichTextBox> mouse;
 
     void sync_text(const platform::RichTextBox& c) {
+        // A ground that turns from dark to light or back changes how the colours are drawn.
+        if (is_light(c.back_color()) != light_ground_) {
+            light_ground_ = !light_ground_;
+            document()->clear();
+            shown_.clear();
+            fmts_.clear();
+        }
         const std::string& t = c.text();
         const auto& f = c.formats();
         const std::size_t n_old = shown_.size(), n_new = t.size();
@@ -465,7 +480,7 @@ public:
             while (j < n_new - q && f[j] == f[i]) ++j;
             QTextCharFormat cf;
             cf.setFont(base);
-            cf.setForeground(qcolor(f[i].color));
+            cf.setForeground(text_color_on(f[i].color, c.back_color()));
             cf.setFontUnderline(f[i].underline);
             cf.setFontWeight(f[i].bold ? QFont::Bold : QFont::Normal);
             cur.insertText(qt_text(t, i, j), cf);
@@ -571,6 +586,7 @@ private:
     std::string shown_;
     std::vector<platform::RichTextBox::Fmt> fmts_;
     int splices_ = 0;
+    bool light_ground_ = true;  // an empty document reads alike on either ground
 };
 
 // --- lists ---------------------------------------------------------------------------------
@@ -823,7 +839,15 @@ protected:
             if constexpr (std::is_same_v<C, platform::PictureBox>) g.fillRect(rect(), qcolor(c.back_color()));
             if (c.picture()) {
                 QImage img = l.m.image_of(c.picture());
+                // A picture that serves as a button has no look of its own for "out of reach".
+                if constexpr (std::is_same_v<C, platform::Image>) {
+                    if (!c.enabled()) {
+                        img = img.convertToFormat(QImage::Format_Grayscale8);
+                        g.setOpacity(0.45);
+                    }
+                }
                 g.drawImage(QPoint(0, 0), img);
+                g.setOpacity(1.0);
             }
             if constexpr (requires { c.display_list(); })
                 for (const auto& op : c.display_list()) paint_picture_op(g, l.m, op);
@@ -1361,8 +1385,8 @@ void Mirror::build(platform::Control& c) {
             if (p == Prop::Other || p == Prop::BackColor) {
                 if (x->transparent()) w->setAutoFillBackground(false);
             }
-            if (p == Prop::Other || p == Prop::Caption || p == Prop::Width || p == Prop::FontName ||
-                p == Prop::FontBold || p == Prop::FontSize)
+            if (p == Prop::Other || p == Prop::Caption || p == Prop::Width || p == Prop::Height ||
+                p == Prop::FontName || p == Prop::FontBold || p == Prop::FontSize)
                 w->fit(font_of(*x));
         });
     } else if (auto* x = dynamic_cast<platform::TextBox*>(&c)) {
@@ -1392,7 +1416,7 @@ void Mirror::build(platform::Control& c) {
     } else if (auto* x = dynamic_cast<platform::RichTextBox*>(&c)) {
         auto* w = new RichW(*this, *x, parent);
         bind(w, Roles::Input, [w, x](Prop p) {
-            if (p == Prop::Other || p == Prop::Text || p == Prop::TextFormat) w->sync_text(*x);
+            if (p == Prop::Other || p == Prop::Text || p == Prop::TextFormat || p == Prop::BackColor) w->sync_text(*x);
             if (p == Prop::Other || p == Prop::Text || p == Prop::Selection) w->sync_selection(*x);
         });
     } else if (auto* x = dynamic_cast<platform::ListBox*>(&c)) {

@@ -27,6 +27,10 @@ void Step(F&& fn) {
     rt::try_step(std::forward<F>(fn));
 }
 
+// The connection panel's status while a connection is up, and once it has gone.
+constexpr const char* kConnectedStatus = "Connected.";
+constexpr const char* kDisconnectedStatus = "Disconnected.";
+
 int LiveCards(const rt::Array<Card>& pile) {
     int n = 0;
     for (int i = 1; i <= pile.ubound(); ++i) n += IsLiveEntry(pile[i]) ? 1 : 0;
@@ -44,6 +48,7 @@ void FormA::Winsock1_Connect() {
         Text3.set_visible(false);
         Command3.set_visible(true);
     });
+    Step([&] { Label3.set_caption(kConnectedStatus); });
     Step([&] { LoadWindowPicture(tw_, Command2, "listen normal.jpg"); });
     Step([&] {
         cmdCancel.set_visible(false);
@@ -91,6 +96,7 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
         });
         Step([&] { SendPlayerInfo(tw_, true); });
     }
+    Step([&] { Label3.set_caption(kConnectedStatus); });
     Step([&] {
         AddChat(tw_,
                 tw_.UserName + " loaded their deck (" + rt::cstr(LiveCards(tw_.DeckCards)) + " in Deck, " +
@@ -111,6 +117,8 @@ void FormA::Winsock1_Close() {
     }
     if (Winsock1.send_overflowed()) Step([&] { AddChat(tw_, std::string(kPeerStoppedReading), "Game", false); });
     Step([&] { AddChat(tw_, "Disconnected!", "Game", true); });
+    // The buttons stay out of reach, so the idle text would mislead as much as "Connected.".
+    Step([&] { Label3.set_caption(kDisconnectedStatus); });
     if (tw_.LoggingOn) Step([&] { SaveLog(tw_); });
     Step([&] { Settings2.set_enabled(true); });
     Step([&] { gameplay.set_enabled(false); });

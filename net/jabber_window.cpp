@@ -6,6 +6,7 @@
 #include "cards/tablewright.hpp"
 #include "net/xmpp_texts.hpp"
 #include "platform/rt.hpp"
+#include "platform/rt_error.hpp"
 
 namespace tw::win {
 
@@ -14,6 +15,7 @@ FrmJabber::FrmJabber(Tablewright& tw)
     set_caption("Account Verification");
     set_border_style(platform::BorderStyle::FixedDialog);
     move(0, 0, 4800, 4320);
+    set_start_up_position(platform::StartUpPosition::CenterOwner);
     Label4.set_caption(std::string(kAccountHelp));
     Label4.move(120, 120, 4455, 1455);
     Label2.set_caption("Username:");
@@ -133,10 +135,11 @@ void FrmJabber::GiveUp() {
     Command2.set_enabled(true);
 }
 
-// Unreachable server: the dialog must be loaded anew for another try.
-void FrmJabber::Winsock1_Error(int, const std::string&) {
+// Unreachable server: the dialog must be loaded anew for another try. A name that does not
+// resolve is most often a mistyped "jabber" setting, which a person can mend once told so.
+void FrmJabber::Winsock1_Error(int number, const std::string&) {
     Timer1.set_enabled(false);
-    Label1.set_caption(std::string(kAccountConnectionError));
+    Label1.set_caption(std::string(number == rt::ErrHostNotFound ? kAccountServerNotFound : kAccountConnectionError));
     Winsock1.close();
 }
 

@@ -15,6 +15,7 @@ class Tablewright;
 inline constexpr std::string_view kAccountPleaseVerify = "Please verify your account.";
 inline constexpr std::string_view kAccountVerified = "Username Verified.";
 inline constexpr std::string_view kAccountConnectionError = "Connection Error.";
+inline constexpr std::string_view kAccountServerNotFound = "The chat server could not be found.";
 inline constexpr std::string_view kAccountNotVerified =
     "This username is either invalid or is already registered under a different password. If you "
     "registered this username, doublecheck your password.";

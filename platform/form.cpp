@@ -1,5 +1,7 @@
 #include "platform/form.hpp"
 
+#include <algorithm>
+
 #include "platform/controls.hpp"
 #include "platform/menu.hpp"
 #include "platform/timer.hpp"
@@ -37,10 +39,17 @@ void Form::show(Form* owner) {
     load();
     if (!loaded()) return;  // unloaded itself while loading
     if (owner != this) owner_ = owner;
+    if (!shown_once_ && start_up_position_ == StartUpPosition::CenterOwner && owner_ != nullptr) centre_on(*owner_);
+    shown_once_ = true;
     const bool was_visible = visible();
     Control::set_visible(true);
     notify(Prop::ZOrder);
     if (!was_visible) Form_Activate();
+}
+
+void Form::centre_on(const Form& other) {
+    set_left(std::max(0.0, other.left() + (other.width() - width()) / 2));
+    set_top(std::max(0.0, other.top() + (other.height() - height()) / 2));
 }
 
 void Form::hide() {

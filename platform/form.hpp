@@ -20,6 +20,8 @@ class FormSlotBase;
 
 enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog, FixedToolWindow, SizableToolWindow };
 enum class WindowState { Normal, Minimized, Maximized };
+// Where a form first shows: where it was put, or centred on the owner it is first shown with.
+enum class StartUpPosition { Manual, CenterOwner };
 
 // A form is built in its design state by its constructor (controls as members, handlers wired
 // there) and hidden. load() then runs Form_Load. Left/Top/Width/Height are screen twips.
@@ -52,6 +54,10 @@ public:
     void set_border_style(BorderStyle b);
     WindowState window_state() const { return window_state_; }
     void set_window_state(WindowState s);
+    StartUpPosition start_up_position() const { return start_up_position_; }
+    void set_start_up_position(StartUpPosition p) { start_up_position_ = p; }
+    // Moves the form over the middle of `other`, never off the screen's top-left corner.
+    void centre_on(const Form& other);
     bool key_preview() const { return key_preview_; }
     void set_key_preview(bool k) { key_preview_ = k; }
 
@@ -121,6 +127,8 @@ private:
     BorderStyle border_style_ = BorderStyle::Sizable;
     WindowState window_state_ = WindowState::Normal;
     bool key_preview_ = false;
+    StartUpPosition start_up_position_ = StartUpPosition::Manual;
+    bool shown_once_ = false;
     Form* owner_ = nullptr;
     std::uint64_t hwnd_;
     Control* focused_ = nullptr;

@@ -109,8 +109,14 @@ TEST(ShowCardInfo, WritesEachKindOfCard) {
         EXPECT_EQ(duel.selectedcard.text(), c.text);
         EXPECT_EQ(duel.selectedcard.back_color(), c.color);
         EXPECT_EQ(CardPanelFixture::FrameOf(duel.Image1), c.frame);
-        if (c.frame.empty()) {
-            // Markers touch the text box only.
+        if (c.text == "Face Down Card") {
+            // The picture view tells no more than the text: no picture, no name, no history.
+            EXPECT_EQ(duel.lblName.caption(), "Face Down Card");
+            EXPECT_EQ(duel.lblStats.caption(), "");
+            EXPECT_EQ(duel.lblDesc.caption(), "");
+            EXPECT_EQ(duel.Combo1.list_count(), 0);
+        } else if (c.frame.empty()) {
+            // A failed lookup touches the text box only.
             EXPECT_EQ(duel.lblName.caption(), "before");
             EXPECT_EQ(duel.Combo1.list_count(), 0);
             EXPECT_FALSE(duel.Combo1.visible());
@@ -374,6 +380,61 @@ TEST(CardPanel, ToggleDisplaySwitchesBetweenTextAndPicture) {
     ShowCardInfo(fx.tw(), NormalMonster(), duel.selectedcard);
     EXPECT_TRUE(duel.selectedcard.visible());
     EXPECT_FALSE(duel.Image1.visible());
+}
+
+TEST(CardPanel, ThePictureNeverCoversTheText) {
+    CardPanelFixture fx;
+    auto& duel = fx.duel();
+    fx.add_art("bwx", "bluedragon.gif");
+    duel.show();
+    auto expect_one_view = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const bool text_view = duel.selectedcard.visible();
+        for (const platform::Control* c :
+             std::initializer_list<const platform::Control*>{&duel.Image1, &duel.lblName, &duel.lblStats, &duel.lblDesc})
+            if (text_view) {
+                EXPECT_FALSE(c->visible()) << c->name();
+            }
+    };
+    // The window opens in the text view.
+    EXPECT_TRUE(duel.selectedcard.visible());
+    expect_one_view("at the start");
+    ShowCardInfo(fx.tw(), NormalMonster(), duel.selectedcard);
+    expect_one_view("a card shown");
+    duel.Label32.user_click();
+    ShowCardInfo(fx.tw(), NormalMonster("Red Dragon"), duel.selectedcard);
+    duel.Label32.user_click();
+    expect_one_view("toggled there and back");
+    ShowCardInfo(fx.tw(), Faced(NormalMonster(), true, 2), duel.selectedcard);
+    expect_one_view("a face-down card");
+}
+
+TEST(CardPanel, AFaceDownCardKeepsNothingOfTheCardBefore) {
+    CardPanelFixture fx;
+    auto& duel = fx.duel();
+    fx.add_art("bwx", "bluedragon.gif");
+    duel.show();
+    duel.Label32.user_click();  // the picture view
+    ShowCardInfo(fx.tw(), NormalMonster(), duel.selectedcard);
+    ASSERT_EQ(CardPanelFixture::FrameOf(duel.Image1), "monster.gif");
+    ASSERT_FALSE(CardPanelFixture::ArtOf(duel.Image1).empty());
+
+    ShowCardInfo(fx.tw(), Faced(NormalMonster(), true, 2), duel.selectedcard);
+    EXPECT_TRUE(duel.Image1.visible());
+    EXPECT_EQ(CardPanelFixture::FrameOf(duel.Image1), "");
+    EXPECT_TRUE(CardPanelFixture::ArtOf(duel.Image1).empty());
+    EXPECT_EQ(duel.Image1.back_color(), kPanelWhite);
+    EXPECT_EQ(duel.lblName.caption(), "Face Down Card");
+    EXPECT_EQ(duel.lblStats.caption(), "");
+    EXPECT_EQ(duel.lblDesc.caption(), "");
+    // The history keeps the cards seen in full.
+    ASSERT_EQ(duel.Combo1.list_count(), 1);
+    EXPECT_EQ(duel.Combo1.list(0), "BWX Blue Dragon");
+
+    // The card shown again is drawn in full.
+    ShowCardInfo(fx.tw(), NormalMonster(), duel.selectedcard);
+    EXPECT_EQ(CardPanelFixture::FrameOf(duel.Image1), "monster.gif");
+    EXPECT_EQ(duel.lblName.caption(), "Blue Dragon");
 }
 
 TEST(CardPanel, DeckCommandLeavesThePictureViewAndRunsTheReset) {

@@ -107,6 +107,10 @@ TEST_F(Launchers, WindowsOpenOnceAndComeForward) {
     auto& calc = tw.calc();
     EXPECT_TRUE(calc.visible());
     EXPECT_EQ(calc.owner(), nullptr);
+    // It first shows over the middle of the duel window, not at the screen's corner over the
+    // card panel.
+    EXPECT_DOUBLE_EQ(calc.left() + calc.width() / 2, duel.left() + duel.width() / 2);
+    EXPECT_DOUBLE_EQ(calc.top() + calc.height() / 2, duel.top() + duel.height() / 2);
     duel.HP.set_enabled(true);
     fx.host.expect_popup("ShowCalc2");
     duel.Text1.user_mouse_down(1, 0, 0, 0);

@@ -76,6 +76,11 @@ TEST_F(MenuBar, TheLabelUnderThePointerIsLit) {
         move(duel);
         EXPECT_EQ(Lit(), "gggg");
     }
+    // Its menu closed, by a choice or none, the label is put out though no move came.
+    duel.lblFile.user_mouse_move(0, 0, 10, 10);
+    fx.host.expect_popup(std::nullopt);
+    duel.lblFile.user_click();
+    EXPECT_EQ(Lit(), "gggg");
 }
 
 TEST_F(MenuBar, SettingsAreOfferedOnlyWithoutAConnection) {

@@ -94,6 +94,8 @@ TEST(Reset, ClosesTheConnectionAndEmptiesTheTableInItsOrder) {
     tw.Phase = 4;
     const Card field_record = tw.FieldCards[1];
     const std::string old_log = tw.LogFileName;
+    // Bob's counts reached Ann's grid.
+    ASSERT_TRUE(duel.PumpUntil([&] { return !d.Stats.text_matrix(2, 2).empty(); }));
 
     // No leaves everything as it was, the log's name included.
     ann.host.expect_yes_no(kResetConnected, MsgResult::No);
@@ -149,6 +151,7 @@ TEST(Reset, ClosesTheConnectionAndEmptiesTheTableInItsOrder) {
     EXPECT_TRUE(d.Command3.enabled());
     EXPECT_TRUE(d.Check1.enabled());
     EXPECT_EQ(d.hack.caption(), "");
+    for (int row = 1; row <= 5; ++row) EXPECT_EQ(d.Stats.text_matrix(row, 2), "") << row;
     // Kept: the phase and the field's records.
     EXPECT_EQ(tw.Phase, 4);
     EXPECT_EQ(tw.FieldCards[1].Name, field_record.Name);

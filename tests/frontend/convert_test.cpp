@@ -36,6 +36,23 @@ TEST(Convert, ColoursKeepRedInTheLowestByte) {
     EXPECT_EQ(model_color(QColor(0x56, 0x34, 0x12)), 0x123456u);
 }
 
+TEST(Convert, PureYellowTextIsDrawnDarkOnALightGround) {
+    struct Case {
+        platform::Color text, back;
+        QColor drawn;
+    };
+    const QColor dark_yellow(176, 140, 0);
+    const Case cases[] = {
+        {0x00FFFF, 0xFFFFFF, dark_yellow},            // on white
+        {0x00FFFF, 0xE0FFFF, dark_yellow},            // on a pale yellow
+        {0x00FFFF, 0x000000, QColor(255, 255, 0)},    // on black it reads as it is
+        {0x00FFFF, 0x800000, QColor(255, 255, 0)},    // on a dark blue
+        {0x0000FF, 0xFFFFFF, QColor(255, 0, 0)},      // other colours stay
+        {0x00FFFE, 0xFFFFFF, QColor(254, 255, 0)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(text_color_on(c.text, c.back), c.drawn) << std::hex << c.text << " on " << c.back;
+}
+
 TEST(Convert, TwipsArePixelsAtTheScreensScale) {
     EXPECT_EQ(px(1500, 15), 100);
     EXPECT_EQ(px(1507, 15), 100);

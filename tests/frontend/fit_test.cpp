@@ -91,6 +91,42 @@ TEST_F(Fit, AWordTooWideForItsLabelShrinksAndAFittingOneKeepsItsSize) {
     EXPECT_DOUBLE_EQ(wrapped->font().pointSizeF(), designed);
 }
 
+TEST_F(Fit, ALabelFitsItsWholeCaptionInItsBox) {
+    Window& w = window();
+    w.show();
+    auto* label = widget_of<QLabel>(w.Over);
+    ASSERT_NE(label, nullptr);
+    w.Over.set_font_name("Arial");
+    w.Over.set_font_size(8.25);
+    struct Case {
+        const char* caption;
+        double width, height;  // twips
+    };
+    // A card's name and counter labels on the table, and a label lower than its font's line.
+    for (const Case& c : {Case{"Quillfen Beastkin", 1065, 195}, Case{"Counters: 12", 855, 195},
+                          Case{"Counters: 3", 855, 120}}) {
+        SCOPED_TRACE(c.caption);
+        w.Over.move(120, 4000, c.width, c.height);
+        w.Over.set_caption(c.caption);
+        const QFontMetricsF fm(label->font());
+        EXPECT_LE(fm.horizontalAdvance(label->text()), label->contentsRect().width() + 0.5);
+        EXPECT_LE(fm.height(), label->contentsRect().height() + 1);
+        EXPECT_GE(label->font().pointSizeF(), 8.25 * 0.55);
+    }
+    // A help text of a few lines in a box a little too low for them: every line shows.
+    w.Over.move(120, 4000, 2055, 645);
+    w.Over.set_caption(
+        "If you need to take control of 1 of these cards. Have your opponent put it into play. Then take "
+        "control of it.");
+    const QFontMetricsF fm(label->font());
+    EXPECT_LE(fm.boundingRect(QRectF(label->contentsRect()).adjusted(0, 0, 0, 1e6), Qt::TextWordWrap, label->text()).height(),
+              label->contentsRect().height() + 1);
+    // Room to spare: the designed size.
+    w.Over.move(120, 4000, 3000, 195);
+    w.Over.set_caption("Counters: 1");
+    EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 8.25);
+}
+
 TEST_F(Fit, AFontFileIsKnownByTheNameBeforeItsDash) {
     const std::filesystem::path lcd = "/usr/share/fonts/truetype/dseg/DSEG7Classic-Bold.ttf";
     if (!std::filesystem::exists(lcd)) GTEST_SKIP() << "no segment font installed";

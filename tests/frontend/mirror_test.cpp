@@ -295,6 +295,31 @@ TEST_F(FrontEnd, RichTextAppendsWithItsColoursWithoutRedrawingTheBox) {
     EXPECT_EQ(rich->textCursor().position(), 2);
 }
 
+TEST_F(FrontEnd, YellowTextFollowsTheGroundOfItsBox) {
+    Window& w = shown();
+    auto* rich = widget_of<QTextEdit>(w.Rich1);
+    ASSERT_NE(rich, nullptr);
+    auto colour_at = [&](int pos) {
+        QTextCursor cur(rich->document());
+        cur.setPosition(pos + 1);
+        return cur.charFormat().foreground().color();
+    };
+    w.Rich1.set_back_color(0xFFFFFF);
+    w.Rich1.set_sel_color(0x00FFFF);
+    w.Rich1.set_sel_text("Ann");
+    w.Rich1.set_sel_color(0x000000);
+    w.Rich1.set_sel_text(": hi");
+    EXPECT_EQ(colour_at(0), QColor(176, 140, 0));
+    EXPECT_EQ(colour_at(4), QColor(0, 0, 0));
+    // A dark skin: the lines already shown are drawn again in the model's own colours.
+    w.Rich1.set_back_color(0x000000);
+    EXPECT_EQ(rich->toPlainText(), "Ann: hi");
+    EXPECT_EQ(colour_at(0), QColor(255, 255, 0));
+    w.Rich1.set_back_color(0xFFFFFF);
+    EXPECT_EQ(colour_at(0), QColor(176, 140, 0));
+    EXPECT_EQ(w.Rich1.formats()[0].color, 0x00FFFFu);  // the model keeps its colour
+}
+
 TEST_F(FrontEnd, AMessageBoxIsAnsweredThroughTheRealHost) {
     Window& w = shown();
     std::optional<MsgResult> answer;

@@ -163,6 +163,7 @@ TEST(ConnectionPanel, ListenAndConnectStartTheDuelInTheirOrder) {
         EXPECT_FALSE(d.Combo2.visible());
         EXPECT_TRUE(d.Command3.visible());
         EXPECT_EQ(d.Command2.left(), 390);
+        EXPECT_EQ(d.Label3.caption(), "Connected.");
         EXPECT_TRUE(d.gameplay.enabled());
         EXPECT_TRUE(d.Timer2.enabled());
     }
@@ -193,6 +194,7 @@ TEST(ConnectionPanel, ThePeerClosingLeavesTheButtonsOffUntilAReset) {
     EXPECT_EQ(ann.socket().state(), TcpSocket::StateClosed);
     EXPECT_FALSE(d.Command2.enabled());
     EXPECT_FALSE(d.Command3.enabled());
+    EXPECT_EQ(d.Label3.caption(), "Disconnected.");
     EXPECT_TRUE(d.Settings2.enabled());
     EXPECT_FALSE(d.gameplay.enabled());
     EXPECT_EQ(ann.tw().PlayerNumber, 1);

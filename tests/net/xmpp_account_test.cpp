@@ -132,11 +132,25 @@ TEST_F(AccountDialog, NamesThatCannotBeAnAddressAreRefusedBeforeAnythingIsSent) 
     }
 }
 
-TEST_F(AccountDialog, AClosedPortIsAConnectionError) {
-    UseServer(test::FreeLoopbackPort());
-    side.tw().ShowAccountDialog();
-    EXPECT_EQ(Verify("dave", "pw"), kAccountConnectionError);
-    EXPECT_FALSE(dialog().Command1.enabled());
+TEST_F(AccountDialog, AServerThatCannotBeReachedSaysWhy) {
+    struct Case {
+        const char* server;
+        std::string_view said;
+    };
+    const Case cases[] = {
+        {ProsodyServer::kHost, kAccountConnectionError},  // nothing listens on the port
+        {"no-such-chat-server.invalid", kAccountServerNotFound},
+        {"", kAccountServerNotFound},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.server);
+        UseServer(test::FreeLoopbackPort());
+        side.tw().JabberServer = c.server;
+        side.tw().ShowAccountDialog();
+        EXPECT_EQ(Verify("dave", "pw"), c.said);
+        EXPECT_FALSE(dialog().Command1.enabled());
+        dialog().unload();
+    }
 }
 
 // A chat server in name only: it takes one connection at a time and keeps what arrives, and

@@ -43,6 +43,13 @@ TEST_F(Actions, CountersGoUpAndDownAndShowBelowTheCard) {
     EXPECT_TRUE(label.visible());
     EXPECT_EQ(label.top(), duel.cardstencil[s].top() + 1215);
     EXPECT_EQ(label.left(), duel.cardstencil[s].left());
+    // It reads on any table picture: black on its own backing, as wide as the card.
+    for (const platform::Label* l : {&label, &duel.Label5[s]}) {
+        EXPECT_FALSE(l->transparent()) << l->name();
+        EXPECT_EQ(l->fore_color(), 0u) << l->name();
+        EXPECT_GE(l->back_color() & 0xFF, 0xC0u) << l->name();
+    }
+    EXPECT_GE(label.width(), duel.cardstencil[s].width());
 
     Quiet();
     duel.RemoveCounter_Click();

@@ -237,6 +237,40 @@ TEST_F(Forms, OwnerIsForgottenWhenTheOwnerGoes) {
     EXPECT_EQ(owned.owner(), nullptr);
 }
 
+TEST_F(Forms, ACentredFormFirstShowsOverTheMiddleOfItsOwner) {
+    slot().move(3000, 1500, 12000, 9000);
+    slot().show();
+    struct Case {
+        platform::StartUpPosition position;
+        bool with_owner;
+        double left, top;
+    };
+    for (const Case& c : {Case{platform::StartUpPosition::CenterOwner, true, 3000 + 4000, 1500 + 3000},
+                          Case{platform::StartUpPosition::CenterOwner, false, 0, 0},
+                          Case{platform::StartUpPosition::Manual, true, 0, 0}}) {
+        LogForm owned(p.app, log, "owned");
+        owned.move(0, 0, 4000, 3000);
+        owned.set_start_up_position(c.position);
+        owned.show(c.with_owner ? &slot() : nullptr);
+        EXPECT_EQ(owned.left(), c.left);
+        EXPECT_EQ(owned.top(), c.top);
+        // Put elsewhere, hidden and shown again: it stays where it was put.
+        owned.move(100, 200, 4000, 3000);
+        owned.hide();
+        owned.show(&slot());
+        EXPECT_EQ(owned.left(), 100);
+        EXPECT_EQ(owned.top(), 200);
+    }
+    // An owner near the screen's top-left corner never puts the form off it.
+    slot().move(0, 0, 2000, 2000);
+    LogForm owned(p.app, log, "owned");
+    owned.move(0, 0, 4000, 3000);
+    owned.set_start_up_position(platform::StartUpPosition::CenterOwner);
+    owned.show(&slot());
+    EXPECT_EQ(owned.left(), 0);
+    EXPECT_EQ(owned.top(), 0);
+}
+
 TEST_F(Forms, KeyPreviewDecidesWhoHearsAKeyFirst) {
     struct Case {
         bool preview;
