@@ -50,6 +50,8 @@ void FormA::Winsock1_Connect() {
         Text4.set_visible(false);
     });
     tw_.AttentionSent = false;
+    // The box counts as it is when the duel begins, not as it was when the attempt began.
+    Step([&] { StartLogging(tw_); });
     Step([&] { SendChallenge(tw_); });
     Step([&] { SendPlayerInfo(tw_, true); });
     Step([&] { AddChat(tw_, "Connected!", "Game", false); });
@@ -75,6 +77,7 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
         if (Winsock1.state() != platform::TcpSocket::StateConnected) Winsock1.close();
         Winsock1.accept(requestID);
     });
+    Step([&] { StartLogging(tw_); });
     Step([&] { AddChat(tw_, "Connected!", "Game", false); });
     Step([&] { Timer2.set_enabled(true); });
     if (tw_.PlayerNumber == 1) {
@@ -102,7 +105,7 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
 // The buttons stay disabled until a reset; the socket lets its descriptor go at once.
 void FormA::Winsock1_Close() {
     Step([&] { AddChat(tw_, "Disconnected!", "Game", true); });
-    if (tw_.LoggingOn) Step([&] { SaveLog(tw_); });
+    if (tw_.LoggingOn) Step([&] { SaveLogNow(tw_); });
     Step([&] { Settings2.set_enabled(true); });
     Step([&] { gameplay.set_enabled(false); });
     Winsock1.close();
@@ -115,6 +118,7 @@ void FormA::Winsock1_Error(int, const std::string& Description) {
     if (attempt) Step([&] { dialog->Timer1.set_enabled(false); });
     Step([&] { ShowMessage(tw_, Description); });
     Step([&] { AddChat(tw_, "Disconnected", "Game", true); });
+    if (tw_.LoggingOn) Step([&] { SaveLogNow(tw_); });
     Winsock1.close();
     if (attempt) RestoreConnectPanel(tw_);
 }
