@@ -39,6 +39,8 @@ void FormA::Shutdown() {
     if (tw_.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
     // Sent only while a connection is still open; the dialogs above have closed theirs.
     rt::try_step([&] { AddChat(tw_, tw_.UserName + " has quit", "Game", true); });
+    // The program ends here: a save that would wait for its second never comes.
+    if (tw_.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
     tw_.app.end();
 }
 
