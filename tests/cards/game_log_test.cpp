@@ -247,7 +247,7 @@ TEST_F(GameLog, OpponentNameCannotLeaveTheLogsFolder) {
 TEST_F(GameLog, AChatFloodWithLoggingOffKeepsOnlyTheChatBox) {
     fx.tw().LoggingOn = false;
     fx.tw().UserName = "Tester";
-    for (int i = 0; i < 400; ++i) SubmitChatInput(fx.tw(), std::string(200, 'a' + i % 26));
+    for (int i = 0; i < 400; ++i) SubmitChatInput(fx.tw(), "flood " + std::to_string(i) + std::string(90, 'a' + i % 26));
     EXPECT_LT(fx.tw().FormA().chat.text().size(), 9000u);
     EXPECT_EQ(fx.tw().DuelLogCut.size(), 0u);
     EXPECT_TRUE(fs::is_empty(logs));
