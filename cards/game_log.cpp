@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/log_coding.hpp"
 #include "cards/tablewright.hpp"
@@ -47,12 +48,41 @@ std::string PeerLogFileName(const Tablewright& tw, const std::string& opponent) 
 
 std::string GameLogFileText(const std::string& duel_log) { return ScrambleLog(duel_log) + "\r\n"; }
 
+const std::string& GameLogWriter::Code(const std::string& text) {
+    if (coded_.empty() || text.compare(0, plain_.size(), plain_) != 0 || text.size() < plain_.size()) {
+        plain_.clear();
+        coded_ = "\r\n";
+    }
+    coded_.resize(coded_.size() - 2);
+    char digits[4];
+    for (std::size_t i = plain_.size(); i < text.size(); ++i) {
+        if (i > 0) coded_ += '.';
+        unsigned code = static_cast<unsigned char>(text[i]) ^ static_cast<unsigned char>(kLogKey[i % kLogKey.size()]);
+        int n = 0;
+        do {
+            digits[n++] = static_cast<char>('0' + code % 10);
+            code /= 10;
+        } while (code);
+        while (n) coded_ += digits[--n];
+    }
+    plain_.append(text, plain_.size(), std::string::npos);
+    coded_ += "\r\n";
+    return coded_;
+}
+
+void GameLogWriter::CancelPending() {
+    if (timer_ && reactor_) reactor_->cancel_timer(timer_);
+    timer_ = 0;
+}
+
 void CutChatBoxStart(Tablewright& tw, platform::RichTextBox& chat, int keep_from) {
     const std::string& text = chat.text();
-    if (!text.starts_with(tw.DuelLogKept)) tw.DuelLogCut.clear();
-    tw.DuelLogCut += rt::left(text, keep_from - 1);
+    // Only a game log needs what the box no longer shows; without one, keeping it would let a
+    // flood of chat grow the program without bound.
+    if (!tw.LoggingOn || !text.starts_with(tw.DuelLogKept)) tw.DuelLogCut.clear();
+    if (tw.LoggingOn) tw.DuelLogCut += rt::left(text, keep_from - 1);
     chat.set_text(rt::mid(text, keep_from));
-    tw.DuelLogKept = chat.text();
+    tw.DuelLogKept = tw.LoggingOn ? chat.text() : std::string();
 }
 
 std::string WholeDuelLog(Tablewright& tw, const std::string& chat_text) {
@@ -64,19 +94,82 @@ std::string WholeDuelLog(Tablewright& tw, const std::string& chat_text) {
     return tw.DuelLogCut + chat_text;
 }
 
-void SaveLog(Tablewright& tw, const std::string& /*note*/, std::int16_t /*flag*/) {
+namespace {
+
+void StopLogging(Tablewright& tw) {
+    tw.LoggingOn = false;
+    tw.GameLog.CancelPending();
+    tw.DuelLogCut.clear();
+    tw.DuelLogKept.clear();
+}
+
+}  // namespace
+
+void SaveLogNow(Tablewright& tw) {
+    auto& writer = tw.GameLog;
+    writer.CancelPending();
     if (tw.LogFileName.empty() || !tw.LoggingOn) return;
     // Without the duel window there is no duel log; writing an empty one would wipe the last.
     auto* duel = tw.FormA.peek();
     if (!duel) return;
+    std::string whole = WholeDuelLog(tw, duel->chat.text());
+    const bool full = whole.size() > kMaxGameLogText;
+    if (full) {
+        // The log ends with the last whole line that fits.
+        const std::size_t end = whole.rfind("\r\n", kMaxGameLogText - 2);
+        whole.resize(end == std::string::npos ? 0 : end + 2);
+    }
     const auto file = platform::resolve(tw.folder(), fs::path(tw.LogFileName));
     // The program's own logs folder is made when a log first needs it.
     if (file.parent_path() == tw.path_of("Logs") && !platform::folder_exists(file.parent_path()))
         platform::make_folder_one_level(file.parent_path());
-    if (!platform::write_file_atomic(file, GameLogFileText(WholeDuelLog(tw, duel->chat.text())))) {
-        tw.LoggingOn = false;
+    writer.last_save_ms = tw.app.clock().now_ms();
+    writer.saved_once = true;
+    if (!platform::write_file_atomic(file, writer.Code(whole))) {
+        StopLogging(tw);
         ShowMessage(tw, "There has been an error adding to the Logfile, Logging will now stop");
+        return;
     }
+    writer.written_file = tw.LogFileName;
+    if (full) {
+        StopLogging(tw);
+        AddChat(tw, "The game log is full; logging stops.", "Game", false);
+    }
+}
+
+void SaveLog(Tablewright& tw, const std::string& /*note*/, std::int16_t /*flag*/) {
+    if (tw.LogFileName.empty() || !tw.LoggingOn) return;
+    auto* duel = tw.FormA.peek();
+    if (!duel) return;
+    auto& writer = tw.GameLog;
+    // A log at its limit stops at once rather than keep growing until the next save.
+    if (tw.DuelLogCut.size() + duel->chat.text().size() > kMaxGameLogText) return SaveLogNow(tw);
+    if (writer.Pending()) return;
+    const std::int64_t now = tw.app.clock().now_ms();
+    const std::int64_t due = writer.last_save_ms + kGameLogSaveGapMs;
+    if (!writer.saved_once || now >= due) return SaveLogNow(tw);
+    auto& reactor = tw.app.reactor();
+    Tablewright* table = &tw;
+    writer.SetPending(reactor, reactor.add_timer(due - now, [table] {
+        table->GameLog.PendingFired();
+        SaveLogNow(*table);
+    }));
+}
+
+void StartLogging(Tablewright& tw) {
+    tw.LoggingOn = tw.FormA().Check1.value() == 1;
+    if (tw.LoggingOn) AddChat(tw, "Loging and saving to " + tw.LogFileName, "Game", false);
+}
+
+void RenameLogForOpponent(Tablewright& tw, const std::string& opponent) {
+    const std::string old_name = tw.LogFileName;
+    tw.LogFileName = PeerLogFileName(tw, opponent);
+    if (old_name.empty() || old_name == tw.LogFileName || tw.GameLog.written_file != old_name) return;
+    // Only the file this duel wrote moves; what a pending save holds goes to the new name.
+    std::error_code ec;
+    fs::rename(platform::resolve(tw.folder(), fs::path(old_name)),
+               platform::resolve(tw.folder(), fs::path(tw.LogFileName)), ec);
+    if (!ec) tw.GameLog.written_file = tw.LogFileName;
 }
 
 }  // namespace tw

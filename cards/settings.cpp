@@ -43,7 +43,14 @@ std::string ReadSetting(Tablewright& tw, const std::string& key) {
 }
 
 void WriteSetting(Tablewright& tw, const std::string& key, const std::string& value) {
-    write_ini(kSettingsSection, key, value, SettingsFilePath(tw), kOwnerOnly);
+    const auto file = SettingsFilePath(tw);
+    // A file made by hand, copied or restored keeps its own mode through a save, so it is made
+    // private first: the password is never written into a file others can read.
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(file, ec);
+    if (!ec && std::filesystem::is_regular_file(status) && (status.permissions() & ~kOwnerOnly) != std::filesystem::perms::none)
+        std::filesystem::permissions(file, kOwnerOnly, std::filesystem::perm_options::replace, ec);
+    write_ini(kSettingsSection, key, value, file, kOwnerOnly);
 }
 
 bool IsValidName(const std::string& text) {

@@ -9,6 +9,7 @@
 
 #include "cards/card.hpp"
 #include "cards/card_store.hpp"
+#include "cards/game_log.hpp"
 #include "net/duel_frame.hpp"
 #include "net/probation.hpp"
 #include "net/xmpp_stream.hpp"
@@ -99,6 +100,7 @@ public:
     // after the last cut; the game log keeps the whole duel (cards/game_log.hpp).
     std::string DuelLogCut;
     std::string DuelLogKept;
+    GameLogWriter GameLog;
     bool AttentionShown = false;
     bool AttentionSent = false;  // the player's own "/attention" went out on this connection
     // Element 0 empty, then "name|set" of every card reference the duel log shows.

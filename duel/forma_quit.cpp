@@ -36,9 +36,11 @@ void FormA::Shutdown() {
     for (int slot = 0; slot <= kLastSlot; ++slot)
         rt::try_step([&] { RemoveFieldCard(tw_, static_cast<std::int16_t>(slot)); });
     CloseOtherWindows();
-    if (tw_.LoggingOn) rt::try_step([&] { SaveLog(tw_); });
+    if (tw_.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
     // Sent only while a connection is still open; the dialogs above have closed theirs.
     rt::try_step([&] { AddChat(tw_, tw_.UserName + " has quit", "Game", true); });
+    // The program ends here: a save that would wait for its second never comes.
+    if (tw_.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
     tw_.app.end();
 }
 

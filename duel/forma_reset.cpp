@@ -92,7 +92,9 @@ void FormA::ResetGame_Click() {
                                     platform::MsgIcon::None, "Tablewright");
     if (answer != platform::MsgResult::Yes) return;
 
-    // The closing lines below go into the new log file; logging stops only further down.
+    // The duel's own file gets its last lines before the name changes; the closing lines below
+    // go into the new log file, and logging stops only further down.
+    rt::try_step([&] { SaveLogNow(tw_); });
     tw_.LogFileName = NewLogFileName(tw_);
     if (tw_.PileViewerVisible()) tw_.ClosePileViewer();
     ChatCommands.set_enabled(true);
@@ -132,7 +134,10 @@ void FormA::ResetGame_Click() {
     tw_.ServerDuel = false;
     tw_.PlayedOffline = false;
     tw_.DeckLoaded = false;
+    rt::try_step([&] { SaveLogNow(tw_); });
     tw_.LoggingOn = false;
+    tw_.DuelLogCut.clear();
+    tw_.DuelLogKept.clear();
     ClearCardPanel();
     tw_.PlayerNumber = 0;
     Step([&] { gameplay.set_enabled(false); });
@@ -199,7 +204,9 @@ void FormA::SoftReset_Click() {
     HideTemplateSlot();
     ClearCardPanel();
     Step([&] { hand.clear(); });
-    Step([&] { chat.set_text(""); });
+    Step([&] { SaveLogNow(tw_); });
+    // The duel goes on, and so does its game log: what the box showed stays part of it.
+    Step([&] { CutChatBoxStart(tw_, chat, rt::len(chat.text()) + 1); });
     Step([&] { AddChat(tw_, tw_.UserName + "`s Game was Soft Reset!", "Game", true); });
 
     Step([&] {

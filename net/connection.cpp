@@ -71,8 +71,6 @@ DuelRoute RouteOf(const Tablewright& tw, int mode, const std::string& typed) {
 
 void StartConnectionState(Tablewright& tw) {
     ResetFrameNumbers(tw);
-    tw.LoggingOn = tw.FormA().Check1.value() == 1;
-    if (tw.LoggingOn) AddChat(tw, "Loging and saving to " + tw.LogFileName, "Game", false);
 }
 
 std::optional<std::string> AddressFromPage(const platform::HtmlDocument& page) {

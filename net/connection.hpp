@@ -42,8 +42,8 @@ DuelRoute RouteOf(const Tablewright& tw, int mode, const std::string& typed);
 // Whether a mode duels through a chat server, where the typed text is the opponent's login.
 bool IsServerMode(int mode);
 
-// A new connection's start on either side: frames numbered from 0 both ways, and the game log
-// switched on or off by the duel window's "Log Duel" box (with its line in the duel log).
+// A new connection attempt's start on either side: frames numbered from 0 both ways. The game
+// log is switched on or off when the connection is made (StartLogging).
 void StartConnectionState(Tablewright& tw);
 
 // The own address as the address page gives it: the fourth element's text, when it reads as a

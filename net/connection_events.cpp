@@ -56,6 +56,8 @@ void FormA::Winsock1_Connect() {
         Text4.set_visible(false);
     });
     tw_.AttentionSent = false;
+    // The box counts as it is when the duel begins, not as it was when the attempt began.
+    Step([&] { StartLogging(tw_); });
     Step([&] { SendChallenge(tw_); });
     Step([&] { SendPlayerInfo(tw_, true); });
     Step([&] { AddChat(tw_, "Connected!", "Game", false); });
@@ -84,6 +86,7 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
         Winsock1.accept(requestID);
     });
     if (listening && Winsock1.state() == platform::TcpSocket::StateConnected) BeginProbation(tw_);
+    Step([&] { StartLogging(tw_); });
     Step([&] { AddChat(tw_, "Connected!", "Game", false); });
     Step([&] { Timer2.set_enabled(true); });
     if (tw_.PlayerNumber == 1) {
@@ -119,7 +122,7 @@ void FormA::Winsock1_Close() {
     Step([&] { AddChat(tw_, "Disconnected!", "Game", true); });
     // The buttons stay out of reach, so the idle text would mislead as much as "Connected.".
     Step([&] { Label3.set_caption(kDisconnectedStatus); });
-    if (tw_.LoggingOn) Step([&] { SaveLog(tw_); });
+    if (tw_.LoggingOn) Step([&] { SaveLogNow(tw_); });
     Step([&] { Settings2.set_enabled(true); });
     Step([&] { gameplay.set_enabled(false); });
     Winsock1.close();
@@ -136,6 +139,7 @@ void FormA::Winsock1_Error(int, const std::string& Description) {
     if (attempt) Step([&] { dialog->Timer1.set_enabled(false); });
     Step([&] { ShowMessage(tw_, Description); });
     Step([&] { AddChat(tw_, "Disconnected", "Game", true); });
+    if (tw_.LoggingOn) Step([&] { SaveLogNow(tw_); });
     Winsock1.close();
     if (attempt) RestoreConnectPanel(tw_);
 }

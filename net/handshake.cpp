@@ -93,7 +93,7 @@ void DI_MI(Tablewright& tw, const std::string& info) {
         tw.LineMarker = "43C";
         AddChat(tw, "Your Opponent is " + name, "Game", false);
         // The name is the peer's: it is made one harmless file-name component.
-        tw.LogFileName = PeerLogFileName(tw, name);
+        RenameLogForOpponent(tw, name);
     });
     if (error) ReportRuntimeError(tw, error->description, rt::cstr(error->number), "DI_MI");
 }

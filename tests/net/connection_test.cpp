@@ -792,3 +792,30 @@ TEST(ConnectionPanel, TheAddressOfAPageIsTakenOnlyWhenItReadsAsOne) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// "Log Duel" ticked after Listen still logs the duel, and the duel leaves one game log, named
+// after the opponent.
+TEST(ConnectionPanel, LogDuelTickedAfterListenLogsTheDuelIntoOneFile) {
+    PanelPair pair;
+    auto& ann = pair.ann;
+    auto& bob = pair.bob;
+    PressListen(ann);
+    ann.duel().Check1.user_click();  // "Log Duel", ticked while listening
+    bob.tw().net_config.listen_port = ann.socket().bound_port();
+    ConnectFrom(bob, 0, "127.0.0.1");
+    ASSERT_TRUE(pair.PumpUntil([&] { return ann.Logged("<Game> Your Opponent is Bob"); }));
+    ASSERT_TRUE(ann.tw().LoggingOn);
+    bob.socket().close();
+    ASSERT_TRUE(pair.PumpUntil([&] { return ann.Logged("<Game> Disconnected!"); }));
+    const auto logs = std::filesystem::path(ann.tw().LogFileName).parent_path();
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(logs)) files.push_back(e.path().filename().string());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_NE(files[0].find("_Bob.qlra"), std::string::npos) << files[0];
+}
+
+}  // namespace
+}  // namespace tw
