@@ -10,6 +10,7 @@
 #include "cards/card.hpp"
 #include "cards/card_store.hpp"
 #include "net/duel_frame.hpp"
+#include "net/probation.hpp"
 #include "net/xmpp_stream.hpp"
 #include "platform/app.hpp"
 #include "platform/form.hpp"
@@ -185,6 +186,7 @@ public:
     rt::Array<std::string> ReceiveHistory{255};
     DuelFrameReader ReceiveBuffer;  // bytes of the duel socket not yet cut into frames
     bool DisconnectShown = false;   // "Disconnected!" was shown for this connection
+    ListenProbation Probation;      // of the connection taken while listening
     std::string ExpectedHandshake;
     std::int64_t MalformedNotedMs = -1;  // when a malformed command was last noted in the log
     std::int64_t OutOfStepNotedMs = -1;  // when the tables' disagreement about a slot was last noted

@@ -78,6 +78,10 @@ void IdleListenPanel(Tablewright& tw);
 // (they stay loaded; unloading them would end the connection).
 void DialogsDone(Tablewright& tw);
 
+// Said in the duel log when the peer let so much wait to be sent that the connection was ended.
+inline constexpr std::string_view kPeerStoppedReading =
+    "The connection was closed: the opponent stopped taking our messages.";
+
 // The seconds a connect attempt may take before it is given up.
 inline constexpr int kConnectLimitTicks = 10;
 inline constexpr std::string_view kConnectTimedOut = "Connection timed out.";

@@ -12,6 +12,7 @@
 #include "net/connect3.hpp"
 #include "net/connection.hpp"
 #include "net/handshake.hpp"
+#include "net/probation.hpp"
 #include "net/site.hpp"
 #include "platform/rt.hpp"
 #include "platform/tcp.hpp"
@@ -71,10 +72,13 @@ void FormA::Winsock1_Connect() {
 
 void FormA::Winsock1_ConnectionRequest(long requestID) {
     tw_.AttentionSent = false;
+    const bool listening = Winsock1.state() == platform::TcpSocket::StateListening;
+    if (listening) Step([&] { NoteListenState(tw_); });
     Step([&] {
         if (Winsock1.state() != platform::TcpSocket::StateConnected) Winsock1.close();
         Winsock1.accept(requestID);
     });
+    if (listening && Winsock1.state() == platform::TcpSocket::StateConnected) BeginProbation(tw_);
     Step([&] { AddChat(tw_, "Connected!", "Game", false); });
     Step([&] { Timer2.set_enabled(true); });
     if (tw_.PlayerNumber == 1) {
@@ -101,6 +105,11 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
 
 // The buttons stay disabled until a reset; the socket lets its descriptor go at once.
 void FormA::Winsock1_Close() {
+    if (OnProbation(tw_)) {
+        ProbationFailed(tw_);
+        return;
+    }
+    if (Winsock1.send_overflowed()) Step([&] { AddChat(tw_, std::string(kPeerStoppedReading), "Game", false); });
     Step([&] { AddChat(tw_, "Disconnected!", "Game", true); });
     if (tw_.LoggingOn) Step([&] { SaveLog(tw_); });
     Step([&] { Settings2.set_enabled(true); });
@@ -109,6 +118,10 @@ void FormA::Winsock1_Close() {
 }
 
 void FormA::Winsock1_Error(int, const std::string& Description) {
+    if (OnProbation(tw_)) {
+        ProbationFailed(tw_);
+        return;
+    }
     // An error that ends a connect attempt gives the panel back, so the player can try again.
     auto* dialog = tw_.connect3.peek();
     const bool attempt = dialog && dialog->Timer1.enabled();

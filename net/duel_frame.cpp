@@ -221,7 +221,12 @@ void DuelFrameReader::append(std::string_view bytes) {
 
 void DuelFrameReader::consume(std::size_t n) {
     start_ += n;
-    if (start_ == buf_.size()) clear();
+    if (start_ == buf_.size()) {
+        buf_.clear();
+        start_ = 0;
+        open_ = Finder{};
+        close_ = Finder{};
+    }
 }
 
 void DuelFrameReader::clear() {
@@ -229,30 +234,61 @@ void DuelFrameReader::clear() {
     start_ = 0;
     open_ = Finder{};
     close_ = Finder{};
+    unmarked_ = 0;
+    skipping_ = false;
 }
 
+// Each cut falls at a place that the bytes alone decide (a marker, or a fixed distance from one
+// or from the last piece), so a stream split anywhere is cut as the same stream in one piece.
 std::optional<DuelFrameReader::Piece> DuelFrameReader::next() {
-    const std::size_t z = first(close_, end_marker_);
-    if (z == std::string::npos) {
-        if (pending() <= kMaxUnended) return std::nullopt;
-        Piece p{Piece::Garbled, {}};
-        clear();
-        return p;
+    constexpr std::size_t npos = std::string::npos;
+    const std::size_t end_size = end_marker_.size();
+    for (;;) {
+        const std::size_t z = first(close_, end_marker_);
+        const std::size_t y = first(open_, start_marker_);
+        // The last byte may begin a marker that the next bytes complete; the rest can go.
+        const std::size_t held_from = buf_.size() > start_ ? buf_.size() - 1 : start_;
+        if (skipping_) {
+            if (y == npos && z == npos) {
+                consume(held_from - start_);
+                return std::nullopt;
+            }
+            skipping_ = false;
+            if (y < z) consume(y - start_);
+            else consume(z + end_size - start_);
+            continue;
+        }
+        const std::size_t marker = std::min(y, z);
+        const std::size_t unmarked_end = marker == npos ? held_from : marker;
+        if (unmarked_ + (unmarked_end - start_) > kMaxUnended) {
+            consume(kMaxUnended + 1 - unmarked_);
+            unmarked_ = 0;
+            return Piece{Piece::Garbled, {}};
+        }
+        if (marker == npos) {
+            unmarked_ += unmarked_end - start_;
+            consume(unmarked_end - start_);
+            return std::nullopt;
+        }
+        unmarked_ = 0;
+        if (y < z) {
+            // A frame has begun at y; what stood before it goes with it.
+            consume(y - start_);
+            const std::size_t held = z == npos ? buf_.size() - y : z - y;
+            if (held > kMaxUnended || (z != npos && held == kMaxUnended)) {
+                consume(kMaxUnended);
+                skipping_ = true;
+                return Piece{Piece::Garbled, {}};
+            }
+            if (z == npos) return std::nullopt;
+            Piece p{Piece::Frame, buf_.substr(y, z + end_size - y)};
+            consume(z + end_size - start_);
+            return p;
+        }
+        // An end marker before any start: counted when no start marker is held at all.
+        consume(z + end_size - start_);
+        return Piece{y == npos ? Piece::Garbled : Piece::Frame, {}};
     }
-    const std::size_t through = z + end_marker_.size();  // one past the end marker
-    if (through - start_ > kMaxUnended + end_marker_.size()) {
-        consume(through - start_);
-        return Piece{Piece::Garbled, {}};
-    }
-    const std::size_t y = first(open_, start_marker_);
-    if (y == std::string::npos) {
-        consume(through - start_);
-        return Piece{Piece::Garbled, {}};
-    }
-    Piece p{Piece::Frame, {}};
-    if (y < z) p.text.assign(buf_, y, through - y);
-    consume(through - start_);
-    return p;
 }
 
 }  // namespace tw

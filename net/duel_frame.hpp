@@ -64,7 +64,10 @@ std::optional<FrameText> OpenFrame(std::string_view piece, bool server_duel);
 
 // The receiving side's byte stream, cut into pieces at the end markers. Bytes are appended as
 // they come; next() hands out one piece at a time. Every byte is looked at a bounded number of
-// times however the stream is split, and the bytes held without an end marker are bounded.
+// times however the stream is split, and what is held is bounded: bytes that stand before any
+// marker are let go as they come (a run of more than kMaxUnended of them counts as one garbled
+// piece), and a frame whose start marker lies kMaxUnended bytes or more before its end marker is
+// dropped as garbled. Which frames come out depends only on the bytes, not on how they arrived.
 class DuelFrameReader {
 public:
     static constexpr std::size_t kMaxUnended = 64 * 1024;
@@ -107,6 +110,10 @@ private:
     Finder open_;
     Finder close_;
     std::uint64_t total_ = 0;
+    // Bytes before any marker let go since the last piece.
+    std::size_t unmarked_ = 0;
+    // The rest of a frame dropped for its length: passed over up to the next marker of either kind.
+    bool skipping_ = false;
 };
 
 }  // namespace tw

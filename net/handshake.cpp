@@ -8,6 +8,7 @@
 #include "cards/helpers.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "net/probation.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
 
@@ -120,7 +121,9 @@ void UpdateHackMeter(Tablewright& tw, std::int32_t count) {
 }
 
 bool ReceivedChallenge(Tablewright& tw, const std::string& args) {
-    Send(tw, "dh~" + HandshakeAnswer(args));
+    const std::string answer = HandshakeAnswer(args);
+    EndProbation(tw);
+    Send(tw, "dh~" + answer);
     return true;
 }
 
@@ -132,6 +135,7 @@ bool ReceivedHandshakeAnswer(Tablewright& tw, const std::string& args) {
         duel.Winsock1.close();
         return false;
     }
+    EndProbation(tw);
     AddChat(tw, "Handshake Accepted", "Game", true);
     SendPlayerInfo(tw, false);
     // Set back only now, after the lines above went out, so the next command carries count 1.

@@ -9,6 +9,7 @@
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
 #include "net/dispatcher.hpp"
+#include "net/probation.hpp"
 #include "net/duel_frame.hpp"
 #include "net/send_command.hpp"
 #include "net/xmpp_route.hpp"
@@ -54,6 +55,7 @@ void ResetFrameNumbers(Tablewright& tw) {
     tw.ReceiveHistory.redim(255);
     tw.ReceiveBuffer.clear();
     tw.DisconnectShown = false;
+    EndProbation(tw);  // a new connection, a new listen or a reset: the old one is over
 }
 
 void ReceiveDuelData(Tablewright& tw) {
@@ -83,7 +85,12 @@ void ReceiveDuelData(Tablewright& tw) {
             else tw.ReceiveBuffer.append(socket.get_data());
         }
         auto piece = tw.ReceiveBuffer.next();
-        if (!piece) return;  // the rest of the frame comes with a later event
+        if (!piece) {
+            // The frames that came before it are in; a stream that can no longer be read ends
+            // the duel as the server's own end would.
+            if (tw.ServerDuel && tw.XmppReceive.broken()) EndUnreadableServerStream(tw);
+            return;  // the rest of the frame comes with a later event
+        }
         if (piece->kind == DuelFrameReader::Piece::Garbled) {
             if (tw.GarbledCount < std::numeric_limits<std::int32_t>::max()) ++tw.GarbledCount;
             continue;

@@ -1,11 +1,13 @@
 #include "net/xmpp_route.hpp"
 
 #include "cards/duel_log.hpp"
+#include "cards/game_log.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/xmpp_texts.hpp"
 #include "platform/ansi.hpp"
 #include "platform/rt.hpp"
+#include "platform/tcp.hpp"
 
 namespace tw {
 
@@ -34,6 +36,17 @@ void SendServerLogin(Tablewright& tw) {
     tw.XmppReceive.clear();
     tw.FormA().Winsock1.send_data(XmppStreamHeader(tw.JabberServer) + XmppDuelLogin(tw.JabberUser, tw.JabberPassword) +
                                   XmppPresence());
+}
+
+void EndUnreadableServerStream(Tablewright& tw) {
+    auto& socket = tw.FormA().Winsock1;
+    if (socket.state() == platform::TcpSocket::StateClosed) return;
+    // Closed first, so that nothing more is written to a stream the server no longer keeps.
+    socket.close();
+    rt::try_step([&] { AddChat(tw, "Disconnected", "Game", true); });
+    if (tw.LoggingOn) rt::try_step([&] { SaveLog(tw); });
+    rt::try_step([&] { tw.FormA().Settings2.set_enabled(true); });
+    rt::try_step([&] { tw.FormA().gameplay.set_enabled(false); });
 }
 
 std::string TakeServerDuelFrames(Tablewright& tw, std::string_view bytes) {

@@ -17,6 +17,10 @@ void SendServerLogin(Tablewright& tw);
 // login is said in the duel log; nothing else on the stream is acted on.
 std::string TakeServerDuelFrames(Tablewright& tw, std::string_view bytes);
 
+// The chat server's stream stopped being readable: "Disconnected" in the duel log, once, and the
+// socket closed, as when the server ends its stream.
+void EndUnreadableServerStream(Tablewright& tw);
+
 // Whether an address ("name@server/resource") is the peer's account on the server.
 bool IsPeerAddress(std::string_view from, std::string_view peer, std::string_view server);
 

@@ -333,6 +333,7 @@ void TcpSocket::reset_connection() {
     out_.clear();
     out_off_ = 0;
     write_failed_ = false;
+    send_overflowed_ = false;
     arrival_pending_ = false;
     eof_pending_ = false;
     error_pending_ = 0;
@@ -481,6 +482,10 @@ void TcpSocket::listen() {
     if (state_ != StateClosed) throw rt::RuntimeError(rt::ErrSocketInvalidOperation);
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) throw_socket_error(errno);
+    // Also for a port the system chooses: the connections accepted here inherit it, so the same
+    // port can be listened on again while one of them is still draining.
+    int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     int err = bind_local(fd, AF_INET, local_port_);
     if (err == 0 && ::listen(fd, SOMAXCONN) != 0) err = errno;
     if (err != 0) {
@@ -565,15 +570,26 @@ void TcpSocket::close() {
 }
 
 void TcpSocket::send_data(std::string_view bytes) {
+    if (send_overflowed_) return;
     if (state_ != StateConnected) throw rt::RuntimeError(rt::ErrSocketWrongState);
     if (write_failed_ || bytes.empty()) return;
     const bool idle = out_off_ == out_.size();
+    if (!idle && bytes.size() > send_cap_ - queued_bytes()) {
+        overflow();
+        return;
+    }
     if (out_off_ > 0 && (idle || out_off_ > out_.size() / 2)) {
         out_.erase(0, out_off_);
         out_off_ = 0;
     }
     out_.append(bytes.data(), bytes.size());
     if (idle) flush();
+    if (queued_bytes() > send_cap_) overflow();
+}
+
+void TcpSocket::set_send_cap(std::size_t bytes) {
+    if (bytes == 0) throw rt::RuntimeError(rt::ErrInvalidCall);
+    send_cap_ = bytes;
 }
 
 void TcpSocket::flush() {
@@ -596,6 +612,30 @@ void TcpSocket::flush() {
     out_.clear();
     out_off_ = 0;
     reactor_.modify(write_watch_, 0);
+}
+
+// Every answer a peer can make us give is small, so a peer that lets a megabyte wait is not
+// reading at all; holding more for it would only let it fill our memory.
+void TcpSocket::overflow() {
+    send_overflowed_ = true;
+    write_failed_ = true;  // what waits is dropped with the descriptor, not drained
+    out_.clear();
+    out_.shrink_to_fit();
+    out_off_ = 0;
+    if (read_watch_) reactor_.modify(read_watch_, 0);
+    if (write_watch_) reactor_.modify(write_watch_, 0);
+    std::weak_ptr<bool> alive = alive_;
+    const std::uint64_t gen = gen_;
+    reactor_.post([this, alive, gen] {
+        auto a = alive.lock();
+        if (!a || !*a || gen_ != gen || state_ != StateConnected) return;
+        if (read_watch_) reactor_.unwatch(read_watch_);
+        read_watch_ = 0;
+        arrival_pending_ = eof_pending_ = false;
+        error_pending_ = 0;
+        state_ = StateClosing;
+        Close();
+    });
 }
 
 void TcpSocket::on_writable() {

@@ -24,6 +24,8 @@ public:
         StateError = 9,
     };
     static constexpr std::size_t kDefaultReceiveCap = std::size_t{1} << 20;
+    // A peer that lets more than this wait to be sent to it is taken to have gone.
+    static constexpr std::size_t kSendCap = std::size_t{1} << 20;
     static constexpr int kCloseDrainMs = 2000;
 
     // The reactor must outlive the socket.
@@ -68,8 +70,17 @@ public:
     // Any state, no error. Bytes still queued go on draining for about kCloseDrainMs in the loop.
     void close();
 
-    // Only while connected; bytes go out in call order.
+    // Only while connected; bytes go out in call order. When, after the system took what it
+    // would, more than send_cap() bytes wait, the connection ends: nothing more is sent or read,
+    // and the Close event follows from the loop as if the peer had closed. Later calls of that
+    // connection do nothing.
     void send_data(std::string_view bytes);
+    std::size_t send_cap() const { return send_cap_; }
+    void set_send_cap(std::size_t bytes);
+    // Bytes handed to send_data and not yet taken by the system.
+    std::size_t queued_bytes() const { return out_.size() - out_off_; }
+    // This connection was ended because its peer stopped taking what was sent.
+    bool send_overflowed() const { return send_overflowed_; }
     // All bytes received and not yet taken.
     std::string peek_data() const { return in_; }
     std::string get_data();
@@ -96,6 +107,7 @@ private:
     void on_readable(unsigned ready);
     void on_writable();
     void flush();
+    void overflow();
     void settle();
     void become_connected(int fd);
     void drop_fd();
@@ -126,7 +138,9 @@ private:
     std::string out_;
     std::size_t out_off_ = 0;
     bool write_failed_ = false;
+    bool send_overflowed_ = false;
     std::size_t cap_ = kDefaultReceiveCap;
+    std::size_t send_cap_ = kSendCap;
 
     // Which connection a deferred step belongs to, and whether the object still exists.
     std::uint64_t gen_ = 0;

@@ -15,7 +15,10 @@ Bridgehall::Bridgehall(platform::App& a)
     };
 }
 
-Bridgehall::~Bridgehall() = default;
+Bridgehall::~Bridgehall() {
+    for (auto& link : links)
+        if (link.probation_timer) app.reactor().cancel_timer(link.probation_timer);
+}
 
 void Main(Bridgehall& bh) { bh.Form1().show(); }
 

@@ -3,6 +3,7 @@
 // reach each other connect to it, one on the host port and one on the client port, and it
 // passes their messages across.
 #include <array>
+#include <deque>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "platform/form.hpp"
 #include "platform/net_config.hpp"
 #include "platform/random.hpp"
+#include "platform/reactor.hpp"
 #include "relay/relay_frame.hpp"
 
 namespace bh {
@@ -40,14 +42,23 @@ struct Outgoing {
 // What the relay knows of the connection on one of its sockets.
 struct Link {
     static constexpr std::size_t kMaxHeld = tw::DuelFrameReader::kMaxUnended;
+    // A connection that has not framed anything by then is no client.
+    static constexpr int kProbationMs = 10000;
 
     FrameKind kind = FrameKind::Unknown;
     std::string undetected;       // bytes before the first start marker of either kind
     tw::DuelFrameReader reader;   // cuts frames of the kind, once known
     int last_frame_number = 0;    // of the last duel frame passed to this client
-    // Messages for a client whose kind is not known yet, sent once it is.
+    // Messages for a client whose kind is not known yet, sent once it is: the relay's own and
+    // what the other client had kept for it, so room for both.
     std::vector<Outgoing> waiting;
     std::size_t waiting_bytes = 0;
+    // What this client sent while no partner could take it, passed on when one can; the oldest
+    // go first when it grows past kMaxHeld, said once in the log.
+    std::deque<Outgoing> held;
+    std::size_t held_bytes = 0;
+    bool held_loss_told = false;
+    platform::Reactor::TimerId probation_timer = 0;
 };
 
 class Bridgehall {

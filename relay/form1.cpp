@@ -40,6 +40,11 @@ Form1::Form1(Bridgehall& bh)
     }
 }
 
+// A connection's time limit refers to this window; it must not outlive it.
+Form1::~Form1() {
+    for (int i = 0; i < 2; ++i) ResetLink(bh_, i);
+}
+
 void Form1::Form_Load() {
     bh_.RelayPlayerNames = {"", ""};
     Command1.set_enabled(true);
@@ -52,16 +57,21 @@ void Form1::Log(const std::string& line) {
     List1.set_list_index(List1.list_count() - 1);
 }
 
+void Form1::Listen(int Index, int port) {
+    auto& s = Winsock1[Index];
+    s.close();
+    ResetLink(bh_, Index);
+    s.set_local_port(port);
+    s.listen();
+    listened_port_[Index] = s.bound_port();
+}
+
 void Form1::Command1_Click() {
     const int ports[2] = {bh_.net_config.relay_host_port, bh_.net_config.relay_client_port};
     bool listening = true;
     for (int i = 0; i < 2; ++i) {
-        auto& s = Winsock1[i];
-        s.close();
-        ResetLink(bh_, i);
-        s.set_local_port(ports[i]);
         try {
-            s.listen();
+            Listen(i, ports[i]);
         } catch (const rt::RuntimeError& e) {
             // A port another program holds: the operator learns which, and Quit then Start
             // tries again.
@@ -72,6 +82,15 @@ void Form1::Command1_Click() {
     if (listening) Log("<Relay> Now Listening!");
     Command1.set_enabled(false);
     Command2.set_enabled(true);
+}
+
+void Form1::DropUnproven(int Index) {
+    const int port = listened_port_[Index];
+    try {
+        Listen(Index, port);
+    } catch (const rt::RuntimeError& e) {
+        Log("<Relay> Cannot listen on port " + std::to_string(port) + ": " + e.description);
+    }
 }
 
 void Form1::Command2_Click() {
@@ -96,8 +115,17 @@ void Form1::Winsock1_ConnectionRequest(int Index, long requestID) {
     s.close();
     s.accept(requestID);
     ResetLink(bh_, Index);
+    auto& link = bh_.links[Index];
+    link.probation_timer = bh_.app.reactor().add_timer(Link::kProbationMs, [this, Index] {
+        auto& l = bh_.links[Index];
+        l.probation_timer = 0;
+        if (l.kind == FrameKind::Unknown) DropUnproven(Index);
+    });
     Log(Index != 0 ? "<Relay> Client Connected" : "<Relay> Host Connected");
     if (Connected(Winsock1[1]) && Connected(Winsock1[0])) {
+        // A client's frame kind is known only from its first start marker, so "pd~c" waits for
+        // that on a client that has not spoken yet. Tablewright always speaks first (its
+        // challenge goes out as soon as it is connected), so each table has it at once.
         std::string probe = "pd~c";
         WinsockSend(probe, -1, -1);
         Log("<Relay> Both Connected Duel Starting!");
@@ -107,11 +135,19 @@ void Form1::Winsock1_ConnectionRequest(int Index, long requestID) {
 void Form1::Winsock1_DataArrival(int Index, long) { ReceiveRelayData(bh_, Index); }
 
 // A client that goes is told in the log at once, without a box that would hold up the other
-// client's traffic; the socket listens again only after Quit and Start.
+// client's traffic, and the other client hears it as one of the relay's chat lines; the socket
+// listens again only after Quit and Start. A connection that never framed anything was no client.
 void Form1::Winsock1_Close(int Index) {
-    Log(Index != 0 ? "<Relay> Client Disconnected" : "<Relay> Host Disconnected");
+    if (bh_.links[Index].kind == FrameKind::Unknown) {
+        DropUnproven(Index);
+        return;
+    }
+    const std::string line = Index != 0 ? "<Relay> Client Disconnected" : "<Relay> Host Disconnected";
+    Log(line);
     Winsock1[Index].close();
     ResetLink(bh_, Index);
+    std::string chat = "ch~" + line;
+    WinsockSend(chat, -1, -1);
 }
 
 void Form1::Winsock1_Error(int Index, int, const std::string&) { Winsock1_Close(Index); }

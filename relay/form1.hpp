@@ -14,6 +14,7 @@ namespace win {
 class Form1 : public platform::Form {
 public:
     explicit Form1(Bridgehall& bh);
+    ~Form1() override;
 
     platform::ListBox List1{this, "List1"};
     platform::TextBox Text1{this, "Text1"};
@@ -44,6 +45,12 @@ protected:
     void Form_Load() override;
 
 private:
+    // A connection that closed or framed nothing in time is no client: it goes without a line
+    // and the port is listened on again.
+    void DropUnproven(int Index);
+    void Listen(int Index, int port);
+    int listened_port_[2] = {0, 0};  // the port each socket last listened on
+
     Bridgehall& bh_;
 };
 

@@ -47,7 +47,42 @@ bool Connected(const platform::TcpSocket& s) { return s.state() == platform::Tcp
 
 }  // namespace
 
-void ResetLink(Bridgehall& bh, int Index) { bh.links[Index] = Link{}; }
+void ResetLink(Bridgehall& bh, int Index) {
+    auto& link = bh.links[Index];
+    if (link.probation_timer) bh.app.reactor().cancel_timer(link.probation_timer);
+    link = Link{};
+}
+
+bool CanTake(Bridgehall& bh, int Index) {
+    return Connected(bh.Form1().Winsock1[Index]) && bh.links[Index].kind != FrameKind::Unknown;
+}
+
+void Hold(Bridgehall& bh, int Index, const Outgoing& out) {
+    auto& link = bh.links[Index];
+    link.held.push_back(out);
+    link.held_bytes += out.message.size() + out.duel_frame.size();
+    bool lost = false;
+    while (link.held_bytes > Link::kMaxHeld && !link.held.empty()) {
+        const Outgoing& oldest = link.held.front();
+        link.held_bytes -= oldest.message.size() + oldest.duel_frame.size();
+        link.held.pop_front();
+        lost = true;
+    }
+    if (lost && !link.held_loss_told) {
+        link.held_loss_told = true;
+        bh.Form1().Log("<Relay> A message could not be sent.");
+    }
+}
+
+void PassOnHeld(Bridgehall& bh, int Index) {
+    auto& link = bh.links[Index];
+    if (link.held.empty()) return;
+    std::deque<Outgoing> held = std::move(link.held);
+    link.held.clear();
+    link.held_bytes = 0;
+    link.held_loss_told = false;
+    for (auto& out : held) bh.Form1().WinsockSend(out, Index, 1 - Index);
+}
 
 void SendTo(Bridgehall& bh, int Index, const Outgoing& out) {
     auto& form = bh.Form1();
@@ -56,7 +91,7 @@ void SendTo(Bridgehall& bh, int Index, const Outgoing& out) {
     switch (link.kind) {
         case FrameKind::Unknown: {
             const std::size_t size = out.message.size() + out.duel_frame.size();
-            if (link.waiting_bytes + size > Link::kMaxHeld) {
+            if (link.waiting_bytes + size > 2 * Link::kMaxHeld) {
                 form.Log("<Relay> A message could not be sent.");
                 return;
             }
@@ -106,6 +141,8 @@ void ReceiveRelayData(Bridgehall& bh, int Index) {
         link.waiting.clear();
         link.waiting_bytes = 0;
         for (const auto& out : waiting) SendTo(bh, Index, out);
+        // What the partner said before this client could hear it follows "pd~c", in order.
+        PassOnHeld(bh, 1 - Index);
     } else {
         link.reader.append(bytes);
     }
@@ -127,7 +164,12 @@ void ReceiveRelayData(Bridgehall& bh, int Index) {
             out.message = OpenRelayFrame(piece->text);
         }
         if (out.message.empty()) continue;
-        if (out.message.size() >= 3 && out.message[2] == '~') form.WinsockSend(out, Index, -1);
+        if (out.message.size() >= 3 && out.message[2] == '~') {
+            // Until the partner is there and has framed something, its messages are kept:
+            // the host's opening is what the joining table needs first.
+            if (CanTake(bh, 1 - Index)) form.WinsockSend(out, Index, -1);
+            else Hold(bh, Index, out);
+        }
         if (form.List1.list_count() > 0) form.List1.set_list_index(form.List1.list_count() - 1);
         const std::string message = tw::RemoveFrameMarkers(out.message, kRelayFrameStart, kRelayFrameEnd);
         if (!message.empty()) InspectMessage(bh, message, Index);

@@ -20,4 +20,13 @@ void SendTo(Bridgehall& bh, int Index, const Outgoing& out);
 // A fresh start for the connection on socket Index.
 void ResetLink(Bridgehall& bh, int Index);
 
+// Whether client Index can be handed messages now: connected, and its frame kind known.
+bool CanTake(Bridgehall& bh, int Index);
+
+// Keeps a message of client Index until its partner can take it.
+void Hold(Bridgehall& bh, int Index, const Outgoing& out);
+
+// Passes what client Index kept on to its partner, in order.
+void PassOnHeld(Bridgehall& bh, int Index);
+
 }  // namespace bh

@@ -9,16 +9,19 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cards/duel_log.hpp"
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
 #include "net/connection.hpp"
 #include "net/listenwindow.hpp"
+#include "net/probation.hpp"
 #include "net/site.hpp"
 #include "net/xmpp_texts.hpp"
 #include "platform/html.hpp"
@@ -370,6 +373,78 @@ TEST(ConnectionPanel, AListenOnAPortInUseSaysSoAndPutsThePanelBack) {
     holder.close();
     PressListen(ann);
     EXPECT_EQ(ann.socket().state(), TcpSocket::StateListening);
+}
+
+// What a listening table meets on the internet before its opponent comes: connections that never
+// speak, scans that connect and close at once. None of them takes the seat or opens a box, and
+// the opponent who comes after them duels as if they had never been.
+TEST(ConnectionPanel, AConnectionThatIsNoTableLeavesTheTableListening) {
+    const std::string came = "<Game> " + std::string(kCameAndWent);
+    struct Case {
+        const char* what;
+        std::function<void(test::RawPeer&)> act;
+        bool waits;  // whether only the time limit ends it
+    };
+    const std::vector<Case> cases = {
+        {"silent", [](test::RawPeer&) {}, true},
+        {"a scan that connects and closes", [](test::RawPeer& r) { r.close(); }, false},
+        {"a few bytes, then gone", [](test::RawPeer& r) {
+             r.write("GET / HTTP/1.0\r\n\r\n");
+             r.close();
+         }, false},
+        {"junk and no handshake", [](test::RawPeer& r) { r.write("^~\nzz~^ hello"); }, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PanelPair pair;
+        auto& ann = pair.ann;
+        auto& bob = pair.bob;
+        PressListen(ann);
+        ASSERT_EQ(ann.socket().state(), TcpSocket::StateListening);
+        const int port = ann.socket().bound_port();
+        auto& d = ann.duel();
+        const std::string status = d.Label3.caption();
+        const int left = d.Command2.left();
+        const auto picture = d.Command2.picture();
+        const bool address = d.Text3.visible(), connect = d.Command3.visible(), log_box = d.Check1.enabled();
+
+        test::RawPeer stranger(pair.reactor);
+        stranger.connect(port);
+        ASSERT_TRUE(pair.PumpUntil([&] { return ann.socket().state() == TcpSocket::StateConnected; }));
+        const std::int64_t start = pair.clock.now_ms();
+        c.act(stranger);
+        ASSERT_TRUE(pair.reactor.run_until([&] { return ann.Logged(came); }));
+        if (c.waits) EXPECT_GE(pair.clock.now_ms() - start, kProbationMs);
+        else EXPECT_LT(pair.clock.now_ms() - start, kProbationMs);
+
+        EXPECT_EQ(ann.socket().state(), TcpSocket::StateListening);
+        EXPECT_EQ(ann.socket().bound_port(), port);
+        EXPECT_EQ(ann.tw().PlayerNumber, 1);
+        EXPECT_EQ(Messages(ann), std::vector<std::string>{});
+        EXPECT_EQ(d.Label3.caption(), status);
+        EXPECT_EQ(d.Command2.left(), left);
+        EXPECT_EQ(d.Command2.picture(), picture);
+        EXPECT_TRUE(d.Command2.enabled());
+        EXPECT_EQ(d.Text3.visible(), address);
+        EXPECT_EQ(d.Command3.visible(), connect);
+        EXPECT_EQ(d.Check1.enabled(), log_box);
+        EXPECT_FALSE(ann.Logged("<Game> Disconnected!"));
+
+        // The opponent then duels on the same port, with frames numbered from 0 and counts in step.
+        stranger.close();
+        bob.tw().net_config.listen_port = port;
+        ConnectFrom(bob, 0, "127.0.0.1");
+        ASSERT_TRUE(pair.PumpUntil([&] {
+            return ann.CountLogged("<Game> Handshake Accepted") == 2 && bob.CountLogged("<Game> Handshake Accepted") == 2;
+        }));
+        for (int i = 0; i < 10; ++i) AddChat(ann.tw(), "move " + std::to_string(i), "Ann", true);
+        ASSERT_TRUE(pair.PumpUntil([&] { return bob.Logged("<Ann> move 9"); }));
+        for (const auto& sent : bob.Sent()) EXPECT_NE(sent.rfind("rp~", 0), 0u) << sent;
+        EXPECT_EQ(bob.tw().HackLevel, 0);
+        EXPECT_EQ(ann.CountLogged(came), 1);
+        EXPECT_TRUE(Messages(ann).empty());
+        EXPECT_TRUE(Messages(bob).empty());
+    }
 }
 
 TEST(ConnectionPanel, AConnectToAClosedPortShowsTheRefusalAndGivesThePanelBack) {

@@ -177,6 +177,53 @@ TEST(DuelFrameReader, HoldsBoundedBytesWithoutAnEndMarker) {
     EXPECT_EQ(Pieces(big, g), (std::vector<std::string>{"<garbled>", "^~\nok|$|1~0~^"}));
 }
 
+// The bound on what is held counts from a frame's start marker, never from whatever came before
+// it, and every cut it makes falls where the bytes alone say: one write or many, the same frames
+// come out and the same pieces are counted as garbled.
+TEST(DuelFrameReader, TheBoundCountsFromTheStartMarkerHoweverTheStreamIsSplit) {
+    constexpr std::size_t kMax = DuelFrameReader::kMaxUnended;
+    const std::string frame = "^~\nnl~1|$|1~0~^";
+    const std::string tail = "^~\ncp~2|$|2~1~^";
+    struct Case {
+        const char* name;
+        std::string stream;
+        std::vector<std::string> frames;
+        int garbled;
+    } cases[] = {
+        {"70,000 bytes of junk before a frame", std::string(70000, 'j') + frame, {frame}, 1},
+        {"junk of three times the bound", std::string(3 * kMax + 10, 'j') + frame, {frame}, 3},
+        {"junk of just the bound", std::string(kMax, 'j') + frame, {frame}, 0},
+        {"the longest frame that is kept", "^~" + std::string(kMax - 3, 'b') + "~^" + tail,
+         {"^~" + std::string(kMax - 3, 'b') + "~^", tail}, 0},
+        {"one byte longer", "^~" + std::string(kMax - 2, 'b') + "~^" + tail, {tail}, 1},
+        {"a start with far more than the bound behind it", "^~\n" + std::string(100000, 'A') + frame, {frame}, 1},
+        {"a long frame's end, then a frame", "^~" + std::string(kMax + 5, 'A') + "~^" + frame, {frame}, 1},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t step : {std::size_t{0}, std::size_t{1}, std::size_t{7}, std::size_t{4096}}) {
+            SCOPED_TRACE(std::string(c.name) + ", pieces of " + std::to_string(step));
+            DuelFrameReader r;
+            std::vector<std::string> frames;
+            int garbled = 0;
+            auto take = [&] {
+                while (auto p = r.next()) {
+                    if (p->kind == DuelFrameReader::Piece::Garbled) ++garbled;
+                    else if (!p->text.empty()) frames.push_back(p->text);
+                }
+                ASSERT_LE(r.pending(), kMax);
+            };
+            const std::string_view all(c.stream);
+            for (std::size_t at = 0; at < all.size(); at += step == 0 ? all.size() : step) {
+                r.append(all.substr(at, step == 0 ? all.size() : step));
+                take();
+            }
+            EXPECT_EQ(frames, c.frames);
+            EXPECT_EQ(garbled, c.garbled);
+            EXPECT_EQ(r.pending(), 0u);
+        }
+    }
+}
+
 TEST(DuelFrame, OpeningTakesTheNumberOffAndDecodes) {
     struct Case {
         const char* name;
@@ -220,8 +267,15 @@ TEST(DuelFrame, AServerStreamYieldsOnlyTheFramesOfItsMessages) {
         if (p->kind == DuelFrameReader::Piece::Frame)
             if (auto f = OpenFrame(p->text, true)) commands.push_back(f->text);
     EXPECT_EQ(commands, std::vector<std::string>{"nl~8000|$|1"});
-    // The XML behind the last frame waits and goes with the next frame's leading data.
-    EXPECT_EQ(r.pending(), std::string("</body></message><presence type='unavailable'/>").size());
+    // The XML behind the last frame is no frame and is let go as it comes: only its last byte,
+    // which could begin a marker, is held. The next frame comes out alone.
+    EXPECT_EQ(r.pending(), 1u);
+    r.append(JabberDuelMessage("bob", "chat.example", FrameBody("cp~2", 2, 1)));
+    auto next = r.next();
+    ASSERT_TRUE(next.has_value());
+    auto f = OpenFrame(next->text, true);
+    ASSERT_TRUE(f.has_value());
+    EXPECT_EQ(f->text, "cp~2|$|2");
 
     EXPECT_EQ(ExtractFrames("<a>^~1.2~^</a><b>x</b>^~3~^"), "^~1.2~^^~3~^");
 }

@@ -139,26 +139,48 @@ TEST_F(AccountDialog, AClosedPortIsAConnectionError) {
     EXPECT_FALSE(dialog().Command1.enabled());
 }
 
-TEST_F(AccountDialog, AServerThatSaysNothingIsGivenUpAfterTenSeconds) {
-    // A server that takes the connection and never answers.
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t n = sizeof a;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(fd, 1), 0);
-    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n), 0);
+// A chat server in name only: it takes one connection at a time and keeps what arrives, and
+// answers only what a test makes it send.
+struct RawServer {
+    int fd = -1;
+    int port = 0;
     int conn = -1;
     std::string heard;
-    auto listen_once = [&] {
+    RawServer() {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t n = sizeof a;
+        EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        EXPECT_EQ(::listen(fd, 4), 0);
+        EXPECT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n), 0);
+        port = ntohs(a.sin_port);
+    }
+    ~RawServer() {
+        Hang();
+        ::close(fd);
+    }
+    // Takes the connection and what it sent; true once the dialog's login has arrived whole.
+    bool HeardLogin() {
         if (conn < 0) conn = ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         char buf[4096];
         for (ssize_t got; conn >= 0 && (got = ::recv(conn, buf, sizeof buf, 0)) > 0;) heard.append(buf, static_cast<std::size_t>(got));
         return heard.find("</iq>") != std::string::npos;
-    };
-    UseServer(ntohs(a.sin_port));
+    }
+    void Hang() {
+        if (conn >= 0) ::close(conn);
+        conn = -1;
+        heard.clear();
+    }
+};
+
+TEST_F(AccountDialog, AServerThatSaysNothingIsGivenUpAfterTenSeconds) {
+    // A server that takes the connection and never answers.
+    RawServer server;
+    auto& heard = server.heard;
+    auto listen_once = [&] { return server.HeardLogin(); };
+    UseServer(server.port);
     side.tw().ShowAccountDialog();
     dialog().Text1.set_text("erin");
     dialog().Text2.set_text("pw");
@@ -172,8 +194,33 @@ TEST_F(AccountDialog, AServerThatSaysNothingIsGivenUpAfterTenSeconds) {
     EXPECT_EQ(dialog().Label1.caption(), kAccountConnectionError);
     EXPECT_TRUE(dialog().Command2.enabled());
     EXPECT_EQ(dialog().Winsock1.state(), platform::TcpSocket::StateClosed);
-    if (conn >= 0) ::close(conn);
-    ::close(fd);
+}
+
+// A server whose stream turns into something the reader cannot follow is given up at once, as a
+// server that went away: the player may verify again.
+TEST_F(AccountDialog, AServerStreamThatCannotBeReadIsAConnectionError) {
+    RawServer server;
+    UseServer(server.port);
+    side.tw().ShowAccountDialog();
+
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<x>";
+    const std::string header = "<?xml version='1.0'?><stream:stream from='localhost' id='s'>";
+    for (const std::string& bad : {header + deep, header + "<!DOCTYPE iq [<!ENTITY a 'b'>]>", header + "<iq <<>>"}) {
+        SCOPED_TRACE(bad.substr(header.size(), 30));
+        dialog().Text1.set_text("erin");
+        dialog().Text2.set_text("pw");
+        dialog().Label1.set_caption("(waiting)");
+        const auto start = clock.now_ms();
+        dialog().Command2_Click();
+        ASSERT_TRUE(InRealTime([&] { return server.HeardLogin(); }));
+        ASSERT_EQ(::send(server.conn, bad.data(), bad.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bad.size()));
+        ASSERT_TRUE(InRealTime([&] { return dialog().Label1.caption() == kAccountConnectionError; }, 5000));
+        EXPECT_LT(clock.now_ms() - start, kAccountAnswerMs);
+        EXPECT_TRUE(dialog().Command2.enabled());
+        EXPECT_EQ(dialog().Winsock1.state(), platform::TcpSocket::StateClosed);
+        server.Hang();
+    }
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // operator's line, dropped clients and hostile byte streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -78,8 +81,9 @@ TEST(Bridgehall, PairsAHostAndAClientOfEitherKind) {
             EXPECT_EQ(rig.Log(), (std::vector<std::string>{"<Relay> Now Listening!", "<Relay> Host Connected",
                                                            "<Relay> Client Connected",
                                                            "<Relay> Both Connected Duel Starting!"}));
-            // The host's announcement went nowhere: the client was not there yet.
-            EXPECT_EQ(bob.got, (std::vector<std::string>{Rig::Expect(bob, "pd~c")}));
+            // What the host said before the client was there follows "pd~c".
+            EXPECT_EQ(bob.got, (std::vector<std::string>{Rig::Expect(bob, "pd~c"),
+                                                          Rig::Expect(bob, "mi~Ann:20:1:0:", Rig::Count(ann))}));
 
             ann.Send("ch~<Ann> hello &tilde& &clolon&");
             bob.Send("lc~3~Ember Drake:BWX");
@@ -288,7 +292,7 @@ TEST(Bridgehall, OperatorLine) {
     ann.Poll();
     bob.Poll();
     EXPECT_EQ(ann.got.size(), 3u) << "pd~c, Bob's mi and the one line";
-    EXPECT_EQ(bob.got.size(), 2u) << "pd~c and the one line";
+    EXPECT_EQ(bob.got.size(), 3u) << "pd~c, Ann's mi kept for Bob and the one line";
     EXPECT_EQ(rig.Log().size(), lines) << "the operator's own line is not logged";
 }
 
@@ -310,6 +314,8 @@ TEST(Bridgehall, ADroppedClientIsLogged) {
         EXPECT_TRUE(rig.Connected(1 - gone));
         EXPECT_EQ(rig.socket(gone).state(), kClosed) << "it does not listen again by itself";
         EXPECT_TRUE(rig.host.messages().empty());
+        // The one left is told, as by a line of the operator's.
+        EXPECT_TRUE(staying.Has(Rig::Expect(staying, "ch~" + line)));
     }
 }
 
@@ -348,6 +354,151 @@ TEST(Bridgehall, AClientThatNeverFramesIsBounded) {
     EXPECT_EQ(bob.raw, "");
     bob.Send("nl~1");
     ASSERT_TRUE(rig.PumpUntil([&] { return bob.Has("pd~c"); }));
+}
+
+// A client that lets what the relay sends it pile up is dropped at a megabyte, as if it had
+// gone; the other is told, and the relay's memory stays bounded.
+TEST(Bridgehall, AClientThatNeverReadsIsDroppedAtAMegabyte) {
+    for (const K kind : {K::Duel, K::Relay}) {
+        SCOPED_TRACE(kind == K::Duel ? "duel frames" : "relay frames");
+        Rig rig;
+        Client ann(rig.reactor, K::Duel), bob(rig.reactor, kind);
+        rig.Start();
+        ASSERT_TRUE(rig.Join(ann, 0));
+        ann.Send("mi~Ann:20:1:0:");
+        ASSERT_TRUE(rig.Join(bob, 1, 4096));
+        bob.Send("mi~Bob:20:2:0:");
+        ASSERT_TRUE(rig.PumpUntil([&] { return rig.relay->RelayPlayerNames[1] == "Bob"; }));
+        std::string batch;
+        for (int i = 0; i < 500; ++i) batch += ann.Frame("ch~<Ann> " + std::string(200, 'f'));
+        std::size_t most = 0;
+        for (int round = 0; round < 2000 && rig.Connected(1); ++round) {
+            ann.Write(batch);
+            for (int k = 0; k < 20; ++k) {
+                rig.reactor.pump(0);
+                most = std::max(most, rig.socket(1).queued_bytes());
+            }
+            ann.Poll();
+        }
+        ASSERT_TRUE(rig.PumpUntil([&] { return rig.Logged("<Relay> Client Disconnected"); }));
+        EXPECT_LE(most, platform::TcpSocket::kSendCap);
+        EXPECT_EQ(rig.socket(1).state(), kClosed);
+        EXPECT_TRUE(rig.Connected(0));
+        EXPECT_TRUE(ann.Has(Rig::Expect(ann, "ch~<Relay> Client Disconnected")));
+        // What Ann says now waits for a partner, and only so much of it.
+        for (int i = 0; i < 2; ++i) ann.Write(batch);
+        ASSERT_TRUE(rig.PumpUntil([&] { return rig.Logged("<Relay> A message could not be sent."); }));
+        EXPECT_LE(rig.relay->links[0].held_bytes, Link::kMaxHeld);
+        EXPECT_TRUE(rig.host.messages().empty());
+    }
+}
+
+// A connection that never frames anything is no client: it goes without a line, the port
+// listens again, and the real client pairs as if it had not been.
+TEST(Bridgehall, AConnectionThatFramesNothingIsNoClient) {
+    struct Case {
+        const char* what;
+        std::function<void(tw::test::RawPeer&)> act;
+    };
+    const std::vector<Case> cases = {
+        {"silent", [](tw::test::RawPeer&) {}},
+        {"a scan that connects and closes", [](tw::test::RawPeer& r) { r.close(); }},
+        {"junk without a start marker", [](tw::test::RawPeer& r) { r.write("GET / HTTP/1.0\r\n\r\n"); }},
+    };
+    for (const auto& c : cases) {
+        for (int port : {0, 1}) {
+            SCOPED_TRACE(std::string(c.what) + (port == 0 ? " on the host port" : " on the client port"));
+            Rig rig;
+            rig.Start();
+            const int number = rig.Port(port);
+            tw::test::RawPeer stranger(rig.reactor);
+            stranger.connect(number);
+            ASSERT_TRUE(rig.PumpUntil([&] { return rig.Connected(port); }));
+            c.act(stranger);
+            ASSERT_TRUE(rig.reactor.run_until([&] { return rig.socket(port).state() == kListening; }, 30000));
+            EXPECT_EQ(rig.Port(port), number);
+            for (const auto& line : rig.Log()) EXPECT_EQ(line.find("Disconnected"), std::string::npos) << line;
+            stranger.close();
+
+            Client ann(rig.reactor, K::Duel), bob(rig.reactor, K::Relay);
+            ASSERT_TRUE(rig.Join(ann, 0));
+            ann.Send("mi~Ann:20:1:0:");
+            ASSERT_TRUE(rig.Join(bob, 1));
+            bob.Send("mi~Bob:20:2:0:");
+            ASSERT_TRUE(rig.PumpUntil([&] { return bob.Has("pd~c") && bob.Has("mi~Ann:20:1:0:"); }));
+            EXPECT_TRUE(rig.host.messages().empty());
+        }
+    }
+}
+
+// The bound on bytes held before an end marker counts from the frame's start marker.
+TEST(Bridgehall, AFrameBehindMuchJunkIsRelayed) {
+    for (const K kind : {K::Duel, K::Relay}) {
+        for (const bool split : {false, true}) {
+            SCOPED_TRACE(std::string(kind == K::Duel ? "duel frames" : "relay frames") + (split ? ", two writes" : ""));
+            Rig rig;
+            Client ann(rig.reactor, kind), bob(rig.reactor, K::Duel);
+            ASSERT_TRUE(rig.Pair(ann, bob));
+            const std::string junk(70000, 'j');
+            const std::string frame = ann.Frame("ch~<Ann> behind the junk");
+            if (split) {
+                ann.Write(junk);
+                rig.reactor.pump(0);
+                ann.Write(frame);
+            } else {
+                ann.Write(junk + frame);
+            }
+            ASSERT_TRUE(rig.PumpUntil([&] { return rig.Logged("<Ann>behind the junk"); }));
+            EXPECT_TRUE(bob.Has(Rig::Expect(bob, "ch~<Ann> behind the junk", Rig::Count(ann))));
+        }
+    }
+}
+
+// What a client says before its partner is there reaches the partner right after "pd~c", in
+// order; past the bound the oldest messages go, said once in the log.
+TEST(Bridgehall, WhatAClientSaysAloneReachesItsPartnerAfterPdc) {
+    for (const K kind : {K::Duel, K::Relay}) {
+        SCOPED_TRACE(kind == K::Duel ? "duel frames" : "relay frames");
+        Rig rig;
+        Client ann(rig.reactor, K::Duel), bob(rig.reactor, kind);
+        rig.Start();
+        ASSERT_TRUE(rig.Join(ann, 0));
+        const std::vector<std::string> opening = {"hs~1234567891234567", "mi~Ann:20:1:0:",
+                                                  "ch~<Game> Ann loaded their deck (40 in Deck, 0 in extra)",
+                                                  "ch~<Game> Ann shuffled the deck"};
+        for (const auto& m : opening) ann.Send(m);
+        ASSERT_TRUE(rig.PumpUntil([&] { return rig.relay->RelayPlayerNames[0] == "Ann"; }));
+        ASSERT_TRUE(rig.Join(bob, 1));
+        bob.Send("mi~Bob:20:2:0:");
+        ASSERT_TRUE(rig.PumpUntil([&] { return bob.Has(Rig::Expect(bob, opening.back(), 4)); }));
+        std::vector<std::string> want = {Rig::Expect(bob, "pd~c")};
+        for (std::size_t i = 0; i < opening.size(); ++i)
+            want.push_back(Rig::Expect(bob, opening[i], static_cast<int>(i) + 1));
+        EXPECT_EQ(bob.got, want);
+        if (kind == K::Duel) {
+            // Ann's frames pass with their own numbers, so the joining table sees no gap.
+            EXPECT_EQ(bob.numbers, (std::vector<std::optional<int>>{0, 0, 1, 2, 3}));
+        }
+        EXPECT_FALSE(rig.Logged("<Relay> A message could not be sent."));
+    }
+
+    // A host that says more than the bound while alone: the newest part comes through.
+    Rig rig;
+    Client ann(rig.reactor, K::Relay), bob(rig.reactor, K::Relay);
+    rig.Start();
+    ASSERT_TRUE(rig.Join(ann, 0));
+    ann.Send("mi~Ann:20:1:0:");
+    for (int i = 0; i < 400; ++i) ann.Send("ch~<Ann> line " + std::to_string(i) + " " + std::string(400, 'l'));
+    ASSERT_TRUE(rig.PumpUntil([&] { return rig.Logged("<Ann>line 399 " + std::string(400, 'l')); }));
+    EXPECT_LE(rig.relay->links[0].held_bytes, Link::kMaxHeld);
+    ASSERT_TRUE(rig.Join(bob, 1));
+    bob.Send("mi~Bob:20:2:0:");
+    const std::string last = "ch~<Ann> line 399 " + std::string(400, 'l');
+    ASSERT_TRUE(rig.PumpUntil([&] { return bob.Has(last); }));
+    EXPECT_FALSE(bob.Has("ch~<Ann> line 0 " + std::string(400, 'l')));
+    int told = 0;
+    for (const auto& l : rig.Log()) told += l == "<Relay> A message could not be sent." ? 1 : 0;
+    EXPECT_EQ(told, 1);
 }
 
 }  // namespace

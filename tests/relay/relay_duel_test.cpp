@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <string>
 
 #include "cards/chat_input.hpp"
 #include "cards/duel_log.hpp"
 #include "net/handshake.hpp"
 #include "net/receiver.hpp"
+#include "net/send_command.hpp"
 #include "table/field.hpp"
 #include "tests/relay/relay_rig.hpp"
 #include "tests/support/duel_pair.hpp"
@@ -69,20 +71,19 @@ TEST(RelayDuel, TwoTablesDuelThroughTheRelay) {
                                                        "<Relay> Client Connected",
                                                        "<Relay> Both Connected Duel Starting!"}));
 
-    // Both answer the relay's "pd~c" with their player information; only Bob's handshake
-    // completes, for Ann's challenge reached a relay with no one to pass it to.
+    // Both answer the relay's "pd~c" with their player information, and both handshakes
+    // complete: what Ann sent while alone was kept for Bob and reached him after "pd~c".
     ASSERT_TRUE(d.PumpUntil([&] {
         return bob.Logged("<Game> Your Opponent is Ann") && ann.Logged("<Game> Your Opponent is Bob") &&
-               bob.Logged("<Game> Handshake Accepted");
+               bob.Logged("<Game> Handshake Accepted") && ann.Logged("<Game> Handshake Accepted");
     }));
     const auto infos = [](NetSide& s) {
         int n = 0;
         for (const auto& c : s.Sent()) n += c.rfind("mi~", 0) == 0 ? 1 : 0;
         return n;
     };
-    EXPECT_EQ(infos(ann), 2) << "at connect and for pd~c";
+    EXPECT_EQ(infos(ann), 3) << "at connect, for pd~c and after the accepted handshake";
     EXPECT_EQ(infos(bob), 3) << "at connect, for pd~c and after the accepted handshake";
-    EXPECT_FALSE(ann.Logged("<Game> Handshake Accepted"));
     EXPECT_EQ(d.relay.relay->RelayPlayerNames[1], "Bob");
 
     // Chat shows in the relay under the announced name; the operator reaches both tables.
@@ -105,20 +106,83 @@ TEST(RelayDuel, TwoTablesDuelThroughTheRelay) {
     for (const auto& l : bob.Log()) line |= l.find("has put down a {card='Rook\x92s Gambit' set='BWX'}") != std::string::npos;
     EXPECT_TRUE(line);
 
-    // The relay's own frames are not counted, and no box came. Bob's count restarted at his
-    // accepted handshake while Ann's went on, so her meter keeps that difference (within green).
+    // The relay's own frames are not counted, and no box came; both counts restarted at the
+    // accepted handshakes, so neither meter moves.
     for (NetSide* s : {&ann, &bob}) {
         EXPECT_TRUE(s->host.messages().empty()) << s->tw().UserName;
         for (const auto& c : s->Sent()) EXPECT_NE(c, "rp~0") << "the relay's frames ask for no resend";
     }
     EXPECT_EQ(bob.tw().HackLevel, 0);
-    EXPECT_LT(ann.tw().HackLevel, 6);
+    EXPECT_EQ(ann.tw().HackLevel, 0);
     EXPECT_TRUE(d.relay.host.messages().empty());
 
-    // A table that leaves is logged at the relay; the other stays connected.
+    // A table that leaves is logged at the relay and told to the other, which stays connected.
     bob.socket().close();
     ASSERT_TRUE(d.PumpUntil([&] { return d.relay.Logged("<Relay> Client Disconnected"); }));
+    ASSERT_TRUE(d.PumpUntil([&] { return ann.Logged("<Relay> Client Disconnected"); }));
     EXPECT_EQ(ann.socket().state(), platform::TcpSocket::StateConnected);
+}
+
+// The tables greet as a player's would, with their own connection events: the joining table
+// sees the host's whole opening, sent while the host was alone at the relay, and over a long
+// run of moves in both directions neither meter moves. Either table that leaves is told to the
+// other.
+TEST(RelayDuel, TheHostsOpeningReachesTheJoiningTableAndTheMetersStayGreen) {
+    for (const int leaving : {1, 2}) {
+        SCOPED_TRACE(leaving == 1 ? "the host leaves" : "the joining table leaves");
+        RelayDuel d;
+        auto& ann = d.ann;
+        auto& bob = d.bob;
+        ann.GiveDeck({"Ember Drake", "Salt Wyrm", "Grey Tide"});
+        bob.GiveDeck({"Ember Drake", "Salt Wyrm"});
+        for (auto [side, seat] : {std::pair<NetSide*, int>{&ann, 1}, {&bob, 2}}) {
+            auto& t = side->tw();
+            tw::ResetFrameNumbers(t);
+            t.PlayerNumber = seat;
+            t.RelayMode = true;
+            side->socket().connect("127.0.0.1", d.relay.Port(seat - 1));
+            ASSERT_TRUE(d.PumpUntil([&] { return d.relay.Connected(seat - 1) && side->Logged("<Game> Connected!"); }));
+            if (seat == 1) ASSERT_TRUE(d.PumpUntil([&] { return d.relay.relay->RelayPlayerNames[0] == "Ann"; }));
+        }
+        ASSERT_TRUE(d.PumpUntil([&] {
+            return ann.CountLogged("<Game> Handshake Accepted") == 2 && bob.CountLogged("<Game> Handshake Accepted") == 2;
+        }));
+        EXPECT_TRUE(bob.Logged("<Game> Ann shuffled the deck"));
+        EXPECT_TRUE(bob.Logged("<Game> Your Opponent is Ann"));
+        EXPECT_TRUE(ann.Logged("<Game> Bob shuffled the deck"));
+
+        // Each table's answer to "pd~c" (its player information once more) reaches the other
+        // between that one's handshake answer and its accept, so the counts start one command
+        // past the meter's slack: 5 %, green, and it stays there.
+        for (int move = 0; move < 50; ++move) {
+            NetSide& mover = move % 2 == 0 ? ann : bob;
+            NetSide& other = move % 2 == 0 ? bob : ann;
+            tw::AddChat(mover.tw(), "move " + std::to_string(move), mover.tw().UserName, true);
+            std::int32_t cls = 0;
+            tw::SendCommand(mover.tw(), "nl~" + std::to_string(8000 - move), cls);
+            ASSERT_TRUE(d.PumpUntil([&] { return other.tw().OppLP == 8000 - move; }));
+            for (int i = 0; i < 20; ++i) d.relay.reactor.pump(1);  // and the answers to it
+            for (NetSide* s : {&ann, &bob}) {
+                ASSERT_LE(s->tw().HackLevel, 1) << s->tw().UserName << " after move " << move;
+                EXPECT_EQ(s->tw().HackLight, "green.jpg");
+            }
+        }
+        ASSERT_TRUE(d.PumpUntil([&] { return ann.Logged("<Bob> move 49") && bob.Logged("<Ann> move 48"); }));
+        for (NetSide* s : {&ann, &bob}) {
+            SCOPED_TRACE(s->tw().UserName);
+            EXPECT_LE(s->tw().HackLevel, 1);
+            for (const auto& c : s->Sent()) EXPECT_NE(c.rfind("rp~", 0), 0u) << c;
+            EXPECT_TRUE(s->host.messages().empty());
+        }
+
+        NetSide& gone = leaving == 1 ? ann : bob;
+        NetSide& staying = leaving == 1 ? bob : ann;
+        gone.socket().close();
+        const std::string line = leaving == 1 ? "<Relay> Host Disconnected" : "<Relay> Client Disconnected";
+        ASSERT_TRUE(d.PumpUntil([&] { return staying.Logged(line); }));
+        EXPECT_TRUE(d.relay.Logged(line));
+        EXPECT_TRUE(staying.host.messages().empty());
+    }
 }
 
 }  // namespace

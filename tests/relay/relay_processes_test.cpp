@@ -108,7 +108,7 @@ TEST(RelayProcesses, TwoTablesDuelThroughARelayOnItsOwnPorts) {
     ASSERT_TRUE(relay.ReadUntil("PORT client", 20s)) << Output(relay);
     ExpectInOrder(relay, {"PORT host 7237", "PORT client 7240"});
 
-    // The host is alone at the relay when it challenges: that challenge goes nowhere.
+    // The host is alone at the relay when it challenges: the relay keeps that for the client.
     ann.Start(3, {"wait:Your Opponent is Bob", "chat:hello", "wait:<Relay> good luck", "wait:has put down a",
                   "chat:thanks", "wait:<Relay> Bob has left", "quit"});
     ASSERT_TRUE(relay.ReadUntil("LOG <Relay> Host Connected", 20s)) << Output(relay) << Output(*ann.process);
@@ -129,21 +129,24 @@ TEST(RelayProcesses, TwoTablesDuelThroughARelayOnItsOwnPorts) {
     // Each table came from its seat's own port to the relay's port for that seat.
     ExpectInOrder(a, {"PEER 127.0.0.1 7237", "SENT hs~", "SENT mi~Ann:", "SENT mi~Ann:",
                       "LOG <Game> Your Opponent is Bob", "LOG <Ann> hello", "LOG <Relay> good luck",
-                      "LOG <Game> Bob has put down a ", "LOG <Ann> thanks", "LOG <Relay> Bob has left", "END quit"});
+                      "LOG <Game> Bob has put down a ", "LOG <Ann> thanks", "LOG <Relay> Client Disconnected",
+                      "LOG <Relay> Bob has left", "END quit"});
     ExpectInOrder(b, {"PEER 127.0.0.1 7240", "SENT hs~", "SENT mi~Bob:", "SENT mi~Bob:",
                       "LOG <Game> Your Opponent is Ann", "LOG <Game> Handshake Accepted", "LOG <Ann> hello",
                       "LOG <Relay> good luck", "SENT lc~", "LOG <Ann> thanks", "END quit"});
 
-    // Both answered the relay's "pd~c" with their information, Ann once more than at connecting.
-    // Only Bob's challenge found a partner: Ann answered it and Bob accepted, and Ann sees that
-    // only as Bob's line; Ann's own challenge went to a relay with no one to pass it to.
-    EXPECT_EQ(Count(a, "SENT", "mi~Ann:"), 2) << Output(a);
+    // Both answered the relay's "pd~c" with their information, and both challenges found a
+    // partner: Ann's, kept while she was alone, reached Bob right after his "pd~c". Each side
+    // answered the other's and accepted the other's answer.
+    EXPECT_EQ(Count(a, "SENT", "mi~Ann:"), 3) << Output(a);
     EXPECT_GE(Count(b, "SENT", "mi~Bob:"), 2) << Output(b);
     EXPECT_EQ(Count(a, "SENT", "dh~"), 1) << Output(a);
-    EXPECT_EQ(Count(b, "SENT", "dh~"), 0) << Output(b);
+    EXPECT_EQ(Count(b, "SENT", "dh~"), 1) << Output(b);
     EXPECT_EQ(Count(b, "SENT", "ch~<Game> Handshake Accepted"), 1) << Output(b);
-    EXPECT_EQ(Count(a, "SENT", "Handshake Accepted"), 0) << Output(a);
-    EXPECT_EQ(Count(a, "LOG", "<Game> Handshake Accepted"), 1) << Output(a);
+    EXPECT_EQ(Count(a, "SENT", "ch~<Game> Handshake Accepted"), 1) << Output(a);
+    EXPECT_EQ(Count(a, "LOG", "<Game> Handshake Accepted"), 2) << Output(a);
+    EXPECT_EQ(Count(b, "LOG", "<Game> Handshake Accepted"), 2) << Output(b);
+    EXPECT_EQ(Count(b, "LOG", "<Game> Ann shuffled the deck"), 1) << Output(b);
 
     // The card Bob put down reached Ann under its own name, byte 146 and all.
     std::string placed;

@@ -110,9 +110,10 @@ struct Rig {
         return false;
     }
 
-    // The client connects to socket i and the relay takes it.
-    bool Join(Client& c, int i) {
-        c.peer.connect(Port(i));
+    // The client connects to socket i and the relay takes it. A small receive buffer makes a
+    // client that never reads fill up soon.
+    bool Join(Client& c, int i, int receive_buffer = 0) {
+        c.peer.connect(Port(i), receive_buffer);
         return PumpUntil([&] { return Connected(i); });
     }
 

@@ -15,10 +15,11 @@ namespace tw::test {
 
 RawPeer::~RawPeer() { close(); }
 
-void RawPeer::connect(int port) {
+void RawPeer::connect(int port, int receive_buffer) {
     close();
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0) throw std::runtime_error("no socket");
+    if (receive_buffer > 0) ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<std::uint16_t>(port));

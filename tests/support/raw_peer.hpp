@@ -19,8 +19,9 @@ public:
     RawPeer(const RawPeer&) = delete;
     RawPeer& operator=(const RawPeer&) = delete;
 
-    // Connects to 127.0.0.1:port.
-    void connect(int port);
+    // Connects to 127.0.0.1:port. A receive buffer of that many bytes (0: the system's) makes a
+    // peer that never reads fill up soon.
+    void connect(int port, int receive_buffer = 0);
     // Writes all bytes, pumping the reactor while the connection is full.
     void write(std::string_view bytes);
     // Everything received since the last call, without waiting.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,6 +163,7 @@ TEST_F(TcpSocketTest, ManyFramesSentInOneBurstArriveWholeAndInOrder) {
     connect_pair(server, client);
 
     std::vector<std::string> sent, got;
+    client.set_send_cap(std::size_t{8} << 20);  // the whole burst may wait here
     for (int i = 0; i < 2000; ++i) {
         // Sizes up to 4 KB, so that the burst is more than the system buffers hold.
         std::string body = std::to_string(i) + "~" + std::string(static_cast<std::size_t>((i * 37) % 4000), 'x');
@@ -341,12 +343,55 @@ TEST_F(TcpSocketTest, TheReceiveCapCutsOffAFloodingPeer) {
     EXPECT_EQ(client.bytes_received(), 64u * 1024);
 }
 
+// A peer that never reads cannot make the socket hold more than its send cap: the connection
+// ends once, from the loop, as if the peer had closed, and nothing more is sent or read.
+TEST_F(TcpSocketTest, APeerThatNeverReadsIsCutOffOnceAtTheSendCap) {
+    TcpSocket server(reactor);
+    listen_and_accept(server);
+    const int peer = raw_connect(server.bound_port());
+    ASSERT_TRUE(run([&] { return server.state() == TcpSocket::StateConnected; }));
+    int closes = 0, errors = 0, arrivals = 0;
+    bool sending = false, raised_inside = false;
+    server.Close = [&] {
+        ++closes;
+        raised_inside |= sending;
+        EXPECT_EQ(server.state(), TcpSocket::StateClosing);
+    };
+    server.Error = [&](int, const std::string&) { ++errors; };
+    server.DataArrival = [&](long) { ++arrivals; };
+
+    const std::string chunk(16 * 1024, 'w');
+    std::size_t most = 0;
+    for (int i = 0; i < 4096 && !server.send_overflowed(); ++i) {
+        sending = true;
+        server.send_data(chunk);
+        sending = false;
+        most = std::max(most, server.queued_bytes());
+        reactor.pump(0);
+    }
+    ASSERT_TRUE(server.send_overflowed());
+    EXPECT_LE(most, TcpSocket::kSendCap);
+    EXPECT_EQ(server.queued_bytes(), 0u);
+    EXPECT_NO_THROW(server.send_data(chunk));  // the rest of the handler's answers go nowhere
+    ASSERT_TRUE(run([&] { return closes == 1; }));
+    EXPECT_FALSE(raised_inside);
+    ASSERT_EQ(::send(peer, "late", 4, MSG_NOSIGNAL), 4);
+    for (int i = 0; i < 20; ++i) reactor.pump(5);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(arrivals, 0);
+    server.close();
+    EXPECT_FALSE(server.send_overflowed());
+    ::close(peer);
+}
+
 TEST_F(TcpSocketTest, CloseFlushesQueuedBytesEvenWhenTheSocketIsGone) {
     auto server = std::make_unique<TcpSocket>(reactor);
     TcpSocket client(reactor);
     connect_pair(*server, client);
 
     const std::string payload = pattern(6 * 1024 * 1024);
+    server->set_send_cap(payload.size() + 64);  // a queue this long is what is looked at here
     std::string got;
     client.DataArrival = [&](long) { got += client.get_data(); };
     bool closed = false;
@@ -371,6 +416,7 @@ TEST(TcpSocketDrain, GivesUpOnAPeerThatNeverReadsAfterTheLimit) {
     const int peer = raw_connect(server.bound_port());
     ASSERT_TRUE(reactor.run_until([&] { return server.state() == TcpSocket::StateConnected; }));
 
+    server.set_send_cap(std::size_t{32} << 20);
     server.send_data(std::string(16 * 1024 * 1024, 'q'));  // far more than the system buffers
     server.close();
     EXPECT_FALSE(reactor.watches().empty());
@@ -388,6 +434,7 @@ TEST(TcpSocketDrain, AReactorThatGoesFirstReleasesItsDrains) {
         listen_and_accept(server);
         peer = raw_connect(server.bound_port());
         ASSERT_TRUE(reactor.run_until([&] { return server.state() == TcpSocket::StateConnected; }));
+        server.set_send_cap(std::size_t{32} << 20);
         server.send_data(std::string(16 * 1024 * 1024, 'q'));
         server.close();
     }
