@@ -3,6 +3,8 @@
 #   scripts/fuzz.sh                 every target, 60 seconds each
 #   scripts/fuzz.sh <target> [s]    one target (the name without "fuzz_"), s seconds
 #   scripts/fuzz.sh all [s]         every target, s seconds each
+# TW_FUZZ_BUILD names the build folder (build/fuzz), TW_FUZZ_JOBS the parallel compile jobs (all
+# cores).
 # Each run starts from the seed corpus in fuzz/corpus/<target>/ and grows a working corpus in
 # the build folder; crashes are kept there too. A summary line per target gives the executions
 # and whether anything was found. Exit status 1 when any target found a fault.
@@ -23,7 +25,7 @@ if [ "$which" = all ]; then
 else
   targets=("$which")
 fi
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
+cmake --build "$build" -j "${TW_FUZZ_JOBS:-$(nproc)}" --target "${targets[@]/#/fuzz_}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 status=0
