@@ -17,6 +17,7 @@
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "fuzz/own_cards.hpp"
 #include "fuzz/peer_commands.hpp"
 #include "fuzz/program_fixture.hpp"
 #include "net/dispatcher.hpp"
@@ -71,26 +72,6 @@ fs::path Folder() {
     return folder;
 }
 
-std::vector<std::string> Piles(tw::Tablewright& tw) {
-    std::vector<std::string> out;
-    for (const rt::Array<tw::Card>* pile : {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards}) {
-        out.push_back("|");
-        for (int i = 0; i <= pile->ubound(); ++i) out.push_back((*pile)[i].Name);
-    }
-    return out;
-}
-
-void Deal(tw::Tablewright& tw) {
-    tw.DeckCards.redim(3);
-    for (int i = 1; i <= 3; ++i) tw.DeckCards[i].Name = "Card " + std::to_string(i);
-    tw.DeckLoaded = true;
-    tw.HandCards.redim(1);
-    tw.HandCards[1].Name = "In Hand";
-    tw.TrashCards.redim(1);
-    tw.TrashCards[1].Name = "In Graveyard";
-    tw::RecountDeck(tw);
-}
-
 bool Inside(const fs::path& folder, const fs::path& path) {
     const fs::path rel = fs::weakly_canonical(path).lexically_relative(fs::weakly_canonical(folder));
     return !rel.empty() && *rel.begin() != "..";
@@ -116,11 +97,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tw.MalformedNotedMs = -1;
     tw.ExpectedHandshake = "66";
     tw.LogFileName = "Logs/start.qlra";
-    Deal(tw);
-    const auto before = Piles(tw);
+    tw::fuzz::DealPiles(tw);
+    const auto before = tw::fuzz::OwnPiles(tw);
 
     tw::fuzz::RunPeerCommands(tw, program->clock, std::string_view(reinterpret_cast<const char*>(data), size));
-    if (Piles(tw) != before) std::abort();
+    if (tw::fuzz::OwnPiles(tw) != before) std::abort();
     const fs::path log(tw.LogFileName);
     if (!Inside(tw.folder(), log.is_absolute() ? log : tw.folder() / log)) std::abort();
     return 0;
