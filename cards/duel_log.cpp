@@ -50,6 +50,22 @@ void select(platform::RichTextBox& box, int first, int last) {
 
 // The card references of the box, last first, until one is not a card reference of a known
 // card. Each rendered one leaves its name in the box and its "name|set" in ChatCardLinks.
+// "{card='NAME' set='SET'}" as the table writes it: the name runs to the last "' set='", so a
+// name holding an apostrophe ("Elmquist's Kiln") is kept whole.
+bool quoted_reference(const std::string& markup, std::string& name, std::string& set) {
+    static constexpr std::string_view open = "{card='", middle = "' set='", close = "'}";
+    if (markup.size() < open.size() + middle.size() + close.size()) return false;
+    if (!rt::equals_ci(markup.substr(0, open.size()), open)) return false;
+    if (markup.compare(markup.size() - close.size(), close.size(), close) != 0) return false;
+    const std::size_t at = markup.rfind(middle);
+    if (at == std::string::npos || at < open.size()) return false;
+    const std::size_t set_from = at + middle.size();
+    if (set_from > markup.size() - close.size()) return false;
+    name = markup.substr(open.size(), at - open.size());
+    set = markup.substr(set_from, markup.size() - close.size() - set_from);
+    return true;
+}
+
 void render_card_references(Tablewright& tw, platform::RichTextBox& box) {
     for (;;) {
         const std::string& s = box.text();
@@ -61,13 +77,16 @@ void render_card_references(Tablewright& tw, platform::RichTextBox& box) {
         const std::string markup = box.sel_text();
         if (!rt::contains_ci(markup, "card") || !rt::contains_ci(markup, "set")) return;
 
-        std::string inner = rt::mid(markup, 7);
-        inner = rt::left(inner, rt::len(inner) - 1);
-        inner = rt::replace_all(remove_ci(inner, "set="), "'", "");
-        const int space = rt::instr_rev(inner, " ");
-        if (space == 0) return;
-        const std::string name = rt::left(inner, space - 1);
-        const std::string set = rt::mid(inner, space + 1);
+        std::string name, set;
+        if (!quoted_reference(markup, name, set)) {
+            std::string inner = rt::mid(markup, 7);
+            inner = rt::left(inner, rt::len(inner) - 1);
+            inner = rt::replace_all(remove_ci(inner, "set="), "'", "");
+            const int space = rt::instr_rev(inner, " ");
+            if (space == 0) return;
+            name = rt::left(inner, space - 1);
+            set = rt::mid(inner, space + 1);
+        }
 
         if (LookupCard(tw, set, name).Name == kBadCard) return;
 

@@ -53,7 +53,10 @@ struct DuelLog : ::testing::Test {
         Card golem;
         golem.Name = "Tide Golem";
         golem.SetCode = "SET-002";
-        tw.CardDatabase = {drake, golem};
+        Card kiln;
+        kiln.Name = "Elmquist's Kiln";
+        kiln.SetCode = "SET-003";
+        tw.CardDatabase = {drake, golem, kiln};
     }
     platform::RichTextBox& chat() { return tw.FormA().chat; }
     std::vector<std::string> Sent() const {
@@ -106,6 +109,10 @@ std::vector<RenderCase> RenderCases() {
         {"set= in any case", "", "<Game> a {card='Ember Drake' SET='SET-001'} b\r\n",
          {{"<", kFore}, {"Game", kGameSpeakerColour}, {"> a ", kFore}, ref_drake, {" b", kFore}, crlf},
          {"Ember Drake|SET-001"}},
+        {"a name with an apostrophe", "", "<Game> Rook has put down a {card='Elmquist's Kiln' set='SET-003'}\r\n",
+         {{"<", kFore}, {"Game", kGameSpeakerColour}, {"> Rook has put down a ", kFore},
+          {"Elmquist's Kiln", kCardReferenceColour, true}, crlf},
+         {"Elmquist's Kiln|SET-003"}},
         {"bad card stays as typed", "", "<Game> a {card='Nope' set='SET-001'}\r\n",
          {{"<", kFore}, {"Game", kGameSpeakerColour}, {"> a {card='Nope' set='SET-001'}", kFore}, crlf}, {}},
         {"last reference bad: neither rendered", "",
