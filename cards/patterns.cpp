@@ -1,5 +1,6 @@
 #include "cards/patterns.hpp"
 
+#include <algorithm>
 #include <cctype>
 
 #include "cards/tablewright.hpp"
@@ -34,7 +35,8 @@ std::int16_t GetBanStatus(Tablewright& tw, const std::string& name) {
             entry = NormaliseBanName(entry);
             if (!rt::equals_ci(rt::mid(entry, 3), wanted)) continue;
             const unsigned char first = entry.empty() ? 0 : static_cast<unsigned char>(entry[0]);
-            if (std::isdigit(first)) return static_cast<std::int16_t>(first - '0');
+            // No list allows more than the three copies every deck may hold.
+            if (std::isdigit(first)) return static_cast<std::int16_t>(std::min(first - '0', 3));
         }
     } catch (const std::exception&) {
     }

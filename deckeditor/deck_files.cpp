@@ -59,17 +59,27 @@ FileLine Classify(const std::string& line) {
     return f;
 }
 
-std::vector<std::string> SplitAtCrLf(const std::string& text) {
+// Lines ended by CR LF, a bare LF or a bare CR alike: editors on every system write one of them.
+std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
-    for (std::size_t from = 0;;) {
-        const std::size_t at = text.find(kCrLf, from);
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t at = text.find_first_of("\r\n", from);
         if (at == std::string::npos) {
             lines.push_back(text.substr(from));
             return lines;
         }
         lines.push_back(text.substr(from, at - from));
-        from = at + kCrLf.size();
+        from = at + (text.compare(at, kCrLf.size(), kCrLf) == 0 ? kCrLf.size() : 1);
     }
+}
+
+// A byte no text editor puts into a deck: a control character other than tab, CR and LF.
+bool HoldsControlBytes(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 32 && c != '\t' && c != '\r' && c != '\n';
+    });
 }
 
 }  // namespace
@@ -82,27 +92,34 @@ DeckFileRead ReadDeckText(Tablewright& tw, const std::string& file_text) {
         out.lines.emplace_back(kMarker);
         return out;
     }
-    std::string text = file_text;
-    for (int pass = 0; pass < 2; ++pass) text = rt::replace_all(text, "\r\n\r\n", kCrLf);
-    const std::vector<std::string> raw = SplitAtCrLf(text);
+    // Binary data is no deck, whatever lines it happens to hold.
+    if (HoldsControlBytes(file_text)) return out;
+    // Empty lines are passed over below, so they need no line of their own.
+    const std::vector<std::string> raw = SplitLines(file_text);
     tw.LineMarker = "12";
 
     std::vector<FileLine> lines;
     lines.reserve(raw.size());
-    bool deck_like = false;
+    bool has_card = false, has_note = false, has_other = false;
     for (const std::string& line : raw) {
         lines.push_back(Classify(line));
-        if (lines.back().kind == FileLine::Kind::OneBar) {
-            out.status = DeckFileRead::Status::Error;
-            return out;
+        switch (lines.back().kind) {
+            case FileLine::Kind::OneBar:
+                out.status = DeckFileRead::Status::Error;
+                return out;
+            case FileLine::Kind::Card: has_card = true; break;
+            case FileLine::Kind::Comment:
+            case FileLine::Kind::Marker: has_note = true; break;
+            case FileLine::Kind::Other: has_other = has_other || !rt::trim(line).empty(); break;
         }
-        deck_like = deck_like || lines.back().kind != FileLine::Kind::Other;
     }
-    if (!deck_like) return out;
+    // A file of no card line is a deck only when it is what the writer makes of a list without
+    // cards: comments and the marker, nothing else.
+    if (!has_card && (!has_note || has_other)) return out;
 
     // The first marker divides deck from side deck, as it does in the list built below; a file
-    // without one counts as if it stood at 0, so its first line is summed with no other.
-    std::size_t d = 0;
+    // without one is all deck, every line of it summed.
+    std::size_t d = lines.size();
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i].kind == FileLine::Kind::Marker) {
             d = i;

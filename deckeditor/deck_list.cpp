@@ -7,6 +7,7 @@
 #include "cards/errors.hpp"
 #include "cards/patterns.hpp"
 #include "cards/tablewright.hpp"
+#include "deckeditor/deck_moves.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "deckeditor/preview.hpp"
 #include "platform/rt.hpp"
@@ -287,7 +288,11 @@ void DeckMaker::Command12_Click() {
     const std::string answer = tw_.app.input_box("Add your comment here", "ZQM", "");
     if (rt::trim(answer).empty()) return;
     const int at = List1.list_index() < 0 ? 0 : List1.list_index();
-    List1.add_item("//" + answer, at);
+    // No longer than a line dropped from outside, so that every line of the list can be dragged
+    // and dropped back as it is.
+    std::string line = "//" + answer;
+    if (line.size() > kMaxDroppedLine) line.resize(kMaxDroppedLine);
+    List1.add_item(line, at);
 }
 
 bool DeckMaker::WireDeckList() {

@@ -19,8 +19,6 @@ namespace tw {
 
 namespace {
 
-constexpr std::size_t kMaxDroppedLine = 200;
-
 constexpr const char* kCommentMessage =
     "If you want to move a comment to the side deck, just click it and DRAAAAAG it down to the "
     "bottom";
@@ -137,14 +135,19 @@ std::optional<std::string> DroppedLine(const platform::DataObject& data) {
 }
 
 std::vector<ListEdit> PlanDrop(const std::vector<std::string>& lines, int target,
-                               const std::string& dropped) {
-    if (target < 0 || target >= static_cast<int>(lines.size())) return {};
+                               const std::string& dropped, std::optional<int> from) {
+    const int count = static_cast<int>(lines.size());
+    if (target < 0 || target >= count) return {};
     std::vector<ListEdit> edits{{ListEdit::Kind::Insert, target + 1, dropped}};
-    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
-        // Index i of the list before the insert is i, or i + 1 below the new line.
-        const int now = i <= target ? i : i + 1;
+    // Index i of the list before the insert is i, or i + 1 below the new line.
+    const auto now = [target](int i) { return i <= target ? i : i + 1; };
+    if (from && *from >= 0 && *from < count) {
+        edits.push_back({ListEdit::Kind::Remove, now(*from), {}});
+        return edits;
+    }
+    for (int i = 0; i < count; ++i) {
         if (lines[i] == dropped) {
-            edits.push_back({ListEdit::Kind::Remove, now, {}});
+            edits.push_back({ListEdit::Kind::Remove, now(i), {}});
             break;
         }
     }
@@ -206,12 +209,23 @@ int DeckMaker::GetListItemFromPt(const platform::ListBox& plist, double /*x*/, d
 
 void DeckMaker::List1_OLEStartDrag(platform::DataObject& Data, int& /*AllowedEffects*/) {
     Data.set_data(List1.text());
+    ListDrag = DraggedLine{List1.list_index(), List1.text()};
 }
 
 void DeckMaker::List1_OLEDragDrop(platform::DataObject& Data, int& /*Effect*/, int /*Button*/,
                                   int /*Shift*/, double X, double Y) {
+    const std::optional<DraggedLine> own = std::exchange(ListDrag, std::nullopt);
     const int k = GetListItemFromPt(List1, X, Y);
     if (k < 0) return;
+    // A line dragged within the list moves whole, from where it was; only text from outside is
+    // cut, and a cut copy would match no line, so the original would stay beside it.
+    if (own && Data.get_format(platform::DataObject::TextFormat) &&
+        Data.get_data(platform::DataObject::TextFormat) == own->text && List1.list(own->index) == own->text &&
+        !own->text.empty()) {
+        ApplyEdits(List1, PlanDrop(List1.items(), k, own->text, own->index));
+        ComputeDeckAmount();
+        return;
+    }
     const auto line = DroppedLine(Data);
     if (!line) return;
     ApplyEdits(List1, PlanDrop(List1.items(), k, *line));

@@ -45,13 +45,17 @@ std::optional<std::string> MoveName(const std::string& line);
 CopyMovePlan PlanCopyMove(const std::vector<std::string>& lines, int selected, CopyMove move,
                           bool set_chosen, const std::function<int(const std::string&)>& limit_of);
 
+// The longest line that text from outside or a typed comment makes.
+inline constexpr std::size_t kMaxDroppedLine = 200;
+
 // Dropped data as a deck line: its plain text up to the first line end, at most 200 bytes;
 // nullopt for data without a plain-text form and for an empty line.
 std::optional<std::string> DroppedLine(const platform::DataObject& data);
 
-// The dropped line goes in below line `target`; then the first other line of exactly that text,
-// from the top, goes. Nothing for a target that is no line.
+// The dropped line goes in below line `target`; then the line it was dragged from goes: line
+// `from` when the drag started in the list, else the first other line of exactly that text, from
+// the top. Nothing for a target that is no line.
 std::vector<ListEdit> PlanDrop(const std::vector<std::string>& lines, int target,
-                               const std::string& dropped);
+                               const std::string& dropped, std::optional<int> from = std::nullopt);
 
 }  // namespace tw

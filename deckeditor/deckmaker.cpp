@@ -284,6 +284,13 @@ void DeckMaker::Design() {
 }
 
 void DeckMaker::Form_Load() {
+    // The platform's modal drag has been given to the list by now: a drag from the list that
+    // ended anywhere but on it must not leave its line behind for a later drop from outside.
+    if (auto drag = List1.drag_hook)
+        List1.drag_hook = [this, drag](platform::ListBox& source) {
+            drag(source);
+            ListDrag.reset();
+        };
     // Step 1 is the duel window's first touch: its whole load runs here and may end the
     // program.
     Step([&] { tw_.FormA().hide(); });

@@ -2,6 +2,7 @@
 // The deck editor window: the first window the player works with. Its load completes the
 // start-up; closing it on its own ends the program.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -259,6 +260,12 @@ public:
     // The index of the line of plist under the point (twips inside the list), -1 for none; on the
     // boundary of two lines the upper one.
     int GetListItemFromPt(const platform::ListBox& plist, double x, double y) const;
+    // The line a drag from the list started on, until a drop on the list takes it.
+    struct DraggedLine {
+        int index = -1;
+        std::string text;
+    };
+    std::optional<DraggedLine> ListDrag;
 
 private:
     bool WireDeckMoves();

@@ -237,9 +237,18 @@ void Calc::Command8_Click() { hide(); }
 
 std::string Calc::Answer() const { return List1.list(List1.list_count() - 1); }
 
+std::optional<double> Calc::LifePointAnswer() {
+    const auto value = CalcAnswerValue(Answer());
+    if (!value) return std::nullopt;
+    // An answer that is itself no 32-bit number is no amount of life points, whatever the sum
+    // it would make: each button refuses it with the reason.
+    if (!FitLifePoints(tw_, *value)) return std::nullopt;
+    return value;
+}
+
 void Calc::Command10_Click() {
     const std::string answer = Answer();
-    const auto value = CalcAnswerValue(answer);
+    const auto value = LifePointAnswer();
     if (!value) return;
     const auto lp = FitLifePoints(tw_, static_cast<double>(tw_.MyLP) - *value);
     if (!lp) return;
@@ -250,7 +259,7 @@ void Calc::Command10_Click() {
 }
 
 void Calc::Command11_Click() {
-    const auto value = CalcAnswerValue(Answer());
+    const auto value = LifePointAnswer();
     if (!value) return;
     const auto lp = FitLifePoints(tw_, *value);
     if (!lp) return;
@@ -261,7 +270,7 @@ void Calc::Command11_Click() {
 }
 
 void Calc::Command12_Click() {
-    const auto value = CalcAnswerValue(Answer());
+    const auto value = LifePointAnswer();
     if (!value) return;
     // Only a gain is capped; a loss as large is refused with the other out-of-range changes.
     const double added = *value > kMostAdded ? kMostAdded : rt::round_half_even(*value);

@@ -88,6 +88,9 @@ private:
     // The four operator keys and the three life-point buttons go one way, "=" the other.
     void OfferOperators(bool operators);
     std::string Answer() const;
+    // The answer's value when it is one life points can be; nullopt (told when it is a number)
+    // otherwise.
+    std::optional<double> LifePointAnswer();
 
     Tablewright& tw_;
 };

@@ -39,11 +39,12 @@ std::vector<Line> split_lines(std::string_view bytes) {
     return lines;
 }
 
-// The section name of a "[name]" line.
+// The section name of a "[name]" line: up to the line's last "]", so that a name holding "]"
+// (a token's, written as "[" + name + "]") is read back whole.
 std::optional<std::string_view> section_of(std::string_view line) {
     line = trim(line);
     if (line.empty() || line.front() != '[') return std::nullopt;
-    size_t close = line.find(']');
+    size_t close = line.rfind(']');
     if (close == std::string_view::npos) return std::nullopt;
     return trim(line.substr(1, close - 1));
 }

@@ -136,7 +136,10 @@ void FormA::ReturnToHand2_Click() {
         HideSlot(*this, s);
         TellPeer(tw_, s);
         RemoveFieldCard(tw_, static_cast<std::int16_t>(s));
+        const bool to_extra_deck = r.Fusion;
         r.Name.clear();
+        // An open look at the extra deck must offer the card that just came back to it.
+        if (to_extra_deck && tw_.PileViewMode == kViewExtra) RefreshPileViewerIfVisible(tw_);
     });
 }
 

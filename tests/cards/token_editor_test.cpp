@@ -231,6 +231,42 @@ TEST_F(TokenEditorTest, NewRemoveAndSaveKeepTheListAndBothFilesInStep) {
     EXPECT_EQ(test::TempDir::read(dir / "token.ptcg"), "");
 }
 
+// Whatever name the editor lets the player type is the token the next start's Tokens menu puts
+// down: brackets, the profile file's own marks and blanks around the name included.
+TEST_F(TokenEditorTest, EverySavedNameIsPutDownFromTheNextStartsTokensMenu) {
+    const std::vector<std::string> names = {"Sheep [Red] Token", "Goat]",       "[Horn] Goat", "Ram = Token",
+                                            "Ewe; Token",        "Kid & Nanny", "Billy\x92s Goat",
+                                            "  Spaced Goat  "};
+    auto& e = open();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        e.Command1.user_click();
+        e.List1.user_click(static_cast<int>(i));
+        e.Text1.user_got_focus();
+        e.Text1.user_edit(names[i]);
+        e.Text1.user_lost_focus();
+        e.Text2.user_edit("Beast");
+        e.Text6.user_edit(std::to_string(100 * (i + 1)));
+    }
+    save(e);
+
+    // The next start: a program folder holding the files just written and the slot frames.
+    test::TableFixture next;
+    for (const char* file : {"token.ptcg", "token.cnl"}) next.dir.write(file, test::TempDir::read(dir / file));
+    fs::copy(fs::path(TW_SOURCE_DIR) / "data" / "images", next.dir.path() / "images", fs::copy_options::recursive);
+    auto& duel = next.LoadDuelWindow("Ann");
+    ASSERT_EQ(duel.TokenRoot.count(), static_cast<int>(names.size()));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        ASSERT_EQ(duel.TokenRoot[static_cast<int>(i)].caption(), names[i]);
+        duel.TokenRoot_Click(static_cast<int>(i));
+        const Card& put = next.tw().FieldCards[static_cast<int>(i) + 1];
+        EXPECT_EQ(put.Name, names[i]);
+        EXPECT_EQ(put.SetCode, "Token");
+        EXPECT_EQ(put.Group, "Beast");
+        EXPECT_EQ(put.Def, std::to_string(100 * (i + 1)));
+    }
+}
+
 TEST_F(TokenEditorTest, NoMoreThanFiftyTokens) {
     dir.write("token.ptcg", Numbered(49));
     auto& e = open();

@@ -32,7 +32,7 @@ std::string CrLf(const Lines& lines) {
 struct ReaderTest : ::testing::Test, test::TableFixture {
     ReaderTest() {
         // Limited and forbidden cards of the format in force.
-        tw().BanList = {"0|Pit Snare", "1|Tide Call", "2|Ash Wolf", ""};
+        tw().BanList = {"0|Pit Snare", "1|Tide Call", "2|Ash Wolf", "7|Reef Eel", ""};
     }
     Lines Read(const std::string& text) {
         DeckFileRead r = ReadDeckText(tw(), text);
@@ -92,6 +92,8 @@ TEST_F(ReaderTest, EachLineIsCutToItsBanListLimit) {
         {"0|SA|Moss Golem", {}},
         {"many|SA|Moss Golem", {"1 SA Moss Golem"}},
         {"2|SA|Salt & Cinder", {"2 SA Salt & Cinder"}},
+        // A limit digit above 3 allows no more than any deck may hold.
+        {"5|SA|Reef Eel", {"3 SA Reef Eel"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -102,9 +104,28 @@ TEST_F(ReaderTest, EachLineIsCutToItsBanListLimit) {
     }
 }
 
-TEST_F(ReaderTest, AFileWithoutMarkerGetsOneAtTheEndAndKeepsItsFirstLineApart) {
+// A file without a marker is all deck: every line is summed, the first one too.
+TEST_F(ReaderTest, AFileWithoutMarkerGetsOneAtTheEndAndSumsEveryLine) {
     EXPECT_EQ(Read(CrLf({"1|SA|Moss Golem", "1|SB|Reef Eel", "1|SA|Moss Golem", "1|SB|Reef Eel"})),
-              (Lines{"1 SA Moss Golem", "2 SB Reef Eel", "1 SA Moss Golem", "-SIDE DECK-"}));
+              (Lines{"2 SA Moss Golem", "2 SB Reef Eel", "-SIDE DECK-"}));
+    EXPECT_EQ(Read(CrLf({"2|SA|Moss Golem", "// between", "2|SA|Moss Golem"})),
+              (Lines{"3 SA Moss Golem", "// between", "-SIDE DECK-"}));
+}
+
+// Every editor's line ends read alike; the writer keeps CR LF.
+TEST_F(ReaderTest, CrLfLfAndCrAreLineEndsAlike) {
+    const Lines want = {"3 SA Moss Golem", "1 SB Reef Eel", "-SIDE DECK-", "2 SA Ash Wolf"};
+    const char* const files[] = {
+        "3|SA|Moss Golem\r\n1|SB|Reef Eel\r\n-SIDE DECK-\r\n2|SA|Ash Wolf\r\n",
+        "3|SA|Moss Golem\n1|SB|Reef Eel\n-SIDE DECK-\n2|SA|Ash Wolf\n",
+        "3|SA|Moss Golem\r1|SB|Reef Eel\r-SIDE DECK-\r2|SA|Ash Wolf",
+        "3|SA|Moss Golem\n\n\r\n1|SB|Reef Eel\r\r-SIDE DECK-\n\r2|SA|Ash Wolf\r\n\n",
+    };
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(Read(file), want);
+    }
+    EXPECT_EQ(DeckFileText(want), "3|SA|Moss Golem\r\n1|SB|Reef Eel\r\n-SIDE DECK-\r\n2|SA|Ash Wolf");
 }
 
 // Only a file that holds no line of a deck at all is refused; every short deck is read.
@@ -126,6 +147,14 @@ TEST_F(ReaderTest, OnlyFilesWithoutDeckLinesAreRefused) {
         {"text that is no deck", "Dear diary,\r\ntoday I built a deck.\r\n", Status::Invalid},
         {"blank lines only", "\r\n\r\n  \r\n", Status::Invalid},
         {"a card line with one bar", "1|SA|A\r\n1|SA B\r\n1|SA|C\r\n", Status::Error},
+        {"prose around a comment", "Dear diary,\n// a note\n", Status::Invalid},
+        {"comments and a marker only", "// plan\r\n-SIDE DECK-\r\n// later\r\n", Status::Loaded,
+         {"// plan", "-SIDE DECK-", "// later"}},
+        {"a NUL byte", std::string("3|SA|Moss Golem\r\n1|SA|Reef", 25) + '\0' + "Eel\r\n", Status::Invalid},
+        {"an escape byte", "3|SA|Moss \x1b[1mGolem\r\n", Status::Invalid},
+        {"a form feed", "\f3|SA|Moss Golem\r\n", Status::Invalid},
+        {"tabs and high bytes are text", "3|SA|Moss\tGolem\x92s\r\n", Status::Loaded,
+         {"3 SA Moss\tGolem\x92s", "-SIDE DECK-"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -195,6 +195,12 @@ TEST_F(DeckEditorTest, CommentsGoAboveTheSelectedLineAsTyped) {
     EXPECT_EQ(list().size(), 5u);
     EXPECT_EQ(dm().NormalNum, 1);
     EXPECT_EQ(dm().SideNum, 1);
+
+    // A long comment is cut where it is typed, to the 200 bytes any dropped line may have.
+    host.expect_input("Add your comment here", std::string(300, 'n'));
+    dm().List1.set_list_index(0);
+    dm().Command12.user_click();
+    EXPECT_EQ(list().front(), "//" + std::string(198, 'n'));
 }
 
 }  // namespace

@@ -239,5 +239,45 @@ TEST_F(DeckMovesTest, ALineDraggedWithTheMouseMovesAndIsCounted) {
     EXPECT_EQ(dm().GetListItemFromPt(dm().List1, 0, RowMiddle(2)), -1);
 }
 
+// A drag that starts in the list moves the line it started on, whole and by its place; only text
+// from outside is cut to 200 bytes and found by its text.
+TEST_F(DeckMovesTest, ALineDraggedWithinTheListMovesWholeFromItsOwnPlace) {
+    const std::string long_comment = "//" + std::string(250, 'c');
+    struct Case {
+        const char* what;
+        Lines start;
+        int dragged;
+        int onto;
+        Lines after;
+    };
+    const Case cases[] = {
+        {"a comment longer than 200 bytes", {"1 Tst Card 1", long_comment, "1 Tst Card 2", S}, 1, 2,
+         {"1 Tst Card 1", "1 Tst Card 2", long_comment, S}},
+        {"the lower of two equal lines, upwards", {"//x", "1 Tst Card 1", "//x", S}, 2, 0,
+         {"//x", "//x", "1 Tst Card 1", S}},
+        {"the upper of two equal lines, downwards", {"1 Tst Card 1", "1 Tst Card 2", S, "1 Tst Card 1"}, 0, 2,
+         {"1 Tst Card 2", S, "1 Tst Card 1", "1 Tst Card 1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        lay(c.start);
+        dm().List1.user_click(c.dragged);
+        host.expect_drop(dm().List1, 100, RowMiddle(c.onto));
+        dm().List1.user_drag();
+        EXPECT_EQ(list(), c.after);
+    }
+
+    // A drag that ended elsewhere leaves nothing behind: text from outside is cut as before.
+    lay({"1 Tst Card 1", long_comment, S});
+    dm().List1.user_click(1);
+    host.expect_no_drop();
+    dm().List1.user_drag();
+    platform::DataObject data;
+    data.set_data(long_comment);
+    int effect = 1;
+    dm().List1.OLEDragDrop(data, effect, 1, 0, 100, RowMiddle(0));
+    EXPECT_EQ(list(), (Lines{"1 Tst Card 1", long_comment.substr(0, 200), long_comment, S}));
+}
+
 }  // namespace
 }  // namespace tw

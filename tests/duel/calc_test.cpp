@@ -178,15 +178,25 @@ TEST_F(CalcWindow, AnAnswerThatIsNoNumberOrOutOfRangeChangesNothing) {
     EXPECT_TRUE(Sent().empty());
     EXPECT_TRUE(Notices().empty());
 
-    // An answer far beyond 32 bits is refused for a loss or a new value, with the reason.
-    Press({"C", "2", "1", "4", "7", "4", "8", "3", "6", "4", "7", "X", "9", "="});
-    ASSERT_EQ(Tape().back(), "19327352823");
-    calc.Command10.user_click();
-    calc.Command11.user_click();
-    EXPECT_EQ(tw.MyLP, 8000);
-    EXPECT_TRUE(Sent().empty());
-    EXPECT_EQ(Notices(), (std::vector<std::string>{std::string(kLifePointsOutOfRange),
-                                                   std::string(kLifePointsOutOfRange)}));
+    // An answer beyond 32 bits is refused by all three buttons, with the reason: a gain is
+    // capped only when the answer is a number life points can be.
+    const std::vector<std::string> beyond[] = {
+        {"C", "2", "1", "4", "7", "4", "8", "3", "6", "4", "7", "X", "9", "="},
+        {"C", "9", "9", "9", "9", "9", "X", "9", "9", "9", "9", "9", "="},
+        {"C", "6", "5", "5", "3", "6", "X", "3", "2", "7", "6", "8", "="},
+    };
+    for (const auto& keys : beyond) {
+        Forget();
+        Press(keys);
+        SCOPED_TRACE(Tape().back());
+        ASSERT_NE(Tape().back(), "");
+        calc.Command10.user_click();
+        calc.Command11.user_click();
+        calc.Command12.user_click();
+        EXPECT_EQ(tw.MyLP, 8000);
+        EXPECT_TRUE(Sent().empty());
+        EXPECT_EQ(Notices(), std::vector<std::string>(3, std::string(kLifePointsOutOfRange)));
+    }
     // A gain is capped instead; a loss as large through "Add" is refused.
     tw.MyLP = -2147483000;
     Press({"C", "0", "-", "1", "0", "0", "0", "="});

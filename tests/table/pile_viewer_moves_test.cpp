@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <algorithm>
+#include <iterator>
 #include <optional>
+#include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
 #include "net/received_commands.hpp"
 #include "table/field.hpp"
+#include "table/field_slots.hpp"
 #include "table/pile_viewer.hpp"
 #include "tests/table/looks_fixture.hpp"
 
@@ -327,6 +332,110 @@ TEST_F(Moves, ARowDroppedOnTheHandGoesIntoTheHandWhereTheLookAllowsIt) {
     drop("view S G1");
     EXPECT_EQ(Notices().back(), "Please goto file then to deck and make or load a deck");
     EXPECT_EQ(Where(), before);
+}
+
+// Every move of the table, the hand, the piles and the viewer itself, in seeded random order,
+// with a look open on a random pile: after each step the open look lists exactly its pile, so
+// that no row offers a card that left and every card that arrived can be moved from the window.
+TEST(ViewerMoves, AnOpenLookFollowsItsPileThroughEveryMove) {
+    using F = win::FormA;
+    using V = win::View;
+    const char* const modes[] = {"deck", "ViewTop 3", "fusion", "trash", "rfg"};
+    const std::vector<std::pair<const char*, void (F::*)()>> table_moves = {
+        {"draw", &F::drawcard_Click},
+        {"hand into play", &F::PutIntoPlay_Click},
+        {"hand into play face down", &F::putintoplayfacedown_Click},
+        {"hand to the graveyard", &F::putintrash2_Click},
+        {"hand out of the game", &F::RemoveFromGameFromHand_Click},
+        {"hand on top of the deck", &F::putontopofdeck_Click},
+        {"hand under the deck", &F::BottomOfDeck_Click},
+        {"hand shuffled in face up", &F::ShuffleIntoDeckFaceUp_Click},
+        {"random discard", &F::DiscardRandom_Click},
+        {"field on top of the deck", &F::field2deck_Click},
+        {"field to the graveyard", &F::putintrash_Click},
+        {"field back to hand or extra deck", &F::ReturnToHand2_Click},
+        {"field out of the game", &F::RemoveFromGameFromPlay_Click},
+        {"deck to hand", &F::Deck2Hand_Click},
+        {"deck to the graveyard", &F::Deck2GY_Click},
+        {"deck out of the game", &F::Deck2RFG_Click},
+        {"graveyard to hand", &F::GY2Hand_Click},
+        {"graveyard to deck", &F::GY2Deck_Click},
+        {"graveyard out of the game", &F::GY2RFG_Click},
+        {"removed to hand", &F::RFG2Hand_Click},
+        {"removed to deck", &F::RFG2Deck_Click},
+        {"removed to the graveyard", &F::RFG2GY_Click},
+        {"hand under the deck, all", &F::Hand2Deck_Click},
+        {"hand to the graveyard, all", &F::Hand2GY_Click},
+        {"hand out of the game, all", &F::Hand2RFG_Click},
+        {"top card discarded", &F::DiscardTop_Click},
+        {"shuffle", &F::Shuffle_Click},
+        {"deck flipped", &F::FlipDeck_Click},
+    };
+    const std::vector<std::pair<const char*, void (V::*)()>> viewer_moves = {
+        {"row into hand", &V::PutintoHand_Click},   {"row into play", &V::PutIntoPlay_Click},
+        {"row on top of the deck", &V::PutintoDeck_Click}, {"row out of the game", &V::RemoveFromGame_Click},
+        {"row up", &V::Command1_Click},             {"row down", &V::Command2_Click},
+    };
+    // The rows a look at the mode's pile shows.
+    const auto expected_rows = [](Tablewright& tw, const std::string& mode, std::size_t shown) {
+        Lines rows;
+        const bool top = IsTopOfDeckMode(mode);
+        const ShownPile pile = mode == kViewExtra ? ShownPile::Extra
+                               : mode == kViewGraveyard ? ShownPile::Graveyard
+                               : mode == kViewRemoved   ? ShownPile::Removed
+                                                        : ShownPile::Deck;
+        for (const Card* c : ShownEntries(tw, pile)) rows.push_back(ViewerRow(*c, pile == ShownPile::Deck));
+        // A look at the top of the deck may have fewer rows than it asked for once cards were
+        // taken from it, but those it has are the top cards.
+        if (top) rows.resize(std::min(rows.size(), std::min(shown, static_cast<std::size_t>(TopOfDeckCount(mode)))));
+        return rows;
+    };
+
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        test::LooksTable t;
+        Tablewright& tw = t.tw;
+        tw.PlayerNumber = 1;
+        tw.DeckCards = PileOf({"D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8", "D9", "D10"});
+        tw.ExtraDeckCards = PileOf({"X1", "X2", "X3", "X4"});
+        for (int i = 1; i <= 4; ++i) tw.ExtraDeckCards[i].Fusion = true;
+        t.GiveHand({"H1", "H2", "H3"});
+        RecountDeck(tw);
+        t.Quiet();
+        std::mt19937 rng(seed);
+        const auto pick = [&rng](std::size_t n) { return static_cast<int>(std::uniform_int_distribution<std::size_t>(0, n - 1)(rng)); };
+        std::string last = "start";
+        for (int step = 0; step < 120; ++step) {
+            const int kind = pick(4);
+            if (kind == 0) {
+                const char* mode = modes[pick(std::size(modes))];
+                t.Open(mode);
+                last = std::string("open ") + mode;
+            } else if (kind == 1 && t.Shown()) {
+                const auto& [name, move] = viewer_moves[static_cast<std::size_t>(pick(viewer_moves.size()))];
+                const int rows = t.Viewer().List2.list_count();
+                t.Viewer().List2.set_list_index(rows > 0 ? pick(static_cast<std::size_t>(rows)) : -1);
+                (t.Viewer().*move)();
+                last = name;
+            } else {
+                const auto& [name, move] = table_moves[static_cast<std::size_t>(pick(table_moves.size()))];
+                if (t.duel.hand.list_count() > 0)
+                    t.duel.hand.set_list_index(pick(static_cast<std::size_t>(t.duel.hand.list_count())));
+                std::vector<int> own;
+                for (int s = kFirstFieldSlot; s <= kLastFieldSlot; ++s)
+                    if (t.duel.cardstencil.exists(s) && IsOwnCard(tw, tw.FieldCards[s])) own.push_back(s);
+                tw.SelectedSlot = static_cast<std::int16_t>(own.empty() ? 0 : own[static_cast<std::size_t>(pick(own.size()))]);
+                if (move == &F::RemoveFromGameFromPlay_Click && tw.SelectedSlot != 0)
+                    t.fx.host.expect_yes_no("Are you sure you want to remove", platform::MsgResult::Yes);
+                t.Click(move);
+                last = name;
+            }
+            t.Quiet();
+            if (!t.Shown()) continue;
+            ASSERT_EQ(t.Rows(), expected_rows(tw, tw.PileViewMode, t.Rows().size()))
+                << "step " << step << ", after \"" << last << "\" with the look on \"" << tw.PileViewMode << "\"";
+        }
+    }
 }
 
 }  // namespace
