@@ -174,7 +174,7 @@ void BM_LookupCard(benchmark::State& state) {
     LoadSetPath(*t.tw);
     std::vector<std::pair<std::string, std::string>> all;
     for (std::size_t i = 0; i < t.tw->CardDatabase.size(); ++i) {
-        const tw::Card c = t.tw->CardDatabase[i];
+        const tw::Card c = t.tw->CardDatabase[i].card();
         all.emplace_back(c.SetCode, c.Name);
     }
     const auto wanted = wanted_cards(all);
@@ -338,7 +338,7 @@ void BM_ComputeDeckAmount(benchmark::State& state) {
     tw::Main(*t.tw);
     const auto& db = t.tw->CardDatabase;
     auto line = [&](int count, std::size_t i) {
-        const tw::Card c = db[i % (db.size() - 1)];
+        const tw::Card c = db[i % (db.size() - 1)].card();
         return std::to_string(count) + " " + c.SetCode + " " + c.Name;
     };
     std::vector<std::string> deck;

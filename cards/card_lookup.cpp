@@ -104,7 +104,7 @@ Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name
 
     const CardView first_hit = tw.SearchResults[0];
     if (!first_hit.Name.empty() && rt::equals_ci(first_hit.SetCode, set)) {
-        if (const auto at = find_in_hits(tw, name)) return tw.CardDatabase[*at];
+        if (const auto at = find_in_hits(tw, name)) return tw.CardDatabase[*at].card();
     }
 
     std::optional<std::uint32_t> found;
@@ -114,7 +114,7 @@ Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name
         return true;
     });
     if (!found) return bad_card();
-    Card c = tw.CardDatabase[*found];
+    Card c = tw.CardDatabase[*found].card();
     if (IsExtraDeckGroup(c.Group)) c.Fusion = true;
     return c;
 }

@@ -34,7 +34,8 @@ struct CardView {
     explicit CardView(const Card& c);
     // A record of its own, for a caller to keep or change.
     Card card() const;
-    operator Card() const { return card(); }
+    // Explicit, so that a `const Card&` loop over the database cannot bind a temporary copy.
+    explicit operator Card() const { return card(); }
     bool operator==(const CardView&) const = default;
 };
 

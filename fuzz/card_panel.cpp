@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     const auto images = f.tw->path_of("images");
     std::size_t shown = 0;
-    for (const tw::Card& card : tw::ParseSetFile(text)) {
+    for (const tw::CardView view : tw::ParseSetFile(text)) {
+        const tw::Card card = view.card();
         if (++shown > 4) break;
         const std::string panel = tw::CardInfoText(card);
         (void)tw::CardInfoColor(card);

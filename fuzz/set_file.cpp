@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tw::IndexCardDatabase(t);
     const std::size_t probes = std::min<std::size_t>(t.CardDatabase.size(), 16);
     for (std::size_t i = 0; i < probes; ++i) {
-        const tw::Card c = t.CardDatabase[i];
+        const tw::Card c = t.CardDatabase[i].card();
         same_answer(t, c.SetCode, c.Name);
         same_answer(t, rt::ucase(c.SetCode), rt::lcase(c.Name));
         same_answer(t, c.SetCode, c.Name + " ");

@@ -41,7 +41,7 @@ TEST_P(SampleSet, LoadsWithoutEmptyEntriesButTheLastAndEveryCardIsFound) {
     EXPECT_EQ(db.back(), Card{});
     std::set<std::string> names, groups, spell_icons, trap_icons;
     for (std::size_t i = 0; i + 1 < db.size(); ++i) {
-        const Card& c = db[i];
+        const Card c = db[i].card();
         SCOPED_TRACE(c.Name + " / " + c.SetCode);
         ASSERT_FALSE(c.Name.empty()) << "entry " << i;
         ASSERT_FALSE(c.SetCode.empty());

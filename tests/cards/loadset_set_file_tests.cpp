@@ -19,7 +19,7 @@ std::string row(const Card& c) {
 
 std::vector<std::string> rows(const CardStore& cards) {
     std::vector<std::string> out;
-    for (const Card& c : cards) out.push_back(row(c));
+    for (const CardView c : cards) out.push_back(row(c.card()));
     return out;
 }
 

@@ -268,14 +268,14 @@ struct SearchCacheTest : ::testing::Test, test::TableFixture {
     std::vector<std::string> shown(const SearchFilter& f, bool hide) {
         std::vector<std::string> out;
         for (std::uint32_t at : SearchCards(tw(), f, hide)) {
-            const Card c = tw().CardDatabase[at];
+            const Card c = tw().CardDatabase[at].card();
             out.push_back(c.Name + "|" + c.SetCode);
         }
         return out;
     }
     std::vector<std::string> cached() {
         std::vector<std::string> out;
-        for (const Card& c : tw().SearchResults) out.push_back(c.Name + "|" + c.SetCode);
+        for (const CardView c : tw().SearchResults) out.push_back(std::string(c.Name) + "|" + std::string(c.SetCode));
         return out;
     }
 };

@@ -41,7 +41,7 @@ struct SearchWindowTest : EditorTest {
     }
     std::vector<std::string> cached() {
         std::vector<std::string> out;
-        for (const Card& c : tw().SearchResults) out.push_back(c.SetCode + " " + c.Name);
+        for (const CardView c : tw().SearchResults) out.push_back(std::string(c.SetCode) + " " + std::string(c.Name));
         return out;
     }
     void quick_search(const std::string& name) {
@@ -206,9 +206,9 @@ struct SampleSetSearch : EditorTest {
         for (int r = 1; r < d().Grid.rows(); ++r) {
             const std::string name = d().Grid.text_matrix(r, 2);
             if (name.empty()) continue;
-            for (const Card& c : tw().CardDatabase)
+            for (const CardView c : tw().CardDatabase)
                 if (c.Name == name) {
-                    found.push_back(c);
+                    found.push_back(c.card());
                     break;
                 }
         }
@@ -234,7 +234,8 @@ TEST_F(SampleSetSearch, EveryMonsterHasATypeOfTheListAndThatTypeFindsIt) {
     std::set<std::string> offered;
     for (int i = 1; i < d().typebox.list_count(); ++i) offered.insert(d().typebox.list(i));
     std::set<std::string> used;
-    for (const Card& c : tw().CardDatabase) {
+    for (const CardView view : tw().CardDatabase) {
+        const Card c = view.card();
         if (c.Name.empty() || c.Group == "Spell Card" || c.Group == "Magic Card" || c.Group == "Trap Card") continue;
         EXPECT_TRUE(offered.count(type_of(c))) << c.Name << ": " << c.Group;
         used.insert(type_of(c));

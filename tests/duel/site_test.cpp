@@ -175,7 +175,7 @@ TEST(SitePages, AProgramFolderWhoseNameHoldsHashQuestionMarkOrPercentServesItsPa
 
 std::set<std::string> CardNames(const fs::path& set_file) {
     std::set<std::string> names;
-    for (const Card& c : ParseSetFile(ReadFileText(set_file))) names.insert(c.Name);
+    for (const CardView c : ParseSetFile(ReadFileText(set_file))) names.insert(std::string(c.Name));
     return names;
 }
 
