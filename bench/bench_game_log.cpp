@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/scratch_folder.hpp"
+#include "bench/table_pair.hpp"
 #include "cards/duel_log.hpp"
 #include "cards/game_log.hpp"
 #include "cards/settings.hpp"
@@ -28,49 +28,14 @@ namespace fs = std::filesystem;
 // The pace of a busy duel: one command every 5 ms of the table's clock (200 a second).
 constexpr int kCommandGapMs = 5;
 
-struct Side {
-    tw::bench::ScratchFolder folder;
-    platform::ScriptedHost host;
-    platform::App app;
-    std::unique_ptr<tw::Tablewright> table;
-
-    Side(platform::Reactor& r, platform::FakeClock& c, const std::string& name, bool logged)
-        : folder("tw-bench-log-" + name), host(r, c), app(r, host) {
-        app.path = folder.path.string();
-        app.prev_instance_check = [] { return false; };
-        table = std::make_unique<tw::Tablewright>(app);
-        table->net_config = platform::NetConfig::ephemeral();
-        tw::WriteSetting(*table, "username", name);
-        table->FormA();
-        tw::ResetFrameNumbers(*table);
-        fs::create_directories(folder.path / "Logs");
-        table->LogFileName = (folder.path / "Logs" / "duel.qlra").string();
-        table->LoggingOn = logged;
-    }
-    platform::TcpSocket& socket() { return table->FormA().Winsock1; }
-};
-
-struct Pair {
-    platform::FakeClock clock;
-    platform::Reactor reactor{clock};
-    Side ann;
-    Side bob;
-
-    explicit Pair(bool logged) : ann(reactor, clock, "Ann", logged), bob(reactor, clock, "Bob", logged) {
-        ann.table->PlayerNumber = 1;
-        bob.table->PlayerNumber = 2;
-        auto& listener = ann.socket();
-        listener.set_local_port(0);
-        listener.ConnectionRequest = [&listener](long id) {
-            listener.close();
-            listener.accept(id);
-        };
-        listener.listen();
-        bob.socket().connect("127.0.0.1", listener.bound_port());
-        reactor.wait_until([&] {
-            return ann.socket().state() == platform::TcpSocket::StateConnected &&
-                   bob.socket().state() == platform::TcpSocket::StateConnected;
-        }, 5000);
+// Both tables with "Log Duel" on or off, each logging into a file of its own folder.
+struct Pair : tw::bench::TablePair {
+    explicit Pair(bool logged) {
+        for (tw::bench::TableSide* side : {&ann, &bob}) {
+            fs::create_directories(side->folder.path / "Logs");
+            side->table->LogFileName = (side->folder.path / "Logs" / "duel.qlra").string();
+            side->table->LoggingOn = logged;
+        }
     }
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/scratch_folder.hpp"
+#include "bench/table_pair.hpp"
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
@@ -26,50 +26,7 @@ namespace {
 
 constexpr int kFrames = 10'000;
 
-// One player's program in a folder of its own.
-struct Side {
-    tw::bench::ScratchFolder folder;
-    platform::ScriptedHost host;
-    platform::App app;
-    std::unique_ptr<tw::Tablewright> table;
-
-    Side(platform::Reactor& r, platform::FakeClock& c, const std::string& name)
-        : folder("tw-bench-net-" + name), host(r, c), app(r, host) {
-        app.path = folder.path.string();
-        app.prev_instance_check = [] { return false; };
-        table = std::make_unique<tw::Tablewright>(app);
-        table->net_config = platform::NetConfig::ephemeral();
-        tw::WriteSetting(*table, "username", name);
-        table->FormA();
-        tw::ResetFrameNumbers(*table);
-    }
-    platform::TcpSocket& socket() { return table->FormA().Winsock1; }
-};
-
-// Two tables on one loop, their duel sockets connected on loopback.
-struct Pair {
-    platform::FakeClock clock;
-    platform::Reactor reactor{clock};
-    Side ann{reactor, clock, "Ann"};
-    Side bob{reactor, clock, "Bob"};
-
-    Pair() {
-        ann.table->PlayerNumber = 1;
-        bob.table->PlayerNumber = 2;
-        auto& listener = ann.socket();
-        listener.set_local_port(0);
-        listener.ConnectionRequest = [&listener](long id) {
-            listener.close();
-            listener.accept(id);
-        };
-        listener.listen();
-        bob.socket().connect("127.0.0.1", listener.bound_port());
-        reactor.wait_until([&] {
-            return ann.socket().state() == platform::TcpSocket::StateConnected &&
-                   bob.socket().state() == platform::TcpSocket::StateConnected;
-        }, 5000);
-    }
-};
+using Pair = tw::bench::TablePair;
 
 // From SendCommand on one table to DetermineInfo on the other, one command at a time; each
 // trip is timed on its own, so the median and the slow tail are reported.
