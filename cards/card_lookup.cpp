@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "cards/helpers.hpp"
-#include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
+#include "cards/token_files.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
@@ -128,7 +128,9 @@ Card LoadTokenCard(Tablewright& tw, const std::string& set, const std::string& n
     const auto file = tw.path_of(set + ".ptcg");
     if (!FileExists(file)) return bad_card();
 
-    auto value = [&](const char* key) { return ReadIniValue(name, key, file); };
+    // The file is read once for all the keys, and kept until it changes.
+    const auto section = TokenSection(tw, file, name);
+    auto value = [&](const char* key) { return section ? TokenValue(*section, key) : std::string(); };
     Card c;
     c.Fusion = is_minus_one(value("fusion"));
     c.Group = value("group");

@@ -43,9 +43,9 @@ std::string DecodeFileText(const std::string& bytes) {
     return text;
 }
 
-std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path) {
+std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path, std::size_t max_bytes) {
     try {
-        auto text = platform::read_file(path);
+        auto text = platform::read_file(path, max_bytes);
         if (text) decode_in_place(*text);
         return text;
     } catch (const std::exception&) {

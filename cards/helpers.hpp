@@ -10,6 +10,7 @@
 
 #include "cards/random_int.hpp"
 #include "platform/control_array.hpp"
+#include "platform/files.hpp"
 
 namespace platform {
 class Control;
@@ -26,8 +27,9 @@ class Tablewright;
 
 // The whole file with every "&amp;" replaced by "&" in one pass; "" when it cannot be read.
 std::string ReadFileText(const std::filesystem::path& path);
-// The same text, or nullopt when the file cannot be read.
-std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path);
+// The same text, or nullopt when the file cannot be read or is larger than max_bytes.
+std::optional<std::string> ReadFileTextIfReadable(const std::filesystem::path& path,
+                                                  std::size_t max_bytes = platform::kMaxReadBytes);
 // The text that a file's bytes give to the two readers above.
 std::string DecodeFileText(const std::string& bytes);
 

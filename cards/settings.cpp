@@ -2,7 +2,9 @@
 
 #include <optional>
 
+#include "cards/errors.hpp"
 #include "cards/tablewright.hpp"
+#include "platform/files.hpp"
 #include "platform/ini.hpp"
 #include "platform/rt.hpp"
 
@@ -16,12 +18,6 @@ constexpr std::size_t kMaxValue = 749;
 // The settings file holds the account password in plain text.
 constexpr auto kOwnerOnly = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
 
-void write_ini(const std::string& section, const std::string& key, const std::string& value,
-               const std::filesystem::path& file, std::optional<std::filesystem::perms> mode) {
-    // ini_write turns line breaks into blanks, so a value can never add lines to the file.
-    rt::try_step([&] { platform::ini_write(file, section, rt::ucase(key), value, mode); });
-}
-
 }  // namespace
 
 std::string ReadIniValue(const std::string& section, const std::string& key,
@@ -31,26 +27,58 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
     return value;
 }
 
-void WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
+bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
                    const std::filesystem::path& file) {
-    write_ini(section, key, value, file, std::nullopt);
+    bool written = false;
+    // ini_write turns line breaks into blanks, so a value can never add lines to the file.
+    rt::try_step([&] { written = platform::ini_write(file, section, rt::ucase(key), value); });
+    return written;
 }
 
 std::filesystem::path SettingsFilePath(const Tablewright& tw) { return tw.path_of("settings.ini"); }
 
 std::string ReadSetting(Tablewright& tw, const std::string& key) {
-    return ReadIniValue(kSettingsSection, key, SettingsFilePath(tw));
+    std::string value;
+    rt::try_step([&] {
+        const auto& bytes = tw.SettingsCache.read(SettingsFilePath(tw));
+        if (bytes) value = rt::trim(platform::ini_read_text(*bytes, kSettingsSection, rt::lcase(key), "", kMaxValue));
+    });
+    return value;
 }
 
-void WriteSetting(Tablewright& tw, const std::string& key, const std::string& value) {
-    const auto file = SettingsFilePath(tw);
-    // A file made by hand, copied or restored keeps its own mode through a save, so it is made
-    // private first: the password is never written into a file others can read.
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(file, ec);
-    if (!ec && std::filesystem::is_regular_file(status) && (status.permissions() & ~kOwnerOnly) != std::filesystem::perms::none)
-        std::filesystem::permissions(file, kOwnerOnly, std::filesystem::perm_options::replace, ec);
-    write_ini(kSettingsSection, key, value, file, kOwnerOnly);
+bool WriteSettings(Tablewright& tw, const std::vector<platform::IniEntry>& entries) {
+    bool written = false;
+    rt::try_step([&] {
+        const auto file = SettingsFilePath(tw);
+        // A file made by hand, copied or restored is made private first, even should this write
+        // fail: the password is never left in a file others can read.
+        std::error_code ec;
+        const auto status = std::filesystem::symlink_status(file, ec);
+        if (!ec && std::filesystem::is_regular_file(status) && (status.permissions() & ~kOwnerOnly) != std::filesystem::perms::none)
+            std::filesystem::permissions(file, kOwnerOnly, std::filesystem::perm_options::replace, ec);
+
+        const auto& old = tw.SettingsCache.read(file);
+        // A file that is there but cannot be read is never replaced.
+        if (!old && !tw.SettingsCache.missing()) return;
+        std::vector<platform::IniEntry> upper;
+        for (const auto& [key, value] : entries) upper.emplace_back(rt::ucase(key), value);
+        // ini_set turns line breaks into blanks, so a value can never add lines to the file.
+        auto bytes = platform::ini_set(old ? *old : std::string(), kSettingsSection, upper);
+        if (!bytes || !platform::write_file_atomic(file, *bytes, kOwnerOnly)) return;
+        tw.SettingsCache.wrote(file, std::move(*bytes));
+        written = true;
+    });
+    return written;
+}
+
+bool WriteSetting(Tablewright& tw, const std::string& key, const std::string& value) {
+    if (WriteSettings(tw, {platform::IniEntry(key, value)})) return true;
+    // Such writes come in runs (every macro, every deck opened): one notice is enough.
+    if (!tw.SettingsFailureTold) {
+        tw.SettingsFailureTold = true;
+        ShowMessageDirect(tw, std::string(kSettingsNotSaved));
+    }
+    return false;
 }
 
 bool IsValidName(const std::string& text) {

@@ -4,6 +4,9 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/ini.hpp"
 
 namespace tw {
 
@@ -14,17 +17,24 @@ class Tablewright;
 std::string ReadIniValue(const std::string& section, const std::string& key,
                          const std::filesystem::path& file);
 
-// Stores key (upper-cased) = value in section; line breaks in value become blanks. Failures
-// are silent.
-void WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
+// Stores key (upper-cased) = value in section; line breaks in value become blanks. False when
+// nothing was written.
+bool WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
                    const std::filesystem::path& file);
 
 // The settings file of this program folder.
 std::filesystem::path SettingsFilePath(const Tablewright& tw);
 
+// The settings file is read once and kept; it is read again when it changed on disk.
 std::string ReadSetting(Tablewright& tw, const std::string& key);
-// The settings file is created readable by its owner only: it holds a password.
-void WriteSetting(Tablewright& tw, const std::string& key, const std::string& value);
+// Stores the keys in one write of the settings file, which is left readable by its owner only:
+// it holds a password. False when nothing was written; the file is then as it was.
+bool WriteSettings(Tablewright& tw, const std::vector<platform::IniEntry>& entries);
+// One key, for the writes that no one asked for as a save of their own (the last deck, a
+// default): the first failure of the run tells the player kSettingsNotSaved.
+bool WriteSetting(Tablewright& tw, const std::string& key, const std::string& value);
+
+inline constexpr std::string_view kSettingsNotSaved = "The settings could not be saved.";
 
 // The user-name rule: only ASCII letters, digits, blanks and # . - ' ` , and code 146.
 // An empty text passes.

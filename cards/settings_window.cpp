@@ -94,33 +94,41 @@ void Settings::Form_Load() {
 
 void Settings::Command1_Click() {
     const bool stamps = Check2.value() == 1;
-    WriteSetting(tw_, "timestamp", stamps ? "1" : "0");
+    const platform::IniEntry stamp{"timestamp", stamps ? "1" : "0"};
     tw_.ShowTimestamps = stamps;
 
     const std::string name = Text1.text();
+    const bool refused = !IsValidName(name) || rt::lcase(name) == "game" || rt::trim(name).empty();
+    // A refused name still stores the timestamp choice, alone; the window stays either way.
+    if (refused && !WriteSettings(tw_, {stamp})) ShowMessageDirect(tw_, std::string(kSettingsNotSaved));
     if (!IsValidName(name)) {
         ShowMessageDirect(tw_, "Your Username isnt valid, A-Z, a-z, 0-9 please");
         return;
     }
-    if (rt::lcase(name) == "game" || rt::trim(name).empty()) {
+    if (refused) {
         ShowMessageDirect(tw_, "Nice Try, get a REAL username");
         Text1.set_text("");
         tw_.UserName.clear();
         return;
     }
-    WriteSetting(tw_, "username", name);
-    tw_.UserName = name;
 
     const std::string wallpaper = Text2.text();
+    const std::string logs = with_final_separator(Text5.text());
+    // The whole save is one write: should it fail, the file keeps all its old values, nothing
+    // changes here either, and the window stays for another try.
+    if (!WriteSettings(tw_, {stamp,
+                             {"username", name},
+                             {"wallpaper", wallpaper},
+                             {"lang", logs},
+                             {"decks", with_final_separator(Text3.text())}})) {
+        ShowMessageDirect(tw_, std::string(kSettingsNotSaved));
+        return;
+    }
+    tw_.UserName = name;
     if (platform::file_exists(wallpaper)) {
         // A file that is no picture leaves the play surface as it was.
         rt::try_step([&] { tw_.FormA().playsurface.load_picture(wallpaper); });
     }
-    WriteSetting(tw_, "wallpaper", wallpaper);
-
-    const std::string logs = with_final_separator(Text5.text());
-    WriteSetting(tw_, "lang", logs);
-    WriteSetting(tw_, "decks", with_final_separator(Text3.text()));
     tw_.LogFolder = logs;
     if (!rt::trim(logs).empty() && !LogFolderUsable(tw_, logs))
         ShowMessageDirect(tw_, "The Log Folder cannot be written to. Game logs will be kept in " +

@@ -14,6 +14,7 @@
 #include "net/probation.hpp"
 #include "net/xmpp_stream.hpp"
 #include "platform/app.hpp"
+#include "platform/files.hpp"
 #include "platform/form.hpp"
 #include "platform/net_config.hpp"
 #include "platform/random.hpp"
@@ -154,6 +155,12 @@ public:
     bool SearchRunning = false;  // a card search is going through the database
     std::vector<std::string> BanList = std::vector<std::string>(1);
     std::string LastDeckPath;
+
+    // The program's own files as last read or written: the settings file, and the token file
+    // with its sections (cards/token_files.hpp), each read again only once it changed.
+    platform::FileCache SettingsCache;
+    std::shared_ptr<struct TokenFileCache> TokenCache;
+    bool SettingsFailureTold = false;  // a failed settings write was told to the player
 
     // Network state.
     std::int32_t PlayerNumber = 0;

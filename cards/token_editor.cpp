@@ -155,17 +155,20 @@ bool FrmTokens::Save() {
     std::vector<Card> tokens(TokenRecords.begin(), TokenRecords.begin() + (LastTokenIndex + 1));
     std::vector<std::string> names;
     for (const Card& t : tokens) names.push_back(t.Name);
-    const auto list_file = TokenListPath(tw_);
-    // Should the second file fail, the first gets its old text back: a menu naming tokens the
-    // token file lacks would offer cards that cannot be found.
-    const std::optional<std::string> old_list = platform::read_file(list_file);
-    if (!platform::write_file_atomic(list_file, TokenListText(names))) return false;
-    if (platform::write_file_atomic(TokenFilePath(tw_), TokenFileText(tokens))) return true;
+    const auto token_file = TokenFilePath(tw_);
+    // The token file goes first: a save cut off between the two files leaves the old list beside
+    // the new tokens, and the Tokens menu offers only the names the token file holds.
+    // Should the list fail, the token file gets its old text back, so the two stay one save.
     std::error_code ec;
-    if (old_list)
-        platform::write_file_atomic(list_file, *old_list);
+    const bool had_tokens = std::filesystem::symlink_status(token_file, ec).type() != std::filesystem::file_type::not_found;
+    const std::optional<std::string> old_tokens = platform::read_file(token_file);
+    if (had_tokens && !old_tokens) return false;  // what could not be read could not be put back
+    if (!platform::write_file_atomic(token_file, TokenFileText(tokens))) return false;
+    if (platform::write_file_atomic(TokenListPath(tw_), TokenListText(names))) return true;
+    if (old_tokens)
+        platform::write_file_atomic(token_file, *old_tokens);
     else
-        std::filesystem::remove(list_file, ec);
+        std::filesystem::remove(token_file, ec);
     return false;
 }
 

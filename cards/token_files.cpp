@@ -9,6 +9,8 @@ namespace tw {
 
 namespace {
 
+constexpr std::size_t kMaxTokenValue = 749;  // what the profile reader gives of a value
+
 // Lines ended by LF (a CR before it belongs to the line end); the text after the last line end
 // is a line only when it is not empty.
 std::vector<std::string_view> lines_of(std::string_view text) {
@@ -68,7 +70,9 @@ std::vector<std::string> ParseTokenList(std::string_view text) {
 std::optional<std::vector<std::string>> ReadTokenList(Tablewright& tw) {
     const auto file = TokenListPath(tw);
     if (!FileExists(file)) return std::nullopt;
-    return ParseTokenList(ReadFileText(file));
+    const auto text = ReadFileTextIfReadable(file, kMaxTokenFileBytes);
+    if (!text) return std::nullopt;
+    return ParseTokenList(*text);
 }
 
 std::vector<Card> ParseTokenFile(std::string_view text, std::size_t max_tokens) {
@@ -89,9 +93,34 @@ std::vector<Card> ParseTokenFile(std::string_view text, std::size_t max_tokens) 
 }
 
 std::optional<std::vector<Card>> ReadTokenFile(Tablewright& tw, std::size_t max_tokens) {
-    auto bytes = platform::read_file(TokenFilePath(tw));
+    auto bytes = platform::read_file(TokenFilePath(tw), kMaxTokenFileBytes);
     if (!bytes) return std::nullopt;
     return ParseTokenFile(*bytes, max_tokens);
+}
+
+std::optional<std::string_view> TokenSection(Tablewright& tw, const std::filesystem::path& file,
+                                             const std::string& name) {
+    if (!tw.TokenCache) tw.TokenCache = std::make_shared<TokenFileCache>();
+    TokenFileCache& cache = *tw.TokenCache;
+    const auto& bytes = cache.file.read(file);
+    if (!bytes) return std::nullopt;
+    // The index points into the copy: a new copy needs a new index.
+    if (!cache.index || cache.indexed != cache.file.generation()) {
+        cache.index.emplace(*bytes);
+        cache.indexed = cache.file.generation();
+    }
+    return cache.index->body(name);
+}
+
+std::string TokenValue(std::string_view section, const char* key) {
+    return rt::trim(platform::ini_value(section, key, "", kMaxTokenValue));
+}
+
+bool HasToken(Tablewright& tw, const std::string& name) {
+    const auto file = TokenFilePath(tw);
+    if (!FileExists(file)) return false;
+    const auto section = TokenSection(tw, file, name);
+    return section && !TokenValue(*section, "group").empty();
 }
 
 std::string TokenFileText(const std::vector<Card>& tokens) {

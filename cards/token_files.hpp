@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "cards/card.hpp"
+#include "platform/files.hpp"
+#include "platform/ini.hpp"
 
 namespace tw {
 
@@ -22,10 +24,32 @@ inline constexpr std::string_view kTokenListFileName = "token.cnl";
 std::filesystem::path TokenFilePath(const Tablewright& tw);
 std::filesystem::path TokenListPath(const Tablewright& tw);
 
+// No real token file or list comes near this; a larger one is refused as unreadable, unread.
+inline constexpr std::size_t kMaxTokenFileBytes = std::size_t{1} << 20;
+
+// The token file as the table looks tokens up in it: kept with its sections found by name, and
+// read again only once the file changed.
+struct TokenFileCache {
+    platform::FileCache file{kMaxTokenFileBytes};
+    std::uint64_t indexed = 0;  // the generation of the file's copy that index was built for
+    std::optional<platform::IniIndex> index;
+};
+
+// The lines of the token named name (its section, found as the profile reader finds one) in the
+// token file at file; nullopt when the file is missing, refused or holds no such section. Valid
+// until the next look-up.
+std::optional<std::string_view> TokenSection(Tablewright& tw, const std::filesystem::path& file,
+                                             const std::string& name);
+// The value of key (lower case) in such a section, as the profile reader gives it.
+std::string TokenValue(std::string_view section, const char* key);
+// Whether the token file of the program folder holds a token of that name: a section with a
+// type line, which is what LoadTokenCard needs to find one.
+bool HasToken(Tablewright& tw, const std::string& name);
+
 // The names of a token list, one per line (CR LF, or a bare LF); no entry for the end of the
 // last line.
 std::vector<std::string> ParseTokenList(std::string_view text);
-// The token list of the program folder; nullopt when there is no such file.
+// The token list of the program folder; nullopt when there is no such file or it is refused.
 std::optional<std::vector<std::string>> ReadTokenList(Tablewright& tw);
 
 // The tokens of a token file as the token editor reads it, line by line: a line "[...]" starts
@@ -35,7 +59,7 @@ std::optional<std::vector<std::string>> ReadTokenList(Tablewright& tw);
 // written). Lines before the first token, lines without "=" and other keys are passed over.
 // Reading stops once max_tokens tokens are complete and another one starts.
 std::vector<Card> ParseTokenFile(std::string_view text, std::size_t max_tokens = SIZE_MAX);
-// The token file of the program folder; nullopt when it is missing or cannot be read.
+// The token file of the program folder; nullopt when it is missing, cannot be read or is refused.
 std::optional<std::vector<Card>> ReadTokenFile(Tablewright& tw, std::size_t max_tokens = SIZE_MAX);
 
 // The token file's text for these tokens: twelve lines each ("[name]", CARDNO, NAME, GROUP, TYPE,

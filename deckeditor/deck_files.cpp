@@ -254,8 +254,9 @@ void DeckMaker::LoadDeck(const std::string& DeckName) {
     if (DeckName.empty()) return;
     const auto path = DeckPath(tw_, DeckName);
     if (!FileExists(path)) return;
-    // A file that cannot be read is no empty deck.
-    const std::optional<std::string> text = ReadFileTextIfReadable(path);
+    // A file that cannot be read is no empty deck; one far larger than any deck is refused before
+    // it costs a read.
+    const std::optional<std::string> text = ReadFileTextIfReadable(path, kMaxDeckFileBytes);
     const DeckFileRead read =
         text ? ReadDeckText(tw_, *text) : DeckFileRead{DeckFileRead::Status::Invalid, {}};
     switch (read.status) {

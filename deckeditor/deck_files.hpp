@@ -1,11 +1,15 @@
 #pragma once
 // Deck files (".dek"): ANSI text, CR LF between lines, one line per deck-list line. A card line
 // is count "|" set code "|" name; "//" starts a comment; "-SIDE DECK-" marks the side deck.
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace tw {
 class Tablewright;
+
+// A deck of a few hundred lines is a few kilobytes; a file above this is no deck.
+inline constexpr std::size_t kMaxDeckFileBytes = std::size_t{1} << 20;
 
 struct DeckFileRead {
     enum class Status { Loaded, Invalid, Error };

@@ -169,9 +169,11 @@ void FormA::FillMacros() {
 void FormA::FillTokenMenu() {
     const auto names = ReadTokenList(tw_);
     std::vector<std::string> entries;
+    // A name whose token the token file lacks would be put down as "bad card": such a list is
+    // what a token save cut off between its two files leaves.
     if (names)
         for (const std::string& n : *names)
-            if (!n.empty()) entries.push_back(n);
+            if (!n.empty() && HasToken(tw_, n)) entries.push_back(n);
     // An empty list offers nothing to choose, like a missing one.
     if (entries.empty()) {
         TokenRoot[0].set_caption("No Tokens");

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "cards/errors.hpp"
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "net/xmpp_texts.hpp"
@@ -166,8 +167,12 @@ void FrmJabber::Text2_Change() { Text1_Change(); }
 void FrmJabber::Command1_Click() {
     tw_.JabberUser = Text1.text();
     tw_.JabberPassword = Text2.text();
-    rt::try_step([&] { WriteSetting(tw_, std::string(setting_key::juser), Text1.text()); });
-    rt::try_step([&] { WriteSetting(tw_, std::string(setting_key::jpass), Text2.text()); });
+    // Unsaved, the account would be asked for again at the next start: the dialog stays.
+    if (!WriteSettings(tw_, {{std::string(setting_key::juser), Text1.text()},
+                             {std::string(setting_key::jpass), Text2.text()}})) {
+        ShowMessageDirect(tw_, std::string(kSettingsNotSaved));
+        return;
+    }
     Winsock1.close();
     hide();
 }

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <time.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,7 +97,7 @@ bool is_ordinary_file(const fs::path& p) {
 // Reads the whole file; on failure returns nullopt and sets err to the errno. Only a regular file
 // is read, so a FIFO or device under a data file's name can neither hang nor flood the program;
 // the open does not block for the same reason.
-std::optional<std::string> read_all(const fs::path& file, int& err) {
+std::optional<std::string> read_all(const fs::path& file, int& err, std::size_t max_bytes) {
     err = 0;
     int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -112,7 +113,7 @@ std::optional<std::string> read_all(const fs::path& file, int& err) {
     if (::fstat(fd, &st) != 0) return fail(errno);
     if (S_ISDIR(st.st_mode)) return fail(EISDIR);
     if (!S_ISREG(st.st_mode)) return fail(EINVAL);
-    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > kMaxReadBytes) return fail(EFBIG);
+    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > max_bytes) return fail(EFBIG);
     std::string out;
     out.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
@@ -122,7 +123,7 @@ std::optional<std::string> read_all(const fs::path& file, int& err) {
         if (n < 0) return fail(errno);
         if (n == 0) break;
         // The file may grow while it is read.
-        if (out.size() + static_cast<size_t>(n) > kMaxReadBytes) return fail(EFBIG);
+        if (out.size() + static_cast<size_t>(n) > max_bytes) return fail(EFBIG);
         out.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -154,37 +155,77 @@ void ignore_file_size_signal() {
 
 constexpr std::string_view kTempMarker = ".tmp-";
 constexpr size_t kTempRandomChars = 6;  // mkstemp's XXXXXX
+constexpr size_t kTempNameBytes = 100;  // of the target's name
 
 // The hidden name prefix of a target's temporary files: "." + the first 100 bytes of its name,
 // cut so that a long target name still leaves room for the suffix.
 std::string temp_prefix(const fs::path& file) {
-    return "." + file.filename().string().substr(0, 100) + std::string(kTempMarker);
+    return "." + file.filename().string().substr(0, kTempNameBytes) + std::string(kTempMarker);
 }
 
-bool is_temp_of(const std::string& name, const std::string& prefix) {
-    if (name.size() != prefix.size() + kTempRandomChars || name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+bool is_temp_suffix(std::string_view random) {
+    return random.size() == kTempRandomChars && std::all_of(random.begin(), random.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
     });
 }
 
-// Removes what interrupted saves of the same target left behind: old copies of the file (the
+bool is_temp_of(const std::string& name, const std::string& prefix) {
+    return name.size() == prefix.size() + kTempRandomChars && name.compare(0, prefix.size(), prefix) == 0 &&
+           is_temp_suffix(std::string_view(name).substr(prefix.size()));
+}
+
+// A temporary file of any target: "." + 1 to 100 bytes of a name + ".tmp-" + six letters or digits.
+bool is_any_temp(std::string_view name) {
+    constexpr size_t tail = kTempMarker.size() + kTempRandomChars;
+    if (name.size() < 1 + 1 + tail || name.size() > 1 + kTempNameBytes + tail || name[0] != '.') return false;
+    return name.substr(name.size() - tail, kTempMarker.size()) == kTempMarker &&
+           is_temp_suffix(name.substr(name.size() - kTempRandomChars));
+}
+
+// Removes the temporary files in folder that is_temp says are ours: old copies of a file (the
 // settings hold a password) would otherwise pile up. A save in progress holds a lock on its
-// temporary file, so only abandoned ones are taken.
-void remove_stale_temps(const fs::path& folder, const std::string& prefix) {
+// temporary file until it is renamed, so only abandoned ones are taken.
+template <class IsTemp>
+std::size_t remove_stale_temps(const fs::path& folder, IsTemp is_temp) {
+    std::size_t removed = 0;
     std::error_code ec;
     fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const fs::path p = it->path();
-        if (!is_temp_of(p.filename().string(), prefix)) continue;
+        if (!is_temp(p.filename().string())) continue;
         std::error_code sec;
         if (!fs::is_regular_file(fs::symlink_status(p, sec))) continue;
         const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (fd < 0) continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(p.c_str());
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(p.c_str()) == 0) ++removed;
         ::close(fd);
     }
+    return removed;
+}
+
+// A new temporary file for prefix, locked. Between its creation and the lock another process's
+// sweep may take it for abandoned and remove it; such a file is given up for a fresh one.
+int create_locked_temp(const fs::path& folder, const std::string& prefix, std::string& temp) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        temp = (folder / (prefix + std::string(kTempRandomChars, 'X'))).string();
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0) return -1;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            // Locked by the sweep that is about to remove it; a system without locks has no sweep
+            // to fear.
+            if (errno == EWOULDBLOCK) {
+                ::close(fd);
+                continue;
+            }
+            return fd;
+        }
+        struct stat mine {}, named {};
+        if (::fstat(fd, &mine) == 0 && ::lstat(temp.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+            mine.st_ino == named.st_ino)
+            return fd;
+        ::close(fd);
+    }
+    return -1;
 }
 
 }  // namespace
@@ -233,14 +274,14 @@ std::string safe_component(std::string_view text) {
     return out;
 }
 
-std::optional<std::string> read_file(const fs::path& file) {
+std::optional<std::string> read_file(const fs::path& file, std::size_t max_bytes) {
     int err = 0;
-    return read_all(file, err);
+    return read_all(file, err, max_bytes);
 }
 
 std::string read_file_or_throw(const fs::path& file) {
     int err = 0;
-    auto bytes = read_all(file, err);
+    auto bytes = read_all(file, err, kMaxReadBytes);
     if (bytes) return std::move(*bytes);
     if (err == ENOENT || err == ENOTDIR) throw rt::RuntimeError(rt::ErrFileNotFound);
     throw rt::RuntimeError(rt::ErrPathFileAccess);
@@ -253,12 +294,10 @@ bool write_file_atomic(const fs::path& file, std::string_view bytes,
     fs::path folder = file.parent_path();
     // Hidden, so that a left-over from a real crash never shows up as a data file.
     const std::string prefix = temp_prefix(file);
-    remove_stale_temps(folder, prefix);
-    std::string temp = (folder / (prefix + std::string(kTempRandomChars, 'X'))).string();
-    int fd = ::mkstemp(temp.data());
+    remove_stale_temps(folder, [&prefix](const std::string& name) { return is_temp_of(name, prefix); });
+    std::string temp;
+    const int fd = create_locked_temp(folder, prefix, temp);
     if (fd < 0) return false;
-    // Marks the file as being written, for remove_stale_temps in another save.
-    ::flock(fd, LOCK_EX | LOCK_NB);
 
     mode_t perms = 0;
     struct stat st {};
@@ -267,13 +306,17 @@ bool write_file_atomic(const fs::path& file, std::string_view bytes,
     else perms = default_file_mode();
 
     bool ok = write_all(fd, bytes) && ::fchmod(fd, perms) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
     if (ok && before_rename_hook) ok = before_rename_hook(fs::path(temp), file);
+    // The descriptor, and with it the lock, is kept until the temporary name is gone, so that no
+    // sweep takes a file still being saved for one left by a crash.
     if (ok) ok = ::rename(temp.c_str(), file.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
+        ::close(fd);
         return false;
     }
+    // The data was synced before the rename: a failing close loses nothing.
+    ::close(fd);
     // Make the rename itself durable; the data is already safe, so a failure here is not one.
     int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
@@ -281,6 +324,60 @@ bool write_file_atomic(const fs::path& file, std::string_view bytes,
         ::close(dfd);
     }
     return true;
+}
+
+std::size_t remove_stale_temp_files(const fs::path& folder) {
+    return remove_stale_temps(folder, [](const std::string& name) { return is_any_temp(name); });
+}
+
+std::optional<FileCache::Stamp> FileCache::stamp_of(const fs::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) {
+        // A dangling link is something, not nothing: it is not to be written over as a new file.
+        struct stat link {};
+        if ((errno == ENOENT || errno == ENOTDIR) && ::lstat(file.c_str(), &link) != 0) return Stamp{};
+        return std::nullopt;
+    }
+    auto ns = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+    return Stamp{false, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                 static_cast<std::uint64_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};
+}
+
+void FileCache::keep(const fs::path& file, std::optional<std::string> bytes, const Stamp& stamp, bool sure) {
+    path_ = file;
+    bytes_ = std::move(bytes);
+    stamp_ = stamp;
+    sure_ = sure;
+    valid_ = true;
+    ++generation_;
+}
+
+const std::optional<std::string>& FileCache::read(const fs::path& file) {
+    // Taken before the bytes: a change during the read then shows as a new stamp next time.
+    const std::optional<Stamp> stamp = stamp_of(file);
+    if (valid_ && sure_ && stamp && *stamp == stamp_ && file == path_) return bytes_;
+    bool sure = stamp.has_value();
+    if (stamp && !stamp->missing) {
+        // File times tick coarsely (on some file systems by whole seconds): a change made within
+        // the tick of the one just read may leave every stamp as it was. The change time is the
+        // one no program can set back.
+        constexpr std::int64_t kTickNs = std::int64_t{2} * 1'000'000'000;
+        timespec now {};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        const std::int64_t now_ns = std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+        sure = now_ns - stamp->ctime_ns > kTickNs;
+    }
+    // A path that cannot even be looked at is something that cannot be read.
+    keep(file, read_file(file, max_bytes_), stamp.value_or(Stamp{.missing = false}), sure);
+    return bytes_;
+}
+
+void FileCache::wrote(const fs::path& file, std::string bytes) {
+    // The program's own write needs no margin: another program that replaces the file makes a
+    // new inode, and one that rewrites it in place, at the same size, within the same clock tick
+    // as this write races it, so that one of the two writes is lost whatever is kept here.
+    const std::optional<Stamp> stamp = stamp_of(file);
+    keep(file, std::move(bytes), stamp.value_or(Stamp{.missing = false}), stamp && !stamp->missing);
 }
 
 bool file_exists(const fs::path& path) {

@@ -2,6 +2,7 @@
 // Files and folders as the programs use them: paths glued with "\" below the program folder,
 // names matched without regard to letter case, whole-file reads and atomic whole-file writes.
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -45,16 +46,18 @@ std::string safe_component(std::string_view text);
 inline constexpr std::size_t kMaxReadBytes = std::size_t{64} << 20;
 
 // The whole file as bytes; nullopt when it cannot be read: missing, no regular file (a folder,
-// FIFO or device is never opened for reading), or over kMaxReadBytes.
-std::optional<std::string> read_file(const fs::path& file);
+// FIFO or device is never opened for reading), or over max_bytes (refused before any byte is read).
+std::optional<std::string> read_file(const fs::path& file, std::size_t max_bytes = kMaxReadBytes);
 // The same, raising rt::RuntimeError 53 when the file is missing and 75 when it cannot be read.
 std::string read_file_or_throw(const fs::path& file);
 
-// Writes bytes as the whole file: a temporary file in the same folder, flushed to disk, then
-// renamed over the target. On any failure the old file is left whole, the temporary file is
-// removed and false comes back (a file-size limit is such a failure, not a signal). Temporary
-// files that earlier, interrupted writes of the same target left behind are removed first. With mode the file gets those permissions; otherwise an
-// existing file keeps its own and a new one gets the usual default (0666 less the umask).
+// Writes bytes as the whole file: a temporary file in the same folder (".NAME.tmp-XXXXXX", locked
+// from its creation until it is renamed), flushed to disk, then renamed over the target. On any
+// failure the old file is left whole, the temporary file is removed and false comes back (a
+// file-size limit is such a failure, not a signal). Temporary files that earlier, interrupted
+// writes of the same target left behind are removed first. With mode the file gets those
+// permissions; otherwise an existing file keeps its own and a new one gets the usual default
+// (0666 less the umask).
 bool write_file_atomic(const fs::path& file, std::string_view bytes,
                        std::optional<fs::perms> mode = {});
 
@@ -62,6 +65,48 @@ bool write_file_atomic(const fs::path& file, std::string_view bytes,
 // Returning false stands for a crash at that point: the write is abandoned as a failure.
 using BeforeRenameHook = bool (*)(const fs::path& temp_file, const fs::path& target);
 extern BeforeRenameHook before_rename_hook;
+
+// Removes from folder (not below it) every temporary file that an interrupted write_file_atomic
+// left, whatever its target: regular files named as its temporary files are, that no write in
+// progress, in this process or another, holds locked. Returns how many were removed.
+std::size_t remove_stale_temp_files(const fs::path& folder);
+
+// A file's bytes kept between reads. The file is read again only when the path no longer names
+// what was read (another inode, size, change or modification time), or when the copy was taken
+// so soon after a change that a further change could share its time stamp.
+class FileCache {
+public:
+    explicit FileCache(std::size_t max_bytes = kMaxReadBytes) : max_bytes_(max_bytes) {}
+
+    // The bytes as read_file(file, max_bytes) would give them now.
+    const std::optional<std::string>& read(const fs::path& file);
+    // Whether the last read found nothing at all under that path (rather than a file that could
+    // not be read).
+    bool missing() const { return stamp_.missing; }
+    // This program has just written bytes as the file: they are the copy, no read needed.
+    void wrote(const fs::path& file, std::string bytes);
+    void forget() { valid_ = false; }
+    // Counts the copies taken, so that what is derived from the bytes knows when to derive again.
+    std::uint64_t generation() const { return generation_; }
+
+private:
+    struct Stamp {
+        bool missing = true;
+        std::uint64_t dev = 0, ino = 0, size = 0;
+        std::int64_t mtime_ns = 0, ctime_ns = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    static std::optional<Stamp> stamp_of(const fs::path& file);
+    void keep(const fs::path& file, std::optional<std::string> bytes, const Stamp& stamp, bool sure);
+
+    std::size_t max_bytes_;
+    bool valid_ = false;
+    bool sure_ = false;
+    fs::path path_;
+    Stamp stamp_;
+    std::optional<std::string> bytes_;
+    std::uint64_t generation_ = 0;
+};
 
 // An ordinary file: exists, is no folder and is not hidden (its name starts with "."). A path
 // ending in a separator ("/" or "\") asks whether that folder holds an ordinary file. The empty

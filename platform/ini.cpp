@@ -71,46 +71,32 @@ std::optional<std::string> read_existing(const std::filesystem::path& file, bool
     return std::string();
 }
 
-}  // namespace
+std::string cut(std::string_view v, std::size_t max_chars) { return std::string(trim(v.substr(0, max_chars))); }
 
-std::string ini_read(const std::filesystem::path& file, std::string_view section,
-                     std::string_view key, std::string_view deflt, std::size_t max_chars) {
-    auto cut = [max_chars](std::string_view v) { return std::string(trim(v.substr(0, max_chars))); };
-    section = trim(section);
-    key = trim(key);
-    auto bytes = read_file(file);
-    if (!bytes || section.empty() || key.empty()) return cut(deflt);
-    bool inside = false;
-    for (const Line& line : split_lines(*bytes)) {
+// The lines of the first section named section, up to the next section line.
+std::optional<std::string_view> find_body(std::string_view bytes, std::string_view section) {
+    std::optional<std::size_t> from;
+    for (const Line& line : split_lines(bytes)) {
+        const auto at = static_cast<std::size_t>(line.text.data() - bytes.data());
         if (auto name = section_of(line.text)) {
-            if (inside) break;
-            inside = rt::equals_ci(*name, section);
-            continue;
+            if (from) return bytes.substr(*from, at - *from);
+            if (rt::equals_ci(*name, section)) from = at + line.text.size() + line.eol.size();
         }
-        if (!inside) continue;
-        auto k = key_of(line.text);
-        if (k && rt::equals_ci(*k, key)) return cut(trim(line.text.substr(line.text.find('=') + 1)));
     }
-    return cut(deflt);
+    if (from) return bytes.substr(*from);
+    return std::nullopt;
 }
 
-bool ini_write(const std::filesystem::path& file, std::string_view section, std::string_view key,
-               std::string_view value, std::optional<std::filesystem::perms> mode_on_create) {
-    section = trim(section);
-    key = trim(key);
-    if (!valid_name(section) || !valid_name(key)) return false;
-
+// key = value set in section of bytes; section and key already checked.
+std::string set_one(std::string_view bytes, std::string_view section, std::string_view key,
+                    std::string_view value) {
     std::string flat;
     for (size_t i = 0; i < value.size(); ++i) {
         char c = value[i];
         if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;
         flat += (c == '\r' || c == '\n') ? ' ' : c;
     }
-
-    bool existed = false;
-    auto bytes = read_existing(file, existed);
-    if (!bytes) return false;  // never replace a file we could not read
-    std::vector<Line> lines = split_lines(*bytes);
+    std::vector<Line> lines = split_lines(bytes);
 
     std::string_view style = "\r\n";
     for (const Line& l : lines)
@@ -140,6 +126,7 @@ bool ini_write(const std::filesystem::path& file, std::string_view section, std:
     }
 
     std::string out;
+    out.reserve(bytes.size() + entry.size() + header.size() + 4);
     auto emit = [&out](std::string_view text, std::string_view eol) {
         out.append(text);
         out.append(eol);
@@ -158,7 +145,90 @@ bool ini_write(const std::filesystem::path& file, std::string_view section, std:
         emit(header, style);
         emit(entry, style);
     }
-    return write_file_atomic(file, out, existed ? std::nullopt : mode_on_create);
+    return out;
+}
+
+}  // namespace
+
+std::string ini_read_text(std::string_view bytes, std::string_view section, std::string_view key,
+                          std::string_view deflt, std::size_t max_chars) {
+    section = trim(section);
+    key = trim(key);
+    if (section.empty() || key.empty()) return cut(deflt, max_chars);
+    if (auto body = find_body(bytes, section)) return ini_value(*body, key, deflt, max_chars);
+    return cut(deflt, max_chars);
+}
+
+std::string ini_read(const std::filesystem::path& file, std::string_view section,
+                     std::string_view key, std::string_view deflt, std::size_t max_chars) {
+    auto bytes = read_file(file);
+    if (!bytes) return cut(deflt, max_chars);
+    return ini_read_text(*bytes, section, key, deflt, max_chars);
+}
+
+std::string ini_value(std::string_view body, std::string_view key, std::string_view deflt,
+                      std::size_t max_chars) {
+    key = trim(key);
+    if (key.empty()) return cut(deflt, max_chars);
+    for (const Line& line : split_lines(body)) {
+        if (section_of(line.text)) break;
+        auto k = key_of(line.text);
+        if (k && rt::equals_ci(*k, key)) return cut(trim(line.text.substr(line.text.find('=') + 1)), max_chars);
+    }
+    return cut(deflt, max_chars);
+}
+
+IniIndex::IniIndex(std::string_view bytes) {
+    std::string open;  // the section being collected, lower-cased; empty before the first
+    std::size_t from = 0;
+    bool collecting = false;
+    auto close_at = [&](std::size_t at) {
+        if (collecting) bodies_.try_emplace(open, bytes.substr(from, at - from));
+    };
+    for (const Line& line : split_lines(bytes)) {
+        auto name = section_of(line.text);
+        if (!name) continue;
+        const auto at = static_cast<std::size_t>(line.text.data() - bytes.data());
+        close_at(at);
+        open = rt::lcase(*name);
+        collecting = !open.empty() && !bodies_.contains(open);
+        from = at + line.text.size() + line.eol.size();
+    }
+    close_at(bytes.size());
+}
+
+std::optional<std::string_view> IniIndex::body(std::string_view section) const {
+    section = trim(section);
+    if (section.empty()) return std::nullopt;
+    auto it = bodies_.find(rt::lcase(section));
+    if (it == bodies_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::string> ini_set(std::string_view bytes, std::string_view section,
+                                   const std::vector<IniEntry>& entries) {
+    section = trim(section);
+    if (!valid_name(section)) return std::nullopt;
+    for (const auto& [key, value] : entries)
+        if (!valid_name(trim(key))) return std::nullopt;
+    std::string out(bytes);
+    for (const auto& [key, value] : entries) out = set_one(out, section, trim(key), value);
+    return out;
+}
+
+bool ini_write(const std::filesystem::path& file, std::string_view section,
+               const std::vector<IniEntry>& entries, std::optional<std::filesystem::perms> mode_on_create) {
+    bool existed = false;
+    auto bytes = read_existing(file, existed);
+    if (!bytes) return false;  // never replace a file we could not read
+    auto out = ini_set(*bytes, section, entries);
+    if (!out) return false;
+    return write_file_atomic(file, *out, existed ? std::nullopt : mode_on_create);
+}
+
+bool ini_write(const std::filesystem::path& file, std::string_view section, std::string_view key,
+               std::string_view value, std::optional<std::filesystem::perms> mode_on_create) {
+    return ini_write(file, section, {IniEntry(key, value)}, mode_on_create);
 }
 
 }  // namespace platform

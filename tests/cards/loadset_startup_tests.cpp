@@ -1,7 +1,10 @@
 // Start-up from Main through the set-loading window to the deck editor, headless.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -86,6 +89,44 @@ TEST_F(StartUp, MainLoadsTheSetAndHandsOverToTheDeckEditor) {
 
     // The load leaves an index that answers as the scan does.
     EXPECT_EQ(LookupCard(tw(), "set-014", "salt & ash wyrm"), tw().CardDatabase[2]);
+}
+
+TEST_F(StartUp, RemovesWhatCrashedSavesLeftButNotASaveInProgress) {
+    f.dir.write("zqm.set", read_fixture("startup.set"));
+    const fs::path own_decks = f.dir.path() / "my decks";
+    fs::create_directories(own_decks);
+    f.dir.write("settings.ini", "[settings]\r\nDECKS=" + own_decks.string() + "/\r\nFIRSTTIME=no\r\n");
+    struct Case {
+        const char* file;
+        bool stale;
+    };
+    const Case cases[] = {
+        {".settings.ini.tmp-a1B2c3", true},
+        {".errormessage.txt.tmp-Zz9Yy8", true},
+        {"Logs/.5-3_14_2_Rook.qlra.tmp-q1w2e3", true},
+        {"Decks/.burn.dek.tmp-abcdef", true},
+        {"my decks/.x.dek.tmp-123456", true},
+        // Not the writer's names, or not in the folders it writes.
+        {"Logs/5-3_14_2_Rook.qlra", false},
+        {".settings.ini.tmp-12345", false},
+        {"notes.tmp-abcdef", false},
+        {".tmp-abcdef", false},
+        {"Logs/old/.a.qlra.tmp-abcdef", false},
+        {"elsewhere/.a.dek.tmp-abcdef", false},
+    };
+    for (const Case& c : cases) f.dir.write(c.file, "left behind");
+    // A save still running in another copy of the program holds its temporary file locked.
+    const fs::path live = f.dir.write("Logs/.5-3_14_3_Rook.qlra.tmp-L1ve00", "being written");
+    const int live_fd = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(live_fd, 0);
+    ASSERT_EQ(::flock(live_fd, LOCK_EX), 0);
+
+    Main(tw());
+    ::close(live_fd);
+
+    for (const Case& c : cases) EXPECT_EQ(fs::exists(f.dir / c.file), !c.stale) << c.file;
+    EXPECT_TRUE(fs::exists(live));
+    ASSERT_TRUE(tw().DeckMaker.loaded());
 }
 
 TEST(StartUpWindow, ShowsItselfWithItsCaptionsWhileLoading) {

@@ -1,10 +1,13 @@
 // Finding card records by set and name, and token cards from the token file.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cards/card_lookup.hpp"
+#include "cards/token_files.hpp"
+#include "platform/files.hpp"
 #include "tests/support/table_fixture.hpp"
 
 namespace tw {
@@ -183,6 +186,40 @@ TEST_F(Lookup, WithoutTheTokenFileEveryTokenIsABadCardButTheFaceDownMarker) {
     EXPECT_EQ(LoadTokenCard(tw(), "Token", "Spark Token"), named("bad card"));
     EXPECT_EQ(LookupCard(tw(), "TOKEN", "Spark Token"), named("bad card"));
     EXPECT_EQ(LoadTokenCard(tw(), "Token", "Face Down Card"), named("Face Down Card"));
+}
+
+TEST_F(Lookup, TheTokenFileIsReadAgainOnceItChanged) {
+    f.dir.write("token.ptcg", kTokenFile);
+    EXPECT_EQ(LoadTokenCard(tw(), "Token", "Plain").Group, "Golem");
+    EXPECT_EQ(LoadTokenCard(tw(), "Token", "Spark Token").Atk, "100");
+    // Rewritten in place at the same size, as an editor may save it.
+    std::string same_size = kTokenFile;
+    same_size.replace(same_size.find("GROUP=Golem"), 11, "GROUP=Slime");
+    f.dir.write("token.ptcg", same_size);
+    EXPECT_EQ(LoadTokenCard(tw(), "Token", "Plain").Group, "Slime");
+    // Replaced whole, as the token editor saves it.
+    ASSERT_TRUE(platform::write_file_atomic(f.dir / "token.ptcg", "[New One]\r\nGROUP=Wisp\r\n"));
+    EXPECT_EQ(LoadTokenCard(tw(), "Token", "New One").Group, "Wisp");
+    EXPECT_EQ(LoadTokenCard(tw(), "Token", "Plain"), named("bad card"));
+    std::filesystem::remove(f.dir / "token.ptcg");
+    EXPECT_EQ(LoadTokenCard(tw(), "Token", "New One"), named("bad card"));
+}
+
+TEST_F(Lookup, ATokenFileAboveOneMebibyteIsRefusedAsUnreadable) {
+    // A token file padded to a size by the text of a last token.
+    const auto padded = [](std::size_t size) {
+        std::string text = std::string(kTokenFile) + "[Pad]\r\nDESC=";
+        text.resize(size, 'x');
+        return text;
+    };
+    for (const std::size_t size : {kMaxTokenFileBytes, kMaxTokenFileBytes + 1, std::size_t{2} << 20}) {
+        SCOPED_TRACE(size);
+        f.dir.write("token.ptcg", padded(size));
+        const bool readable = size <= kMaxTokenFileBytes;
+        EXPECT_EQ(LoadTokenCard(tw(), "Token", "Plain").Group, readable ? "Golem" : "");
+        EXPECT_EQ(LookupCard(tw(), "Token", "Spark Token").Name, readable ? "Spark Token" : "bad card");
+        EXPECT_EQ(ReadTokenFile(tw()).has_value(), readable);
+    }
 }
 
 TEST_F(Lookup, TheTokenFileNameIsFoundWithoutRegardToCase) {

@@ -4,6 +4,9 @@
 #include <string>
 
 #include "cards/settings.hpp"
+#include "cards/settings_window.hpp"
+#include "cards/tablewright.hpp"
+#include "platform/files.hpp"
 #include "tests/support/table_fixture.hpp"
 #include "tests/support/temp_dir.hpp"
 
@@ -143,6 +146,43 @@ TEST(SettingsFile, AnExistingFileIsFoundWithoutRegardToTheCaseOfItsName) {
     EXPECT_FALSE(fs::exists(f.dir / "settings.ini"));
     EXPECT_EQ(test::TempDir::read(f.dir / "Settings.INI"),
               "[SETTINGS]\r\nusername=Joe\r\nDECKS=/d/\r\n");
+}
+
+int g_renames = 0;
+bool CountRename(const fs::path&, const fs::path&) {
+    ++g_renames;
+    return true;
+}
+
+// A large settings file once cost seconds at every start: each key read it whole, each key
+// written read and rewrote it.
+TEST(SettingsFile, IsReadOnceKeptAndWrittenOncePerSave) {
+    test::TableFixture f;
+    f.dir.write("settings.ini", "[settings]\r\nUSERNAME=Rook\r\n");
+    EXPECT_EQ(ReadSetting(f.tw(), "username"), "Rook");
+
+    g_renames = 0;
+    platform::before_rename_hook = CountRename;
+    auto& s = f.tw().settings();
+    s.show();
+    s.Text1.user_edit("Joe");
+    s.Command1.user_click();
+    platform::before_rename_hook = nullptr;
+    EXPECT_EQ(g_renames, 1);
+    EXPECT_FALSE(s.visible());
+
+    // What the program wrote itself it keeps: no key read after the save reads the file.
+    const auto copies = f.tw().SettingsCache.generation();
+    for (const char* key : {"username", "timestamp", "wallpaper", "lang", "decks", "jpass"})
+        for (int i = 0; i < 20; ++i) ReadSetting(f.tw(), key);
+    EXPECT_EQ(ReadSetting(f.tw(), "username"), "Joe");
+    EXPECT_EQ(f.tw().SettingsCache.generation(), copies);
+
+    // A change made by another program is seen, and kept by the next write.
+    f.dir.write("settings.ini", "[settings]\r\nUSERNAME=Hand\r\nSLOT1=typed by hand\r\n");
+    EXPECT_EQ(ReadSetting(f.tw(), "username"), "Hand");
+    ASSERT_TRUE(WriteSetting(f.tw(), "username", "Joe"));
+    EXPECT_EQ(test::TempDir::read(f.dir / "settings.ini"), "[settings]\r\nUSERNAME=Joe\r\nSLOT1=typed by hand\r\n");
 }
 
 TEST(IsValidName, AcceptsOnlyLettersDigitsBlanksAndSevenMarks) {

@@ -317,11 +317,32 @@ TEST_F(TokenEditorTest, ARestartThatCannotStartDoesNotEndTheProgram) {
 }
 
 bool FailTokenFile(const fs::path&, const fs::path& target) { return target.filename() != "token.ptcg"; }
+bool FailListFile(const fs::path&, const fs::path& target) { return target.filename() != "token.cnl"; }
 bool FailEveryFile(const fs::path&, const fs::path&) { return false; }
+
+// The files a save put in place, in order.
+std::vector<std::string> g_renamed;
+bool RecordRename(const fs::path&, const fs::path& target) {
+    g_renamed.push_back(target.filename().string());
+    return true;
+}
+
+// A save cut off between the two files then leaves the new tokens beside the old list, of which
+// the Tokens menu shows only what the token file holds; the other way round the menu would offer
+// tokens that are not there.
+TEST_F(TokenEditorTest, TheTokenFileIsWrittenBeforeTheList) {
+    auto& e = open();
+    e.Command1.user_click();
+    g_renamed.clear();
+    platform::before_rename_hook = RecordRename;
+    save(e);
+    platform::before_rename_hook = nullptr;
+    EXPECT_EQ(g_renamed, (std::vector<std::string>{"token.ptcg", "token.cnl"}));
+}
 
 TEST_F(TokenEditorTest, AFailedWriteKeepsBothOldFilesAndAsksNothing) {
     const std::string ptcg = Text(Section("Old"));
-    for (auto hook : {&FailEveryFile, &FailTokenFile}) {
+    for (auto hook : {&FailEveryFile, &FailTokenFile, &FailListFile}) {
         for (bool had_list : {true, false}) {
             SCOPED_TRACE(had_list);
             dir.write("token.ptcg", ptcg);

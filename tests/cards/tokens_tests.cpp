@@ -110,5 +110,20 @@ TEST(TokenList, MissingFileIsToldApartFromAnEmptyOne) {
     EXPECT_EQ(*ReadTokenList(f.tw()), (std::vector<std::string>{"Salt & Ash", "Wisp"}));
 }
 
+TEST(TokenList, AListAboveOneMebibyteIsRefusedLikeAMissingOne) {
+    test::TableFixture f;
+    for (const std::size_t size : {kMaxTokenFileBytes, kMaxTokenFileBytes + 1}) {
+        SCOPED_TRACE(size);
+        std::string text = "Wisp\r\n";
+        text.resize(size, 'x');
+        f.dir.write("token.cnl", text);
+        const auto names = ReadTokenList(f.tw());
+        ASSERT_EQ(names.has_value(), size <= kMaxTokenFileBytes);
+        if (names) {
+            EXPECT_EQ(names->front(), "Wisp");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tw

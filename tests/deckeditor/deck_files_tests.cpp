@@ -359,6 +359,30 @@ TEST_F(DeckFileCommands, AFailedReadLeavesTheDeckListAsItWas) {
     EXPECT_EQ(host.messages().size(), seen);
 }
 
+TEST_F(DeckFileCommands, AFileFarLargerThanAnyDeckIsRefusedAtOnce) {
+    Start();
+    const Lines before = {"3 SA Alpha", "-SIDE DECK-", "1 SB Beta"};
+    Show(before);
+    // Good deck lines and a comment that pads the file to its size.
+    const auto deck_of = [](std::size_t size) {
+        std::string text = CrLf({"1|SA|Alpha", "1|SB|Beta", "-SIDE DECK-", "//"});
+        text.resize(size, 'x');
+        return text;
+    };
+    const fs::path big = dir.write("decks/big.dek", deck_of(std::size_t{2} << 20));
+    Open(big);
+    EXPECT_EQ(dm().List1.items(), before);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].text, "Invalid Deck File");
+    EXPECT_EQ(setting(setting_key::lastdeck), big.string());
+
+    const fs::path largest = dir.write("decks/largest.dek", deck_of(kMaxDeckFileBytes));
+    Open(largest);
+    ASSERT_EQ(dm().List1.list_count(), 4);
+    EXPECT_EQ(dm().List1.list(1), "1 SB Beta");
+    EXPECT_EQ(host.messages().size(), 1u);
+}
+
 // Every deck of up to three lines on each side of the marker, of card and comment lines, is
 // saved through the window and opened again as the same list, without a word.
 TEST_F(DeckFileCommands, EveryShortDeckShapeIsOpenedAsItWasSaved) {

@@ -324,26 +324,36 @@ TEST_F(DuelWindowLoad, TokenMenuWithoutATokenListOffersNothing) {
     EXPECT_FALSE(f.TokenRoot[0].enabled());
 }
 
-TEST_F(DuelWindowLoad, TokenMenuHasOneEntryPerName) {
+TEST_F(DuelWindowLoad, TokenMenuHasOneEntryPerNameThatTheTokenFileHolds) {
+    const std::string tokens =
+        "[Ember Spark Token]\r\nGROUP=Sprite\r\n[Pebble Token]\r\nGROUP=Golem\r\n"
+        "[A]\r\nGROUP=g\r\n[b]\r\nGROUP=g\r\n[C]\r\nGROUP=g\r\n[No Type Line]\r\nATK=100\r\n";
     struct Case {
         const char* what;
         std::string file;
         std::vector<std::string> entries;
         bool enabled;
+        bool token_file = true;
     };
     const Case cases[] = {
         {"as the token editor writes it", "Ember Spark Token\r\nPebble Token\r\n",
          {"Ember Spark Token", "Pebble Token"}, true},
         {"blank lines between", "Ember Spark Token\r\n\r\nPebble Token", {"Ember Spark Token", "Pebble Token"}, true},
         {"one name without a line end", "Pebble Token", {"Pebble Token"}, true},
-        {"bare line feeds", "A\nB\nC\n", {"A", "B", "C"}, true},
+        {"bare line feeds, a name in another case", "A\nB\nC\n", {"A", "B", "C"}, true},
         {"an empty list", "", {"No Tokens"}, false},
+        // What a token save cut off between its two files leaves: the old list, the new tokens.
+        {"names the token file lacks", "Gone Token\r\nEmber Spark Token\r\nNo Type Line\r\nPebble\r\n",
+         {"Ember Spark Token"}, true},
+        {"only names the token file lacks", "Gone Token\r\n", {"No Tokens"}, false},
+        {"no token file", "Ember Spark Token\r\n", {"No Tokens"}, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TableFixture one;
         WriteSetting(one.tw(), "username", "Rook");
         one.dir.write("token.cnl", c.file);
+        if (c.token_file) one.dir.write("token.ptcg", tokens);
         auto& f = one.tw().FormA();
         EXPECT_EQ(Captions(f.TokenRoot), c.entries);
         for (const auto& m : f.TokenRoot) {

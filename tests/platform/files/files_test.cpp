@@ -10,6 +10,7 @@
 #include <chrono>
 #include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/files.hpp"
@@ -283,6 +284,111 @@ TEST(WriteFileAtomic, AFileSizeLimitFailsTheSaveInsteadOfKillingTheProgram) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << "10: no limit set, 11: the save claimed success";
     EXPECT_EQ(TempDir::read(target), "old log");
     EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"game.log"});
+}
+
+// ---- Left-overs of crashed saves, swept at start ----------------------------------------
+
+TEST(RemoveStaleTempFiles, TakesTheWritersLeftOversOfAnyTargetButNothingElse) {
+    TempDir dir;
+    const struct {
+        std::string name;
+        bool stale;
+    } cases[] = {
+        {".settings.ini.tmp-a1B2c3", true},
+        {".5-3_14_2_Rook.qlra.tmp-ZZZZZZ", true},
+        {"..hidden.tmp-000000", true},
+        {"." + std::string(100, 'n') + ".tmp-abcdef", true},  // the longest name part it writes
+        {"." + std::string(101, 'n') + ".tmp-abcdef", false},
+        {".settings.ini.tmp-a1B2c", false},
+        {".settings.ini.tmp-a1B2c3.bak", false},
+        {".settings.ini.tmp-a1-2c3", false},
+        {"settings.ini.tmp-a1B2c3", false},
+        {"..tmp-a1B2c3", false},
+        {"deck.dek", false},
+    };
+    for (const auto& c : cases) dir.write(c.name, "x");
+    fs::create_directory(dir / ".folder.tmp-abcdef");
+    fs::create_symlink(dir / "deck.dek", dir / ".linked.tmp-abcdef");
+    dir.write("sub/.below.tmp-abcdef", "x");
+    const auto busy = dir.write(".busy.ini.tmp-abcdef", "x");
+    const int busy_fd = ::open(busy.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(busy_fd, LOCK_EX), 0);
+
+    EXPECT_EQ(platform::remove_stale_temp_files(dir.path()), 4u);
+    ::close(busy_fd);
+
+    for (const auto& c : cases) EXPECT_EQ(fs::exists(dir / c.name), !c.stale) << c.name;
+    for (const char* kept : {".folder.tmp-abcdef", ".linked.tmp-abcdef", "sub/.below.tmp-abcdef", ".busy.ini.tmp-abcdef"})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(dir / kept))) << kept;
+    EXPECT_EQ(platform::remove_stale_temp_files(dir / "missing"), 0u);
+}
+
+// Another copy of the program sweeping its folders at start must not take a save in progress
+// for a crashed one, up to the moment its temporary file is renamed.
+bool sweep_before_rename(const fs::path& temp, const fs::path&) {
+    const int fd = ::open(temp.c_str(), O_RDONLY);
+    const bool locked = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (fd >= 0) ::close(fd);
+    EXPECT_TRUE(locked) << "the temporary file is not locked just before its rename";
+    EXPECT_EQ(platform::remove_stale_temp_files(temp.parent_path()), 0u);
+    return true;
+}
+
+TEST(WriteFileAtomic, ItsTemporaryFileStaysLockedUntilTheRename) {
+    TempDir dir;
+    const auto file = dir.write("game.qlra", "old");
+    {
+        HookGuard guard(sweep_before_rename);
+        EXPECT_TRUE(platform::write_file_atomic(file, "new"));
+    }
+    EXPECT_EQ(TempDir::read(file), "new");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"game.qlra"});
+}
+
+// ---- A file's bytes kept between reads -------------------------------------------------------
+
+TEST(FileCache, ReadsAFileAgainOnlyOnceItChanged) {
+    TempDir dir;
+    const auto file = dir / "settings.ini";
+    platform::FileCache cache(16);
+    EXPECT_FALSE(cache.read(file).has_value());
+    EXPECT_TRUE(cache.missing());
+
+    dir.write("settings.ini", "USERNAME=Ann");
+    ASSERT_EQ(cache.read(file), "USERNAME=Ann");
+    EXPECT_FALSE(cache.missing());
+    // In place at the same size, at once: within the tick of the read it is read again.
+    dir.write("settings.ini", "USERNAME=Bob");
+    EXPECT_EQ(cache.read(file), "USERNAME=Bob");
+    // Over the cache's limit: refused, though there.
+    dir.write("settings.ini", "USERNAME=Someone Else");
+    EXPECT_FALSE(cache.read(file).has_value());
+    EXPECT_FALSE(cache.missing());
+    // Replaced whole by another program.
+    ASSERT_TRUE(platform::write_file_atomic(file, "USERNAME=Cy"));
+    EXPECT_EQ(cache.read(file), "USERNAME=Cy");
+
+    // An old file is read once, however often it is asked for.
+    dir.write("settings.ini", "USERNAME=Dee");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    ASSERT_EQ(cache.read(file), "USERNAME=Dee");
+    const auto once = cache.generation();
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(cache.read(file), "USERNAME=Dee");
+    EXPECT_EQ(cache.generation(), once);
+    // ... and again once it changed, even in place at the same size.
+    dir.write("settings.ini", "USERNAME=Eve");
+    EXPECT_EQ(cache.read(file), "USERNAME=Eve");
+    EXPECT_GT(cache.generation(), once);
+
+    // What the program wrote itself is kept without a read.
+    ASSERT_TRUE(platform::write_file_atomic(file, "USERNAME=Flo"));
+    cache.wrote(file, "USERNAME=Flo");
+    const auto written = cache.generation();
+    EXPECT_EQ(cache.read(file), "USERNAME=Flo");
+    EXPECT_EQ(cache.generation(), written);
+    fs::remove(file);
+    EXPECT_FALSE(cache.read(file).has_value());
+    EXPECT_TRUE(cache.missing());
 }
 
 }  // namespace

@@ -65,9 +65,16 @@ TEST(Ini, ReadFollowsTheProfileRules) {
         {"token", "", "(default)"},
         {"", "name", "(default)"},
     };
-    for (const auto& c : cases)
+    // The index that reads many sections of one copy finds what the reader finds.
+    const std::string bytes = TempDir::read(file);
+    const platform::IniIndex index(bytes);
+    for (const auto& c : cases) {
         EXPECT_EQ(platform::ini_read(file, c.section, c.key, "(default)"), c.expected)
             << c.section << "/" << c.key;
+        const auto body = index.body(c.section);
+        EXPECT_EQ(body ? platform::ini_value(*body, c.key, "(default)") : "(default)", c.expected)
+            << "indexed " << c.section << "/" << c.key;
+    }
     EXPECT_EQ(platform::ini_read(dir / "missing.ini", "token", "name"), "");
     EXPECT_EQ(platform::ini_read(dir / "missing.ini", "token", "name", "dflt"), "dflt");
 }
@@ -145,6 +152,15 @@ TEST(Ini, RefusesNamesThatWouldBreakTheFile) {
     EXPECT_EQ(TempDir::read(file), "[s]\r\na=1\r\n");
     EXPECT_FALSE(platform::ini_write(dir / "new.ini", "s", "a=b", "v"));
     EXPECT_FALSE(fs::exists(dir / "new.ini"));
+}
+
+TEST(Ini, SeveralKeysGoInOneWriteOrNone) {
+    TempDir dir;
+    auto file = dir.write("settings.ini", "[settings]\r\nUSERNAME=bob\r\n");
+    ASSERT_TRUE(platform::ini_write(file, "settings", {{"TIMESTAMP", "1"}, {"USERNAME", "ann"}, {"LANG", "/l/"}}));
+    EXPECT_EQ(TempDir::read(file), "[settings]\r\nUSERNAME=ann\r\nTIMESTAMP=1\r\nLANG=/l/\r\n");
+    EXPECT_FALSE(platform::ini_write(file, "settings", {{"DECKS", "/d/"}, {"a=b", "x"}}));
+    EXPECT_EQ(TempDir::read(file), "[settings]\r\nUSERNAME=ann\r\nTIMESTAMP=1\r\nLANG=/l/\r\n");
 }
 
 bool crash(const fs::path&, const fs::path&) { return false; }
