@@ -275,10 +275,12 @@ void DeckMaker::LoadDeck(const std::string& DeckName) {
     for (const std::string& line : read.lines) List1.add_item(line);
     tw_.LineMarker = "17";
     ComputeDeckAmount();
+    MarkDeckSaved();
 }
 
 void DeckMaker::Command1_Click() {
     try {
+        RefreshDeckFiles();
         if (!TurnOffOnlineDeck()) return;
         comm1.filter = "*.dek";
         comm1.init_dir = DecksFolder(tw_);
@@ -304,6 +306,7 @@ void DeckMaker::Command2_Click() {
             ShowMessageDirect(tw_, "The deck could not be saved.");
             return;
         }
+        MarkDeckSaved();
         WriteSetting(tw_, std::string(setting_key::lastdeck), path);
         File1.refresh();
     } catch (const std::exception&) {

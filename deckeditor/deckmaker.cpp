@@ -1,5 +1,6 @@
 #include "deckeditor/deckmaker.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -344,6 +345,7 @@ void DeckMaker::Form_Load() {
         List1.add_item(std::string(kSideDeckMarker));
     });
     Step([&] { LoadDeck(tw_.LastDeckPath); });
+    Step([&] { MarkDeckSaved(); });
 
     // Choosing "All" runs the first search.
     Step([&] {
@@ -459,9 +461,20 @@ void DeckMaker::Command14_Click() {
     tw_.frmTokens().initialize();
 }
 
-void DeckMaker::Command16_Click() { tw_.app.end(); }
+void DeckMaker::Command16_Click() {
+    if (MayClose()) tw_.app.end();
+}
 
 void DeckMaker::Combo1_Click() { ReloadSet(0); }
+
+void DeckMaker::RefreshDeckFiles() {
+    const std::string selected = File1.file_name();
+    File1.refresh();
+    if (selected.empty()) return;
+    const auto& files = File1.items();
+    const auto at = std::find(files.begin(), files.end(), selected);
+    if (at != files.end()) File1.set_list_index(static_cast<int>(at - files.begin()));
+}
 
 // ---- Closing ----
 
@@ -474,7 +487,21 @@ void DeckMaker::EndUnlessShuttingDown() {
     if (!ClosingWithDuelWindow) tw_.app.end();
 }
 
-void DeckMaker::Form_Unload(bool&) {
+bool DeckMaker::MayClose() {
+    if (List1.items() == SavedDeck) return true;
+    return tw_.app.msg_box("The deck has changes that are not saved. Quit anyway?", platform::MsgButtons::YesNo,
+                           platform::MsgIcon::None,
+                           "Tablewright " + tw_.VersionText) == platform::MsgResult::Yes;
+}
+
+void DeckMaker::Form_Activate() { RefreshDeckFiles(); }
+
+// The duel window's shutdown has asked its own question already.
+void DeckMaker::Form_Unload(bool& cancel) {
+    if (!ClosingWithDuelWindow && !MayClose()) {
+        cancel = true;
+        return;
+    }
     ClearPreview();
     EndUnlessShuttingDown();
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cards/title_drag.hpp"
 #include "platform/controls.hpp"
@@ -136,6 +137,8 @@ public:
 
 protected:
     void Form_Load() override;
+    // A deck file added while the program runs is listed once the player comes back.
+    void Form_Activate() override;
     void Form_Unload(bool& cancel) override;
     void Form_Terminate() override;
 
@@ -151,6 +154,8 @@ private:
     void ClearPreview();
     // Unless the duel window's shutdown is closing us.
     void EndUnlessShuttingDown();
+    // True when nothing would be lost, or the player lets the changed deck go.
+    bool MayClose();
 
     TitleDrag Title;
 
@@ -196,6 +201,12 @@ public:
     std::int32_t NormalNum = 0;
     std::int32_t FusionNum = 0;
     std::int32_t SideNum = 0;
+
+    // The deck list as it was last opened or saved; closing with another one asks first.
+    std::vector<std::string> SavedDeck;
+    void MarkDeckSaved() { SavedDeck = List1.items(); }
+    // Reads the decks folder again, keeping the selected file while it is still there.
+    void RefreshDeckFiles();
 
     void ComputeDeckAmount();
     void Command1_Click();

@@ -382,6 +382,10 @@ public:
     // Where a press on an own field card caught it, in its twips.
     std::int16_t GrabX = 0;
     std::int16_t GrabY = 0;
+    // Where that card lay when pressed: a drag that ends in a refusal puts it back there.
+    platform::PointTw DragFrom;
+    // The slot whose drag was refused: the pointer moves it no more until it is pressed again.
+    int RefusedDragSlot = -1;
 
     // Selection, the card menu, dragging, the name label.
     void cardstencil_MouseDown(int Index, int Button, int Shift, double X, double Y);

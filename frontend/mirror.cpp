@@ -1164,6 +1164,12 @@ protected:
         const int t = m_.tpp();
         m_.deliver([=] { f->move(twips(at.x(), t), twips(at.y(), t)); });
     }
+    void changeEvent(QEvent* e) override {
+        QWidget::changeEvent(e);
+        if (e->type() != QEvent::ActivationChange || !f_ || !isActiveWindow()) return;
+        platform::Form* f = f_;
+        m_.deliver([f] { f->user_activate(); });
+    }
     void closeEvent(QCloseEvent* e) override {
         // The model decides: an unloaded form takes its window with it.
         e->ignore();

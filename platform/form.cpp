@@ -173,6 +173,12 @@ void Form::user_resize(double width, double height) {
     Resize();
 }
 
+void Form::user_activate() {
+    if (!loaded() || !visible()) return;
+    App::Dispatch scope(app_);
+    Form_Activate();
+}
+
 }  // namespace platform
 
 namespace platform {

@@ -101,6 +101,8 @@ public:
     void user_key_down(int key, int shift);
     void user_mouse_move(int button, int shift, double x, double y);
     void user_resize(double width, double height);
+    // The window has become the one the user works in, as the front end reports it.
+    void user_activate();
 
 protected:
     virtual void Form_Load() {}

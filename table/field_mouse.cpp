@@ -172,6 +172,8 @@ void FormA::cardstencil_MouseDown(int Index, int Button, int /*Shift*/, double X
         if (IsOwnCard(tw_, card)) {
             GrabX = rt::cint16(X);
             GrabY = rt::cint16(Y);
+            RefusedDragSlot = -1;
+            if (cardstencil.exists(Index)) DragFrom = {cardstencil[Index].left(), cardstencil[Index].top()};
         }
         if (!Label5.exists(Index)) return;
         auto& label = Label5[Index];
@@ -214,7 +216,7 @@ void FormA::cardstencil_MouseMove(int Index, int Button, int /*Shift*/, double X
 
         if (Button != 1) return;
         ShowCardInfo(tw_, card, selectedcard);
-        if (!IsOwnCard(tw_, card)) return;
+        if (!IsOwnCard(tw_, card) || Index == RefusedDragSlot) return;
 
         const platform::PointPx cursor = tw_.app.host().cursor_pos_px();
         const platform::PointTw surface = PlaySurfaceOnScreen(tw_);
@@ -224,7 +226,15 @@ void FormA::cardstencil_MouseMove(int Index, int Button, int /*Shift*/, double X
         tw_.LineMarker = "323B";
 
         if (picture.left() <= kHandLeft && picture.top() >= kHandTop) {
+            const std::string name = card.Name;
             ReturnToHand2_Click();
+            // Refused (a token): as any refused drop, the card goes back to where the drag took
+            // it from, and this drag is over. The peer never saw it move. The box that said no
+            // may have let a received command take the slot meanwhile.
+            if (!SlotInUse(tw_, Index) || !cardstencil.exists(Index) || tw_.FieldCards[Index].Name != name) return;
+            RefusedDragSlot = Index;
+            cardstencil[Index].move(DragFrom.x, DragFrom.y);
+            FollowPicture(tw_, Index);
             return;
         }
         FollowPicture(tw_, Index);

@@ -79,7 +79,9 @@ public:
         if (on_command) on_command();
     }
     void Form_Unload(bool& cancel) override { cancel = refuse_unload; }
+    void Form_Activate() override { ++activations; }
     bool refuse_unload = false;
+    int activations = 0;
 
     platform::Label Label1{this, "Label1"};
     platform::CommandButton Command1{this, "Command1"};
@@ -558,6 +560,21 @@ TEST_F(FrontEnd, ClosingTheLastShownWindowEndsAProgramThatStillHoldsHiddenOnes) 
     mirror.widget(w)->close();
     EXPECT_TRUE(host.boundary().ended());
     EXPECT_TRUE(app.ended());
+}
+
+TEST_F(FrontEnd, AWindowThePersonTurnsBackToHearsThatItIsActive) {
+    Window& w = shown();
+    platform::FormSlot<Window> other{[this] { return std::make_unique<Window>(app); }};
+    other().show();
+    settle();
+    mirror.widget(other())->activateWindow();
+    settle();
+    ASSERT_FALSE(mirror.widget(w)->isActiveWindow());
+    const int before = w.activations;
+    mirror.widget(w)->activateWindow();
+    settle();
+    ASSERT_TRUE(mirror.widget(w)->isActiveWindow());
+    EXPECT_EQ(w.activations, before + 1);
 }
 
 TEST_F(FrontEnd, TypingIntoARichTextBoxCanBeTakenBack) {

@@ -312,19 +312,49 @@ TEST_F(Drag, OutOverTheTablesLeftEdgeNearItsBottomItGoesBackToTheHand) {
                                      "rc~1"}));
 }
 
-TEST_F(ByHand, ATokenDraggedToTheHandIsRefusedAndLeftWhereItWasDragged) {
+// A token may not go to the hand: like any refused drop it goes back to where it lay, and that
+// drag is over.
+TEST_F(ByHand, ATokenDraggedToTheHandIsRefusedAndGoesBackToWhereItLay) {
+    tw.PlayerNumber = 1;
     const int s = Put(Token());
-    duel.cardstencil[s].user_mouse_down(1, 0, 0, 0);
-    fx.host.set_cursor_pos({0, 1000});
-    duel.cardstencil[s].user_mouse_move(1, 0, 0, 0);
-    EXPECT_TRUE(duel.cardstencil.exists(s));
-    EXPECT_EQ(duel.cardstencil[s].left(), -3480);
-    ASSERT_FALSE(fx.host.messages().empty());
+    auto& picture = duel.cardstencil[s];
+    const double left = picture.left(), top = picture.top();
+    duel.Label4[s].set_visible(true);
+    duel.move(1500, 1200);
+    const std::size_t shown = fx.host.messages().size();
+    auto to = [&](int x, int y) {
+        fx.host.set_cursor_pos({x, y});
+        picture.user_mouse_move(1, 0, 300, 400);
+    };
+    picture.user_mouse_down(1, 0, 305, 405);
+    to(532, 327);  // over the table first
+    ASSERT_EQ(picture.left(), Drag::Left(532));
+    to(0, 1000);  // out over the table's left edge near its bottom
+
+    ASSERT_TRUE(duel.cardstencil.exists(s));
+    EXPECT_EQ(picture.left(), left);
+    EXPECT_EQ(picture.top(), top);
+    EXPECT_EQ(duel.Label5[s].top(), top - 160);
+    EXPECT_EQ(duel.Shape1[s].left(), left);
+    EXPECT_EQ(duel.Label4[s].top(), top + picture.height());
+    ASSERT_EQ(fx.host.messages().size(), shown + 1);
     EXPECT_EQ(fx.host.messages().back().text,
               "If a Token does this, it is removed from the game. Please Select Remove from Game");
     EXPECT_TRUE(duel.hand.items().empty());
-    duel.cardstencil[s].user_mouse_up(1, 0, 0, 0);
-    EXPECT_EQ(duel.cardstencil[s].left(), 0) << "the release puts it back on the table";
+    EXPECT_TRUE(SentCommands().empty()) << "the peer never saw it move";
+
+    // The button still held: the pointer no longer carries it, and no second refusal comes.
+    to(10, 1000);
+    to(532, 327);
+    EXPECT_EQ(picture.left(), left);
+    EXPECT_EQ(fx.host.messages().size(), shown + 1);
+    picture.user_mouse_up(1, 0, 300, 400);
+    EXPECT_EQ(Sent(), Lines{"mv~" + std::to_string(s) + "~" + TwipsText(left) + ":" + TwipsText(top)});
+
+    // The next press drags it again.
+    picture.user_mouse_down(1, 0, 305, 405);
+    to(532, 327);
+    EXPECT_EQ(picture.left(), Drag::Left(532));
 }
 
 TEST_F(ByHand, TheHoverWindowShowsTheTextOfAFaceUpCardOverItsTextArea) {
