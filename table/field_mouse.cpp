@@ -231,7 +231,7 @@ void FormA::cardstencil_MouseMove(int Index, int Button, int /*Shift*/, double X
             // Refused (a token): as any refused drop, the card goes back to where the drag took
             // it from, and this drag is over. The peer never saw it move. The box that said no
             // may have let a received command take the slot meanwhile.
-            if (!SlotInUse(tw_, Index) || !cardstencil.exists(Index) || tw_.FieldCards[Index].Name != name) return;
+            if (!SlotInUse(tw_, Index) || tw_.FieldCards[Index].Name != name) return;
             RefusedDragSlot = Index;
             cardstencil[Index].move(DragFrom.x, DragFrom.y);
             FollowPicture(tw_, Index);
