@@ -197,6 +197,8 @@ public:
     bool DisconnectShown = false;   // "Disconnected!" was shown for this connection
     ListenProbation Probation;      // of the connection taken while listening
     std::string ExpectedHandshake;
+    bool ChallengeOpen = false;     // our challenge went out and its right answer has not come
+    bool ProbeAnswerWaits = false;  // the relay's probe came while the challenge was open
     std::int64_t MalformedNotedMs = -1;  // when a malformed command was last noted in the log
     std::int64_t OutOfStepNotedMs = -1;  // when the tables' disagreement about a slot was last noted
     // Every command handed to SendCommand, in order (what the peer would receive while connected).

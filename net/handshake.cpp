@@ -46,6 +46,8 @@ std::string MakeChallenge(Tablewright& tw) {
 void SendChallenge(Tablewright& tw) {
     const std::string challenge = MakeChallenge(tw);
     tw.ExpectedHandshake = HandshakeAnswer(challenge);
+    tw.ChallengeOpen = true;
+    tw.ProbeAnswerWaits = false;
     Send(tw, "hs~" + challenge);
 }
 
@@ -94,6 +96,13 @@ void DI_MI(Tablewright& tw, const std::string& info) {
         AddChat(tw, "Your Opponent is " + name, "Game", false);
         // The name is the peer's: it is made one harmless file-name component.
         RenameLogForOpponent(tw, name);
+        // The copy a peer sends once it has accepted our answer, while its answer to our own
+        // challenge has not come: it never heard our opening, which it would have answered
+        // first. The relay lost what we said while alone, so the probe is answered now.
+        if (tw.ProbeAnswerWaits && fields[n - 2].empty()) {
+            tw.ProbeAnswerWaits = false;
+            SendPlayerInfo(tw, true);
+        }
     });
     if (error) ReportRuntimeError(tw, error->description, rt::cstr(error->number), "DI_MI");
 }
@@ -136,6 +145,10 @@ bool ReceivedHandshakeAnswer(Tablewright& tw, const std::string& args) {
         return false;
     }
     EndProbation(tw);
+    // The answer shows the peer heard our opening, our information with it; the accept sends
+    // that once more below, so a probe's answer still waiting is not needed.
+    tw.ChallengeOpen = false;
+    tw.ProbeAnswerWaits = false;
     AddChat(tw, "Handshake Accepted", "Game", true);
     SendPlayerInfo(tw, false);
     // Set back only now, after the lines above went out, so the next command carries count 1.
@@ -148,6 +161,16 @@ bool ReceivedHandshakeAnswer(Tablewright& tw, const std::string& args) {
 
 bool ReceivedRelayProbe(Tablewright& tw) {
     if (!tw.RelayMode) return false;
+    // A relay that kept what we said while alone has passed our opening on already; one that
+    // did not has lost it. Sent again at once, our information reaches a partner that has it
+    // between that partner's answer to our challenge and its accept, and its reply to the line
+    // it logs puts the counts one past the meter's allowance for good. So while our challenge
+    // is open the answer waits: the right answer to the challenge makes it needless, and the
+    // partner's information after its own accept, ours still unanswered, sends it (DI_MI).
+    if (tw.ChallengeOpen && !tw.ServerDuel) {
+        tw.ProbeAnswerWaits = true;
+        return true;
+    }
     SendPlayerInfo(tw, true);
     return true;
 }

@@ -31,7 +31,8 @@ void DI_MI(Tablewright& tw, const std::string& info);
 void UpdateHackMeter(Tablewright& tw, std::int32_t count);
 
 // The dispatcher's branches: a challenge arrives ("hs"), an answer arrives ("dh"), the relay's
-// probe ("pd"). Each returns whether the closing step follows.
+// probe ("pd"; in a relay duel its answer waits while our challenge is open, see DI_MI). Each
+// returns whether the closing step follows.
 bool ReceivedChallenge(Tablewright& tw, const std::string& args);
 bool ReceivedHandshakeAnswer(Tablewright& tw, const std::string& args);
 bool ReceivedRelayProbe(Tablewright& tw);

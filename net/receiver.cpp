@@ -55,6 +55,8 @@ void ResetFrameNumbers(Tablewright& tw) {
     tw.ReceiveHistory.redim(255);
     tw.ReceiveBuffer.clear();
     tw.DisconnectShown = false;
+    tw.ChallengeOpen = false;
+    tw.ProbeAnswerWaits = false;
     EndProbation(tw);  // a new connection, a new listen or a reset: the old one is over
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt_error.hpp"
+#include "net/dispatcher.hpp"
 #include "net/send_command.hpp"
 #include "tests/support/duel_pair.hpp"
 #include "tests/support/table_fixture.hpp"
@@ -172,6 +174,56 @@ TEST_F(PlayerInfoCase, TheRelaysProbeIsAnsweredOnlyInARelayOrServerDuel) {
     t.Send("pd~c|$|2~1");
     EXPECT_EQ(t.Answers(), std::vector<std::string>{"mi~Ann:20:1:0:"});
     EXPECT_FALSE(duel.Label5[0].visible());
+}
+
+// Through a relay our opening was either passed on or lost; which, the peer's handshake tells.
+// Until then the probe's answer waits, so that a partner that has our information does not get
+// it again between its answer to our challenge and its accept (which would put the counts past
+// the meter's allowance). A server duel answers at once, as before.
+TEST_F(PlayerInfoCase, InARelayDuelTheProbeWaitsUntilTheHandshakeShowsWhetherOurOpeningArrived) {
+    const auto infos = [&] {
+        int n = 0;
+        for (const auto& c : t.side.Sent()) n += c == "mi~Ann:20:1:0:" ? 1 : 0;
+        return n;
+    };
+    tw.RelayMode = true;
+    const auto open = [&] {
+        SendChallenge(tw);
+        SendPlayerInfo(tw, true);
+    };
+
+    // The peer answers our challenge: it heard the opening, and the accept's copy is enough.
+    open();
+    t.Send("pd~c|$|-1~0");
+    EXPECT_EQ(infos(), 1) << "the probe's answer waits";
+    t.Send("dh~" + tw.ExpectedHandshake + "|$|1~1");
+    t.Send("mi~Bob:20:2::|$|2~2");
+    EXPECT_EQ(infos(), 1);
+    const auto sent = t.side.Sent();
+    EXPECT_EQ(sent.back().rfind("us~", 0), 0u);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "mi~Ann:20:1::"), 1);
+
+    // The peer accepts our answer to its challenge but never answered ours: the opening was lost,
+    // and the probe is answered, once. The peer's first information does not tell that.
+    t.side.table->SentCommands.clear();
+    open();
+    t.Send("pd~c|$|-1~2");
+    t.Send("mi~Bob:20:2:0:|$|3~3");
+    EXPECT_EQ(infos(), 1);
+    t.Send("mi~Bob:20:2::|$|4~4");
+    EXPECT_EQ(infos(), 2);
+    t.Send("mi~Bob:20:2::|$|5~5");
+    EXPECT_EQ(infos(), 2);
+    EXPECT_TRUE(t.side.host.messages().empty());
+
+    // In a server duel there is no relay to keep or lose the opening.
+    t.side.table->SentCommands.clear();
+    tw.ServerDuel = true;
+    open();
+    std::string probe = "pd~c|$|-1";
+    std::int32_t cls = 0;
+    DetermineInfo(tw, probe, cls);
+    EXPECT_EQ(infos(), 2);
 }
 
 }  // namespace

@@ -52,6 +52,17 @@ struct RelayDuel {
         return true;
     }
 
+    // The table connects as a player's does in its relay mode, greeting with its own connection
+    // events.
+    bool Arrive(NetSide& side, int seat) {
+        auto& t = side.tw();
+        tw::ResetFrameNumbers(t);
+        t.PlayerNumber = seat;
+        t.RelayMode = true;
+        side.socket().connect("127.0.0.1", relay.Port(seat - 1));
+        return PumpUntil([&] { return relay.Connected(seat - 1) && side.Logged("<Game> Connected!"); });
+    }
+
     // Whether a frame with this command (its count taken off) was dispatched on the side.
     static bool Dispatched(NetSide& side, const std::string& command) {
         for (int n = 0; n <= 255; ++n)
@@ -71,8 +82,8 @@ TEST(RelayDuel, TwoTablesDuelThroughTheRelay) {
                                                        "<Relay> Client Connected",
                                                        "<Relay> Both Connected Duel Starting!"}));
 
-    // Both answer the relay's "pd~c" with their player information, and both handshakes
-    // complete: what Ann sent while alone was kept for Bob and reached him after "pd~c".
+    // Both handshakes complete: what Ann sent while alone was kept for Bob and reached him after
+    // "pd~c".
     ASSERT_TRUE(d.PumpUntil([&] {
         return bob.Logged("<Game> Your Opponent is Ann") && ann.Logged("<Game> Your Opponent is Bob") &&
                bob.Logged("<Game> Handshake Accepted") && ann.Logged("<Game> Handshake Accepted");
@@ -82,8 +93,9 @@ TEST(RelayDuel, TwoTablesDuelThroughTheRelay) {
         for (const auto& c : s.Sent()) n += c.rfind("mi~", 0) == 0 ? 1 : 0;
         return n;
     };
-    EXPECT_EQ(infos(ann), 3) << "at connect, for pd~c and after the accepted handshake";
-    EXPECT_EQ(infos(bob), 3) << "at connect, for pd~c and after the accepted handshake";
+    // The probe found each opening on its way, so neither sent its information a third time.
+    EXPECT_EQ(infos(ann), 2) << "at connect and after the accepted handshake";
+    EXPECT_EQ(infos(bob), 2) << "at connect and after the accepted handshake";
     EXPECT_EQ(d.relay.relay->RelayPlayerNames[1], "Bob");
 
     // Chat shows in the relay under the announced name; the operator reaches both tables.
@@ -135,15 +147,9 @@ TEST(RelayDuel, TheHostsOpeningReachesTheJoiningTableAndTheMetersStayGreen) {
         auto& bob = d.bob;
         ann.GiveDeck({"Ember Drake", "Salt Wyrm", "Grey Tide"});
         bob.GiveDeck({"Ember Drake", "Salt Wyrm"});
-        for (auto [side, seat] : {std::pair<NetSide*, int>{&ann, 1}, {&bob, 2}}) {
-            auto& t = side->tw();
-            tw::ResetFrameNumbers(t);
-            t.PlayerNumber = seat;
-            t.RelayMode = true;
-            side->socket().connect("127.0.0.1", d.relay.Port(seat - 1));
-            ASSERT_TRUE(d.PumpUntil([&] { return d.relay.Connected(seat - 1) && side->Logged("<Game> Connected!"); }));
-            if (seat == 1) ASSERT_TRUE(d.PumpUntil([&] { return d.relay.relay->RelayPlayerNames[0] == "Ann"; }));
-        }
+        ASSERT_TRUE(d.Arrive(ann, 1));
+        ASSERT_TRUE(d.PumpUntil([&] { return d.relay.relay->RelayPlayerNames[0] == "Ann"; }));
+        ASSERT_TRUE(d.Arrive(bob, 2));
         ASSERT_TRUE(d.PumpUntil([&] {
             return ann.CountLogged("<Game> Handshake Accepted") == 2 && bob.CountLogged("<Game> Handshake Accepted") == 2;
         }));
@@ -151,9 +157,7 @@ TEST(RelayDuel, TheHostsOpeningReachesTheJoiningTableAndTheMetersStayGreen) {
         EXPECT_TRUE(bob.Logged("<Game> Your Opponent is Ann"));
         EXPECT_TRUE(ann.Logged("<Game> Bob shuffled the deck"));
 
-        // Each table's answer to "pd~c" (its player information once more) reaches the other
-        // between that one's handshake answer and its accept, so the counts start one command
-        // past the meter's slack: 5 %, green, and it stays there.
+        // The two counts of each pair start within the meter's allowance and stay there.
         for (int move = 0; move < 50; ++move) {
             NetSide& mover = move % 2 == 0 ? ann : bob;
             NetSide& other = move % 2 == 0 ? bob : ann;
@@ -163,14 +167,15 @@ TEST(RelayDuel, TheHostsOpeningReachesTheJoiningTableAndTheMetersStayGreen) {
             ASSERT_TRUE(d.PumpUntil([&] { return other.tw().OppLP == 8000 - move; }));
             for (int i = 0; i < 20; ++i) d.relay.reactor.pump(1);  // and the answers to it
             for (NetSide* s : {&ann, &bob}) {
-                ASSERT_LE(s->tw().HackLevel, 1) << s->tw().UserName << " after move " << move;
+                ASSERT_EQ(s->tw().HackLevel, 0) << s->tw().UserName << " after move " << move;
+                EXPECT_EQ(s->duel().hack.caption(), "0%");
                 EXPECT_EQ(s->tw().HackLight, "green.jpg");
             }
         }
         ASSERT_TRUE(d.PumpUntil([&] { return ann.Logged("<Bob> move 49") && bob.Logged("<Ann> move 48"); }));
         for (NetSide* s : {&ann, &bob}) {
             SCOPED_TRACE(s->tw().UserName);
-            EXPECT_LE(s->tw().HackLevel, 1);
+            EXPECT_EQ(s->tw().HackLevel, 0);
             for (const auto& c : s->Sent()) EXPECT_NE(c.rfind("rp~", 0), 0u) << c;
             EXPECT_TRUE(s->host.messages().empty());
         }
@@ -183,6 +188,32 @@ TEST(RelayDuel, TheHostsOpeningReachesTheJoiningTableAndTheMetersStayGreen) {
         EXPECT_TRUE(d.relay.Logged(line));
         EXPECT_TRUE(staying.host.messages().empty());
     }
+}
+
+// A host that says more while alone than the relay keeps loses its opening, challenge and
+// player information with it. The joining table still learns who its opponent is: the host
+// answers the relay's probe once the joining table's accept shows the opening never arrived.
+TEST(RelayDuel, AHostWhoseOpeningTheRelayCouldNotKeepIsStillNamed) {
+    RelayDuel d;
+    auto& ann = d.ann;
+    auto& bob = d.bob;
+    ASSERT_TRUE(d.Arrive(ann, 1));
+    const std::string filler(200, 'x');
+    for (int i = 0; i < 200; ++i) tw::AddChat(ann.tw(), filler, "Ann", true);
+    ASSERT_TRUE(d.PumpUntil([&] { return d.relay.Logged("<Relay> A message could not be sent."); }));
+    ASSERT_TRUE(d.Arrive(bob, 2));
+
+    ASSERT_TRUE(d.PumpUntil([&] {
+        return bob.Logged("<Game> Your Opponent is Ann") && bob.Logged("<Game> Handshake Accepted");
+    }));
+    for (int i = 0; i < 20; ++i) d.relay.reactor.pump(1);
+    EXPECT_EQ(bob.CountLogged("<Game> Handshake Accepted"), 1) << "his own: Ann's challenge never came";
+    EXPECT_FALSE(RelayDuel::Dispatched(bob, "mi~Ann:20:1::")) << "Ann's challenge was never answered";
+    EXPECT_EQ(bob.tw().PlayerNames[1], "Ann");
+    EXPECT_EQ(bob.duel().Player1GY.caption(), "Search Ann GY (Yellow)");
+    int infos = 0;
+    for (const auto& c : ann.Sent()) infos += c == "mi~Ann:20:1:0:" ? 1 : 0;
+    EXPECT_EQ(infos, 2) << "at connect, and for the probe once the opening was known lost";
 }
 
 }  // namespace
