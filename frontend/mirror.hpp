@@ -14,6 +14,8 @@
 #include <set>
 #include <unordered_map>
 
+#include "frontend/widgets/context.hpp"
+#include "frontend/windows.hpp"
 #include "platform/control.hpp"
 #include "platform/picture.hpp"
 
@@ -30,9 +32,8 @@ namespace frontend {
 
 class Boundary;
 class QtHost;
-class FormWindow;
 
-class Mirror : public platform::ControlObserver {
+class Mirror : public platform::ControlObserver, public WindowMap, public WidgetContext {
 public:
     // Becomes the App's observer; forms loaded from now on are mirrored.
     Mirror(platform::App& app, QtHost& host);
@@ -47,34 +48,31 @@ public:
 
     // The widget of a control (a form: its top-level window); null when it has none (timers,
     // menus, dialogs) or is not mirrored.
-    QWidget* widget(const platform::Control& c) const;
+    QWidget* widget(const platform::Control& c) const override;
     // The area below a form's menu bar, where its controls lie.
-    QWidget* client_area(const platform::Form& f) const;
+    QWidget* client_area(const platform::Form& f) const override;
     QMenuBar* menu_bar(const platform::Form& f) const;
     // Whether the control is still known (events from widgets check before touching it).
-    bool alive(const platform::Control* c) const;
+    bool alive(const platform::Control* c) const override;
 
-    int tpp() const;
-    QtHost& host() const { return host_; }
+    int tpp() const override;
+    QtHost& host() const override { return host_; }
     Boundary& boundary() const;
-    platform::App& app() const { return app_; }
+    platform::App& app() const override { return app_; }
 
     // Runs a user action on the program.
-    void deliver(const std::function<void()>& fn) const;
+    void deliver(const std::function<void()>& fn) const override;
 
     // Fills a Qt menu with the reachable items of a model menu. Submenus raise their Click as
     // they open and are filled afresh then; choosing a leaf calls on_leaf with it.
-    void fill_menu(QMenu& qm, platform::Menu& m, const std::function<void(platform::Menu*)>& on_leaf);
+    void fill_menu(QMenu& qm, platform::Menu& m, const std::function<void(platform::Menu*)>& on_leaf) override;
 
     // The picture as a QImage, converted once per picture.
-    QImage image_of(const platform::PicturePtr& p);
+    QImage image_of(const platform::PicturePtr& p) override;
 
     struct Entry;
-    // Above zero while the model's state is being applied, so that widgets do not report it back.
-    int applying = 0;
 
 private:
-    friend class FormWindow;
     void build_form(platform::Form& f);
     void build_tree(platform::Container& k, platform::Form& f);
     void build(platform::Control& c);

@@ -23,7 +23,6 @@
 #include <thread>
 
 #include "frontend/convert.hpp"
-#include "frontend/mirror.hpp"
 #include "platform/app.hpp"
 #include "platform/desktop.hpp"
 #include "platform/dialog.hpp"

@@ -9,6 +9,7 @@
 
 #include "frontend/boundary.hpp"
 #include "frontend/dispatcher.hpp"
+#include "frontend/windows.hpp"
 #include "platform/host.hpp"
 #include "platform/reactor.hpp"
 
@@ -17,8 +18,6 @@ class App;
 }
 
 namespace frontend {
-
-class Mirror;
 
 class QtHost : public platform::Host {
 public:
@@ -29,8 +28,8 @@ public:
     Boundary& boundary() { return boundary_; }
     Dispatcher& dispatcher() { return *dispatcher_; }
     platform::Reactor& reactor() const { return reactor_; }
-    Mirror* mirror() const { return mirror_; }
-    void set_mirror(Mirror* m) { mirror_ = m; }
+    WindowMap* mirror() const { return mirror_; }
+    void set_mirror(WindowMap* m) { mirror_ = m; }
 
     // Runs Qt's loop until the program ends: End, or no form of it is loaded any more.
     void run(platform::App& app);
@@ -70,7 +69,7 @@ private:
     Boundary boundary_;
     std::unique_ptr<Dispatcher> dispatcher_;
     std::unique_ptr<KeyWatch> key_watch_;
-    Mirror* mirror_ = nullptr;
+    WindowMap* mirror_ = nullptr;
     bool dragging_ = false;
     std::optional<platform::DropTarget> drop_;
 };
