@@ -64,13 +64,22 @@ public:
 
     // A connection to 127.0.0.1:port; a listening program's socket takes it in the kernel.
     static LoopbackEnd Connect(int port) {
+        LoopbackEnd end = TryConnect(port);
+        if (!end.open()) std::abort();
+        return end;
+    }
+    // The same, closed when nothing listens on the port.
+    static LoopbackEnd TryConnect(int port) {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd < 0) std::abort();
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<std::uint16_t>(port));
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) std::abort();
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+            ::close(fd);
+            return LoopbackEnd();
+        }
         return LoopbackEnd(fd);
     }
 
