@@ -27,8 +27,9 @@ namespace tw::fuzz {
 
 // Pumps the loop until pred holds or the real time given has passed. The clock is left alone:
 // a target's fake clock moves only when the target moves it, so no timer fires while bytes are
-// on their way.
-inline bool PumpUntil(platform::Reactor& reactor, const std::function<bool()>& pred, int ms = 2000) {
+// on their way. The time is generous: a wait ends as soon as pred holds, and one that runs out
+// on a loaded machine would be taken for a finding.
+inline bool PumpUntil(platform::Reactor& reactor, const std::function<bool()>& pred, int ms = 10000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!pred()) {
         if (std::chrono::steady_clock::now() > until) return false;
@@ -151,7 +152,7 @@ public:
 
     // The connection the program made, pumping the loop until it is there; closed when it does
     // not come within the real time given.
-    LoopbackEnd accept(platform::Reactor& reactor, int ms = 2000) {
+    LoopbackEnd accept(platform::Reactor& reactor, int ms = 10000) {
         LoopbackEnd end;
         PumpUntil(
             reactor,

@@ -94,6 +94,13 @@ inline void Require(bool ok, const char* file = __builtin_FILE(), int line = __b
     std::abort();
 }
 
+// No box has opened since the host had shown `before`; the last one's text is said when one did.
+inline void RequireNoBox(const QuietHost& host, long before, const char* file = __builtin_FILE(),
+                         int line = __builtin_LINE()) {
+    if (host.message_count != before) std::fprintf(stderr, "a box opened: %s\n", host.last_message.c_str());
+    Require(host.message_count == before, file, line);
+}
+
 // For LLVMFuzzerInitialize of a target that keeps a program between inputs: such a program holds
 // on to memory by design, which the fuzzer's check for leaks after every input would report;
 // leaks are left to the sanitizer runs of the tests.
