@@ -1,8 +1,9 @@
-// The opponent's field commands and chat lines as a table carries them out, then clicks all over
-// the chat box. Input: commands separated by line ends, each with its count ("mv~3~1:2|$|4").
-// Whatever they say: the player's own cards stay exactly as they were, every card on the table
-// has its four controls, every grid place holds a card that records it, no runtime error is
-// reported, and a click in the chat box opens nothing but a web address or a bundled page.
+// The opponent's field commands and chat lines as a table carries them out, then a click on every
+// reference and link of the chat box. Input: commands with their counts ("mv~3~1:2|$|4"), separated as
+// peer_commands.hpp says. Whatever they say: the player's own cards stay exactly as they were,
+// every card on the table has its four controls, every grid place holds a card that records it,
+// no runtime error is reported, and a click in the chat box opens nothing but a web address or a
+// bundled page.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,9 +32,8 @@
 
 namespace {
 
-// One program with its duel window loaded and the fuzz set in its database. Making one costs
-// far more than a command, so it is kept across inputs and made anew now and then, so that what
-// its desktop records does not grow without end.
+// One program with its duel window loaded, the fuzz set in its database and the player's own
+// cards on the field, kept across inputs.
 struct Program : tw::fuzz::ProgramFixture {
     std::unique_ptr<tw::Tablewright> table = std::make_unique<tw::Tablewright>(app);
 
@@ -41,11 +41,28 @@ struct Program : tw::fuzz::ProgramFixture {
         tw::WriteSetting(*table, "username", "Ann");
         table->FormA();
         tw::fuzz::LoadFuzzSet(*table);
+        table->PlayerNumber = 1;  // whose cards are whose
+        tw::fuzz::DealPiles(*table);
+        tw::fuzz::DealField(*table);
+        own_field = tw::fuzz::OwnFieldCards(*table);
     }
+    std::string own_field;  // as dealt
 };
 
-void Check(bool ok) {
-    if (!ok) std::abort();
+// One click on every reference and link the chat box shows: only underlined text opens
+// anything, and a click opens the run of one colour that the caret touches, within its line, so
+// a click just inside each underlined run, and just after each line break within one, reaches
+// every run that can open.
+std::vector<int> ClickPlaces(const platform::RichTextBox& box) {
+    std::vector<int> out;
+    const std::string& text = box.text();
+    for (const auto& run : box.runs()) {
+        if (!run.fmt.underline) continue;
+        out.push_back(run.start + 1);
+        for (int at = run.start; at < run.start + run.length; ++at)
+            if (text[static_cast<std::size_t>(at)] == '\n') out.push_back(at + 2);
+    }
+    return out;
 }
 
 }  // namespace
@@ -53,50 +70,43 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) { return tw::fuzz::WithoutLeakChecks(argc, argv); }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::unique_ptr<Program> program;
-    static int runs = 0;
-    if (!program || ++runs % 200 == 0) {
-        program.reset();
-        program = std::make_unique<Program>();
-    }
-    auto& tw = *program->table;
+    auto& program = tw::fuzz::Kept<Program>(2000);
+    auto& tw = *program.table;
     auto& duel = tw.FormA();
-    auto& host = program->host;
+    auto& host = program.host;
     tw.PlayerNumber = 1;
     tw.MalformedNotedMs = -1;
     tw.OutOfStepNotedMs = -1;
     tw.ChatCardLinks.assign(1, std::string());
     duel.chat.set_text("");
-    tw::fuzz::DealField(tw);
+    tw::fuzz::RestoreField(tw, program.own_field);
     tw.SentCommands.clear();
     const std::string own_before = tw::fuzz::OwnFieldCards(tw);
     const std::size_t urls = host.urls().size();
     const std::size_t files = host.opened_files().size();
     const long failures = host.failure_count;
 
-    tw::fuzz::RunPeerCommands(tw, program->clock, std::string_view(reinterpret_cast<const char*>(data), size));
+    tw::fuzz::RunPeerCommands(tw, program.clock, std::string_view(reinterpret_cast<const char*>(data), size));
 
-    Check(host.failure_count == failures);
-    Check(tw::fuzz::OwnFieldCards(tw) == own_before);
+    tw::fuzz::Require(host.failure_count == failures);
+    tw::fuzz::Require(tw::fuzz::OwnFieldCards(tw) == own_before);
     for (int s = tw::kFirstFieldSlot; s <= tw::kLastFieldSlot; ++s)
-        if (tw::SlotInUse(tw, s)) Check(duel.Label4.exists(s) && duel.Label5.exists(s) && duel.Shape1.exists(s));
+        if (tw::SlotInUse(tw, s)) tw::fuzz::Require(duel.Label4.exists(s) && duel.Label5.exists(s) && duel.Shape1.exists(s));
     for (int row = 0; row <= 3; ++row)
         for (int col = 0; col <= 6; ++col) {
             const int s = tw.FieldGrid(row, col);
             if (s < 1) continue;
-            Check(s <= tw::kLastFieldSlot && tw::SlotInUse(tw, s));
-            Check(tw.FieldCards[s].GridRow == row && tw.FieldCards[s].GridCol == col);
+            tw::fuzz::Require(s <= tw::kLastFieldSlot && tw::SlotInUse(tw, s));
+            tw::fuzz::Require(tw.FieldCards[s].GridRow == row && tw.FieldCards[s].GridCol == col);
         }
 
-    const int length = static_cast<int>(duel.chat.text().size());
-    const int step = length / 64 + 1;
-    for (int pos = 0; pos <= length; pos += step) duel.chat.user_click(pos);
+    for (int pos : ClickPlaces(duel.chat)) duel.chat.user_click(pos);
     for (std::size_t i = urls; i < host.urls().size(); ++i) {
         std::string scheme = host.urls()[i].substr(0, 8);
         for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-        Check(scheme.rfind("http://", 0) == 0 || scheme == "https://");
+        tw::fuzz::Require(scheme.rfind("http://", 0) == 0 || scheme == "https://");
     }
     for (std::size_t i = files; i < host.opened_files().size(); ++i)
-        Check(host.opened_files()[i].string().rfind((tw.folder() / "site").string(), 0) == 0);
+        tw::fuzz::Require(host.opened_files()[i].string().rfind((tw.folder() / "site").string(), 0) == 0);
     return 0;
 }

@@ -1,9 +1,11 @@
 // Looks at piles as the opponent sends them: pile lists ("rd~", "rg~", "rr~"), requests for our
 // piles ("sg~") and wishes to be allowed an action ("pe~"), carried out by the dispatcher on a
-// table with its duel window. Input: commands separated by line ends. After each, every row the
-// viewer shows is clicked, moved with every move and dropped on the hand and the table. Whatever
-// came, the viewer lists exactly the pieces of the last list, and our piles and field stay as
-// they were (a consent box is answered No by the desktop that answers everything OK).
+// table with its duel window and cards of our own on the field. Input: commands with their
+// counts, separated as peer_commands.hpp says. After each, every row the viewer shows is clicked,
+// moved with every move and dropped on the hand and the table. Whatever came, the viewer lists
+// exactly the pieces of the last list it was sent, and our piles and our own field cards stay as
+// they were (a consent box is answered No by the desktop that answers everything OK); the
+// opponent's cards may come and go.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +18,8 @@
 #include "cards/settings.hpp"
 #include "cards/tablewright.hpp"
 #include "duel/forma.hpp"
+#include "fuzz/own_cards.hpp"
+#include "fuzz/peer_commands.hpp"
 #include "fuzz/program_fixture.hpp"
 #include "net/dispatcher.hpp"
 #include "platform/rt.hpp"
@@ -30,7 +34,11 @@ struct Fixture : tw::fuzz::ProgramFixture {
         tw::WriteSetting(*table, "username", "Ann");
         table->FormA();
         table->PlayerNumber = 1;
+        tw::fuzz::LoadFuzzSet(*table);
+        tw::fuzz::DealField(*table);
+        own_field = tw::fuzz::OwnFieldCards(*table);
     }
+    std::string own_field;  // as dealt
 };
 
 void Deal(tw::Tablewright& tw) {
@@ -58,13 +66,13 @@ void Deal(tw::Tablewright& tw) {
 
 std::vector<std::string> Piles(tw::Tablewright& tw) {
     std::vector<std::string> out;
-    for (const rt::Array<tw::Card>* pile :
-         {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards, &tw.FieldCards}) {
+    for (const rt::Array<tw::Card>* pile : {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards}) {
         out.push_back("|");
         for (int i = 0; i <= pile->ubound(); ++i)
             out.push_back((*pile)[i].Name + ((*pile)[i].RemovedFromGame ? "*" : ""));
     }
     for (const auto& item : tw.FormA().hand.items()) out.push_back("list:" + item);
+    out.push_back(tw::fuzz::OwnFieldCards(tw));
     return out;
 }
 
@@ -94,44 +102,39 @@ void HandleRows(tw::Tablewright& tw) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::unique_ptr<Fixture> f;
-    static int runs = 0;
-    // Made anew now and then, so that what the desktop records does not grow without end.
-    if (!f || ++runs % 2000 == 0) {
-        f.reset();
-        f = std::make_unique<Fixture>();
-    }
+    auto* f = &tw::fuzz::Kept<Fixture>(2000);
     auto& tw = *f->table;
     tw.view.unload();
     tw.FormA().chat.set_text("");
     tw.SentCommands.clear();
     tw.MalformedNotedMs = -1;
     Deal(tw);
+    tw::fuzz::RestoreField(tw, f->own_field);
     const auto before = Piles(tw);
 
     std::string_view input(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> listed;  // the pieces of the last list the viewer took
     while (!input.empty()) {
-        const std::size_t end = input.find('\n');
-        const std::string command(input.substr(0, end));
-        input.remove_prefix(end == std::string_view::npos ? input.size() : end + 1);
-        std::string message = command + "|$|1";
+        const std::string command = tw::fuzz::TakePeerCommand(input);
+        std::string message = command;
         std::int32_t cls = 0;
         tw::DetermineInfo(tw, message, cls);
         f->reactor.pump(0);  // a consent box is asked from the loop
 
-        const std::string code = rt::lcase(command.substr(0, std::min<std::size_t>(command.find('~'), 2)));
-        const std::size_t tilde = command.find('~');
-        if (tilde == 2 && (code == "rd" || code == "rg" || code == "rr") && command.size() > 3) {
+        // Carried out only with a count, which the dispatcher then takes off.
+        const bool counted = message.size() < command.size();
+        const std::string sent = command.substr(0, command.rfind("|$|"));
+        const std::string code = rt::lcase(sent.substr(0, 2));
+        if (counted && sent.find('~') == 2 && (code == "rd" || code == "rg" || code == "rr") && sent.size() > 3) {
             listed.clear();
-            const auto pieces = rt::split(command.substr(3), "<");
+            const auto pieces = rt::split(sent.substr(3), "<");
             for (int i = 0; i <= pieces.ubound(); ++i)
                 if (!pieces[i].empty()) listed.push_back(pieces[i]);
-            if (!tw.view.loaded() || tw.view().List2.items() != listed) std::abort();
+            tw::fuzz::Require(tw.view.loaded() && tw.view().List2.items() == listed);
         }
         HandleRows(tw);
         f->clock.advance(250);
     }
-    if (Piles(tw) != before) std::abort();
+    tw::fuzz::Require(Piles(tw) == before);
     return 0;
 }

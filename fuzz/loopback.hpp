@@ -27,8 +27,9 @@ namespace tw::fuzz {
 
 // Pumps the loop until pred holds or the real time given has passed. The clock is left alone:
 // a target's fake clock moves only when the target moves it, so no timer fires while bytes are
-// on their way.
-inline bool PumpUntil(platform::Reactor& reactor, const std::function<bool()>& pred, int ms = 2000) {
+// on their way. The time is generous: a wait ends as soon as pred holds, and one that runs out
+// on a loaded machine would be taken for a finding.
+inline bool PumpUntil(platform::Reactor& reactor, const std::function<bool()>& pred, int ms = 10000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!pred()) {
         if (std::chrono::steady_clock::now() > until) return false;
@@ -64,13 +65,22 @@ public:
 
     // A connection to 127.0.0.1:port; a listening program's socket takes it in the kernel.
     static LoopbackEnd Connect(int port) {
+        LoopbackEnd end = TryConnect(port);
+        if (!end.open()) std::abort();
+        return end;
+    }
+    // The same, closed when nothing listens on the port.
+    static LoopbackEnd TryConnect(int port) {
         const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd < 0) std::abort();
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<std::uint16_t>(port));
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) std::abort();
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+            ::close(fd);
+            return LoopbackEnd();
+        }
         return LoopbackEnd(fd);
     }
 
@@ -142,7 +152,7 @@ public:
 
     // The connection the program made, pumping the loop until it is there; closed when it does
     // not come within the real time given.
-    LoopbackEnd accept(platform::Reactor& reactor, int ms = 2000) {
+    LoopbackEnd accept(platform::Reactor& reactor, int ms = 10000) {
         LoopbackEnd end;
         PumpUntil(
             reactor,

@@ -1,7 +1,8 @@
 // Commands from the peer as the dispatcher parses and carries them out, on a real table with its
-// duel window loaded. Input: commands separated by line ends. Whatever they say, the player's
-// piles stay as they were and the game log's name stays inside the program folder. A box or a
-// question may come (a few commands ask the player); it is answered and the run goes on.
+// duel window loaded. Input: commands with their counts, separated as peer_commands.hpp says.
+// Whatever they say, the player's piles stay as they were and the game log's name stays inside
+// the program folder. A box or a question may come (a few commands ask the player); it is
+// answered and the run goes on.
 #include <stdlib.h>
 #include <string.h>
 

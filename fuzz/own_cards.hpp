@@ -69,6 +69,23 @@ inline std::string OwnFieldCards(Tablewright& tw) {
     return out;
 }
 
+// The field as DealField leaves it, at the cost of what changed since: the cards the opponent put
+// down are taken off and their grid places freed, and the player's own are dealt anew only when
+// they are not as dealt (the targets check that they never change, so that is rare).
+inline void RestoreField(Tablewright& tw, const std::string& dealt) {
+    if (tw.FieldCards.ubound() != 24 || OwnFieldCards(tw) != dealt) {
+        DealField(tw);
+        return;
+    }
+    auto& duel = tw.FormA();
+    for (int s = 3; s <= kLastFieldSlot; ++s) {
+        if (duel.cardstencil.exists(s)) RemoveFieldCard(tw, static_cast<std::int16_t>(s));
+        tw.FieldCards[s] = Card{};
+    }
+    tw.FieldGrid.redim(3, 6);
+    for (int s = kFirstFieldSlot; s <= 2; ++s) tw.FieldGrid(tw.FieldCards[s].GridRow, tw.FieldCards[s].GridCol) = s;
+}
+
 // A deck of three, a card in the hand and one in the graveyard.
 inline void DealPiles(Tablewright& tw) {
     tw.DeckCards.redim(3);

@@ -1,8 +1,10 @@
 #pragma once
 // What a fuzz target needs to run the programs' own procedures: a scratch program folder, a
 // loop on a fake clock and a host that answers every box, made once per fuzzing process.
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -68,6 +70,36 @@ struct ProgramFixture {
         app.prev_instance_check = [] { return false; };
     }
 };
+
+// The program a target keeps across inputs: making one costs far more than an input. Made anew
+// every `every` inputs, so that what its desktop records does not grow without end.
+template <class Program>
+Program& Kept(int every) {
+    static std::unique_ptr<Program> program;
+    static int runs = 0;
+    if (!program || ++runs % every == 0) {
+        program.reset();
+        program = std::make_unique<Program>();
+    }
+    return *program;
+}
+
+// A target's check: aborts, saying which check failed, so that a finding is read without a
+// debugger.
+// (The builtins, as both compilers of the fuzz and test builds know them; not every clang here
+// has std::source_location.)
+inline void Require(bool ok, const char* file = __builtin_FILE(), int line = __builtin_LINE()) {
+    if (ok) return;
+    std::fprintf(stderr, "check failed at %s:%d\n", file, line);
+    std::abort();
+}
+
+// No box has opened since the host had shown `before`; the last one's text is said when one did.
+inline void RequireNoBox(const QuietHost& host, long before, const char* file = __builtin_FILE(),
+                         int line = __builtin_LINE()) {
+    if (host.message_count != before) std::fprintf(stderr, "a box opened: %s\n", host.last_message.c_str());
+    Require(host.message_count == before, file, line);
+}
 
 // For LLVMFuzzerInitialize of a target that keeps a program between inputs: such a program holds
 // on to memory by design, which the fuzzer's check for leaks after every input would report;
