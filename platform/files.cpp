@@ -246,17 +246,16 @@ std::string read_file_or_throw(const fs::path& file) {
     throw rt::RuntimeError(rt::ErrPathFileAccess);
 }
 
-bool write_file_atomic(const fs::path& file, std::string_view bytes,
-                       std::optional<fs::perms> mode) {
-    if (file.empty() || !file.has_filename()) return false;
+std::optional<TempFile> open_temp_beside(const fs::path& file, std::optional<fs::perms> mode) {
+    if (file.empty() || !file.has_filename()) return std::nullopt;
     ignore_file_size_signal();
-    fs::path folder = file.parent_path();
+    const fs::path folder = file.parent_path();
     // Hidden, so that a left-over from a real crash never shows up as a data file.
     const std::string prefix = temp_prefix(file);
     remove_stale_temps(folder, prefix);
     std::string temp = (folder / (prefix + std::string(kTempRandomChars, 'X'))).string();
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return std::nullopt;
     // Marks the file as being written, for remove_stale_temps in another save.
     ::flock(fd, LOCK_EX | LOCK_NB);
 
@@ -265,21 +264,36 @@ bool write_file_atomic(const fs::path& file, std::string_view bytes,
     if (mode) perms = static_cast<mode_t>(*mode) & 07777;
     else if (::stat(file.c_str(), &st) == 0) perms = st.st_mode & 07777;
     else perms = default_file_mode();
-
-    bool ok = write_all(fd, bytes) && ::fchmod(fd, perms) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && before_rename_hook) ok = before_rename_hook(fs::path(temp), file);
-    if (ok) ok = ::rename(temp.c_str(), file.c_str()) == 0;
-    if (!ok) {
+    if (::fchmod(fd, perms) != 0) {
+        ::close(fd);
         ::unlink(temp.c_str());
+        return std::nullopt;
+    }
+    return TempFile{fd, fs::path(temp)};
+}
+
+bool sync_folder(const fs::path& folder) {
+    const int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) return false;
+    const bool ok = ::fsync(dfd) == 0;
+    ::close(dfd);
+    return ok;
+}
+
+bool write_file_atomic(const fs::path& file, std::string_view bytes,
+                       std::optional<fs::perms> mode) {
+    auto temp = open_temp_beside(file, mode);
+    if (!temp) return false;
+    bool ok = write_all(temp->fd, bytes) && ::fsync(temp->fd) == 0;
+    ok = (::close(temp->fd) == 0) && ok;
+    if (ok && before_rename_hook) ok = before_rename_hook(temp->path, file);
+    if (ok) ok = ::rename(temp->path.c_str(), file.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp->path.c_str());
         return false;
     }
-    // Make the rename itself durable; the data is already safe, so a failure here is not one.
-    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    // Makes the rename itself durable; the data is already safe, so a failure here is not one.
+    sync_folder(file.parent_path());
     return true;
 }
 
