@@ -126,13 +126,21 @@ class Table:
     def leftovers(self):
         return [n for n in os.listdir(os.path.join(self.folder, "Logs")) if n.startswith(".")]
 
+    def killed_inside_a_save(self):
+        # Between a save's first write into its copy and the swap, that copy is newer than the
+        # log (or there is no log yet); at any other moment the spare is the older one.
+        folder = os.path.join(self.folder, "Logs")
+        logs = self.logs()
+        log_size = os.path.getsize(logs[0]) if logs else -1
+        return any(os.path.getsize(os.path.join(folder, n)) > log_size for n in self.leftovers())
+
 
 def kill_at_a_save(table, rng):
-    # Waits for a random one of the first writes its logs folder sees, then kills at once or
-    # within a moment: inside that save, or just after it.
+    # Waits for a random one of the first writes into a file of its logs folder, then kills at
+    # once or within a moment: inside that save, or just after it.
     fd = libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
     libc.inotify_add_watch(fd, os.path.join(table.folder, "Logs").encode(), IN_MODIFY | IN_MOVED_TO | IN_CREATE)
-    wanted = rng.randint(1, 12)
+    wanted = rng.randint(1, 6)
     seen = 0
     until = time.monotonic() + 30
     try:
@@ -141,9 +149,10 @@ def kill_at_a_save(table, rng):
             if ready:
                 data, at = os.read(fd, 65536), 0
                 while at + 16 <= len(data):  # struct inotify_event, then its name
-                    seen += 1
-                    at += 16 + struct.unpack_from("iIII", data, at)[3]
-        pause = rng.choice([0, 0, rng.uniform(0, 0.002)])
+                    _, mask, _, size = struct.unpack_from("iIII", data, at)
+                    seen += 1 if mask & IN_MODIFY else 0
+                    at += 16 + size
+        pause = rng.choice([0, 0, rng.uniform(0, 0.001)])
         if pause:
             time.sleep(pause)
         table.process.send_signal(signal.SIGKILL)
@@ -162,13 +171,13 @@ def one_run(run):
         ann.start(["--port", "listen=0"],
                   [ann.deck_step(), "logduel", "listen", "wait:Handshake Accepted"] + ann_steps + ["quit"])
         if not ann.port.wait(30):
-            return run, False, "Ann never listened", []
+            return run, False, "Ann never listened", [], False
         bob.start(["--port", f"listen={ann.port_number}", "--port", "direct_local=0"],
                   [bob.deck_step(), "logduel", "connect", "mode:0", "address:127.0.0.1", "connect",
                    "wait:Handshake Accepted"] + bob_steps + ["quit"])
         victim, other = (ann, bob) if rng.random() < 0.5 else (bob, ann)
         if not victim.handshake.wait(30):
-            return run, False, "no handshake", []
+            return run, False, "no handshake", [], False
         if run % 2 == 0:
             time.sleep(rng.uniform(0, 4.5))
             victim.process.send_signal(signal.SIGKILL)
@@ -199,12 +208,14 @@ def one_run(run):
             f.write("".join(l + "\n" for l in known))
         logs = ann.logs() + bob.logs()
         if not logs:
-            return run, False, f"{victim.name} killed {how}, {other.name} {other_how}: no game log", []
+            return run, False, f"{victim.name} killed {how}, {other.name} {other_how}: no game log", [], False
         check = subprocess.run([checker, "--known", known_file] + logs, capture_output=True, text=True,
                                encoding="latin-1")
         results = check.stdout.splitlines()
         whole = sum(1 for r in results if r.startswith("WHOLE "))
         spares = len(victim.leftovers()) + len(other.leftovers())
+        if victim.killed_inside_a_save():
+            how += " (inside a save)"
         line = (f"{victim.name} killed {how}, {other.name} {other_how}: {whole}/{len(logs)} logs whole "
                 f"({', '.join(r.split()[-1] + ' lines' for r in results if r.startswith('WHOLE '))}), "
                 f"{spares} hidden temporaries left")
@@ -214,19 +225,21 @@ def one_run(run):
             keep = os.path.join(tempfile.gettempdir(), f"tw-kill-failed-{seed}-{run}")
             shutil.copytree(root, keep, dirs_exist_ok=True)
             line += f"\n    kept in {keep}"
-        return run, ok, line, results
+        return run, ok, line, results, "(inside a save)" in how
     finally:
         shutil.rmtree(root, ignore_errors=True)
 
 
-good = 0
+good = inside = 0
 logs_whole = logs_total = 0
 with ThreadPoolExecutor(parallel) as pool:
-    for run, ok, line, results in pool.map(one_run, range(runs)):
+    for run, ok, line, results, in_save in pool.map(one_run, range(runs)):
         good += ok
+        inside += in_save
         logs_total += len(results)
         logs_whole += sum(1 for r in results if r.startswith("WHOLE "))
         print(f"run {run + 1:3}: {'ok  ' if ok else 'FAIL'} {line}", flush=True)
-print(f"{good} of {runs} runs read back whole; {logs_whole} of {logs_total} game logs whole")
+print(f"{good} of {runs} runs read back whole; {logs_whole} of {logs_total} game logs whole; "
+      f"{inside} of the first kills fell inside a save")
 sys.exit(0 if good == runs else 1)
 PY
