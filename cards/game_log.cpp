@@ -79,16 +79,25 @@ const std::string& GameLogWriter::Code(std::string_view head, std::string_view t
     }
     // Nothing new keeps the whole coding; else it is the same up to its closing line end.
     same_ = !extends ? 0 : total == plain_.size() ? coded_.size() : coded_.size() - 2;
-    coded_.resize(coded_.size() - 2);
-    for (std::size_t i = plain_.size(); i < total; ++i) {
-        if (i > 0) coded_ += '.';
-        const char c = i < head.size() ? head[i] : tail[i - head.size()];
-        const unsigned code = static_cast<unsigned char>(c) ^ static_cast<unsigned char>(kLogKey[i % kLogKey.size()]);
-        coded_.append(kByteDigits.text[code], kByteDigits.size[code]);
+    // At most a dot and three digits a character, written in place.
+    const std::size_t start = coded_.size() - 2;
+    coded_.resize(start + (total - plain_.size()) * 4 + 2);
+    char* out = coded_.data() + start;
+    std::size_t i = plain_.size(), part_start = 0;
+    for (std::string_view part : {head, tail}) {
+        for (; i < part_start + part.size(); ++i) {
+            if (i > 0) *out++ = '.';
+            const unsigned code = static_cast<unsigned char>(part[i - part_start]) ^
+                                  static_cast<unsigned char>(kLogKey[i % kLogKey.size()]);
+            for (unsigned d = 0; d < kByteDigits.size[code]; ++d) *out++ = kByteDigits.text[code][d];
+        }
+        part_start += part.size();
     }
+    *out++ = '\r';
+    *out++ = '\n';
+    coded_.resize(static_cast<std::size_t>(out - coded_.data()));
     if (plain_.size() < head.size()) plain_.append(head.substr(plain_.size()));
     plain_.append(tail.substr(plain_.size() - head.size()));
-    coded_ += "\r\n";
     return coded_;
 }
 

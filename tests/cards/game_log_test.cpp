@@ -116,6 +116,44 @@ TEST_F(GameLog, NothingHappensWithoutLoggingOrName) {
     }
 }
 
+// Each coding is the whole text's, however the text is split between what the box's trimming
+// cut off and the box, and whatever changed since; what it says stayed the same did.
+TEST(GameLogCoding, EveryCodingIsTheWholeTextsAndSaysWhatStayed) {
+    struct Step {
+        std::string head, tail;
+    };
+    const std::string line = "<Game> Ann drew \xe9\x01\xff a card\r\n";
+    const std::vector<Step> steps = {
+        {"", ""},
+        {"", line},
+        {"", line + line},
+        {line, line},            // the first line cut off the box
+        {line, line + line},
+        {line + line + line, ""},  // all of it cut off
+        {line + line + line, "x"},
+        {line + line + line, "x"},  // nothing new
+        {line, "changed"},        // an earlier part changed
+        {"", ""},                 // a new duel
+        {"", line},
+    };
+    GameLogWriter writer;
+    std::string before;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const std::string coded = writer.Code(steps[i].head, steps[i].tail);
+        EXPECT_EQ(coded, GameLogFileText(steps[i].head + steps[i].tail)) << i;
+        ASSERT_LE(writer.Unchanged(), std::min(coded.size(), before.size())) << i;
+        EXPECT_EQ(coded.substr(0, writer.Unchanged()), before.substr(0, writer.Unchanged())) << i;
+        // An extension keeps all but the closing line end.
+        if (i == 2 || i == 4 || i == 6) {
+            EXPECT_EQ(writer.Unchanged(), before.size() - 2) << i;
+        }
+        if (i == 7) {
+            EXPECT_EQ(writer.Unchanged(), coded.size());
+        }
+        before = coded;
+    }
+}
+
 TEST(GameLogBeforeTheDuelWindow, TheLastLogIsKept) {
     test::TableFixture fx;
     fs::create_directories(fx.dir.path() / "Logs");
