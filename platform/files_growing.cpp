@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
@@ -24,6 +25,21 @@ bool pwrite_all(int fd, std::string_view bytes, off_t at) {
         at += n;
     }
     return true;
+}
+
+// Whether a program other than this one still has the file open: a reader that opened the log
+// before this copy stopped being it, reading slowly or following it. A write lease is granted
+// only to the one open file; its break notice, should someone open the file in the moment it
+// is held, comes as a signal that is ignored unless asked for, not as SIGIO, which would end
+// the program.
+bool held_open_elsewhere(int fd) {
+    ::fcntl(fd, F_SETSIG, SIGURG);
+    if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    // A file system without leases cannot tell.
+    return errno == EAGAIN || errno == EBUSY;
 }
 
 bool same_inode(const struct stat& a, const struct stat& b) {
@@ -80,7 +96,7 @@ bool GrowingFileWriter::write(const fs::path& file, std::string_view bytes, std:
     // become the spare, to be written over later.
     const bool ours = there && file == file_ && S_ISREG(target.st_mode) && target.st_nlink == 1 &&
                       StampOf(target) == written_;
-    if (!ours || !SpareIntact()) release();
+    if (!ours || !SpareIntact() || held_open_elsewhere(spare_fd_)) release();
     std::size_t from = 0;
     if (spare_fd_ >= 0) {
         from = std::min({spare_same_, same, bytes.size()});

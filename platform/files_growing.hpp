@@ -20,8 +20,9 @@ namespace fs = std::filesystem;
 // byte in which it differs. A spare is thus never the file itself, and it is written only once
 // the exchange that made it the spare has reached the disk.
 //
-// The first write of a file, a write after a failure and a write whose file was changed by
-// anything else (replaced, given a second name, altered in size or time) write the whole file;
+// The first write of a file, a write after a failure, a write whose file was changed by
+// anything else (replaced, given a second name, altered in size or time) and one whose spare
+// another program still holds open (it opened the file before) write the whole file;
 // on a file system that cannot exchange two names every write does, as write_file_atomic does.
 class GrowingFileWriter {
 public:

@@ -1,5 +1,6 @@
 #include "platform/files_growing.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -111,9 +112,11 @@ TEST(GrowingFile, WritesThatShrinkOrChangeEarlierBytesAreWhole) {
     }
 }
 
-// Only a copy that no one else has touched is ever written over: a second name, a replacement
-// or an edit in place by another program keep what they hold, and the next write is still
-// whole.
+int reader_fd = -1;
+
+// Only a copy that no one else has touched is ever written over: a second name, a replacement,
+// an edit in place by another program or a reader that still has it open keep what they hold,
+// and the next write is still whole.
 TEST(GrowingFile, ACopyTouchedByAnyoneElseIsNeverWrittenOver) {
     struct Case {
         const char* what;
@@ -127,6 +130,11 @@ TEST(GrowingFile, ACopyTouchedByAnyoneElseIsNeverWrittenOver) {
              ASSERT_NE(f, nullptr);
              std::fputs("5.5\r\n", f);
              std::fclose(f);
+         }},
+        {"held open by a reader", [](const fs::path& file, const fs::path&) {
+             // Left open on purpose, to be read at the end of the case.
+             reader_fd = ::open(file.c_str(), O_RDONLY);
+             ASSERT_GE(reader_fd, 0);
          }},
         {"the spare removed", [](const fs::path&, const fs::path& dir) {
              for (const auto& e : fs::directory_iterator(dir))
@@ -147,6 +155,13 @@ TEST(GrowingFile, ACopyTouchedByAnyoneElseIsNeverWrittenOver) {
         }
         if (fs::exists(dir / "kept.qlra")) {
             EXPECT_EQ(TempDir::read(dir / "kept.qlra"), touched);
+        }
+        if (reader_fd >= 0) {
+            std::string seen(touched.size() + 100, '\0');
+            seen.resize(static_cast<std::size_t>(::pread(reader_fd, seen.data(), seen.size(), 0)));
+            ::close(reader_fd);
+            reader_fd = -1;
+            EXPECT_TRUE(seen == touched) << "what the reader opened changed under it";
         }
     }
 }
