@@ -1,5 +1,6 @@
 #include "cards/game_log.hpp"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "cards/duel_log.hpp"
@@ -48,25 +49,55 @@ std::string PeerLogFileName(const Tablewright& tw, const std::string& opponent) 
 
 std::string GameLogFileText(const std::string& duel_log) { return ScrambleLog(duel_log) + "\r\n"; }
 
-const std::string& GameLogWriter::Code(const std::string& text) {
-    if (coded_.empty() || text.compare(0, plain_.size(), plain_) != 0 || text.size() < plain_.size()) {
+namespace {
+
+// The decimal digits of every byte code, for the coding's inner loop.
+struct ByteDigits {
+    char text[256][4];
+    unsigned char size[256];
+    ByteDigits() {
+        for (unsigned code = 0; code < 256; ++code) {
+            const std::string digits = std::to_string(code);
+            size[code] = static_cast<unsigned char>(digits.size());
+            digits.copy(text[code], digits.size());
+        }
+    }
+};
+const ByteDigits kByteDigits;
+
+}  // namespace
+
+const std::string& GameLogWriter::Code(std::string_view head, std::string_view tail) {
+    const std::size_t total = head.size() + tail.size();
+    const std::size_t in_head = std::min(plain_.size(), head.size());
+    const bool extends = !coded_.empty() && total >= plain_.size() &&
+                         head.compare(0, in_head, std::string_view(plain_).substr(0, in_head)) == 0 &&
+                         tail.compare(0, plain_.size() - in_head, std::string_view(plain_).substr(in_head)) == 0;
+    if (!extends) {
         plain_.clear();
         coded_ = "\r\n";
     }
-    coded_.resize(coded_.size() - 2);
-    char digits[4];
-    for (std::size_t i = plain_.size(); i < text.size(); ++i) {
-        if (i > 0) coded_ += '.';
-        unsigned code = static_cast<unsigned char>(text[i]) ^ static_cast<unsigned char>(kLogKey[i % kLogKey.size()]);
-        int n = 0;
-        do {
-            digits[n++] = static_cast<char>('0' + code % 10);
-            code /= 10;
-        } while (code);
-        while (n) coded_ += digits[--n];
+    // Nothing new keeps the whole coding; else it is the same up to its closing line end.
+    same_ = !extends ? 0 : total == plain_.size() ? coded_.size() : coded_.size() - 2;
+    // At most a dot and three digits a character, written in place.
+    const std::size_t start = coded_.size() - 2;
+    coded_.resize(start + (total - plain_.size()) * 4 + 2);
+    char* out = coded_.data() + start;
+    std::size_t i = plain_.size(), part_start = 0;
+    for (std::string_view part : {head, tail}) {
+        for (; i < part_start + part.size(); ++i) {
+            if (i > 0) *out++ = '.';
+            const unsigned code = static_cast<unsigned char>(part[i - part_start]) ^
+                                  static_cast<unsigned char>(kLogKey[i % kLogKey.size()]);
+            for (unsigned d = 0; d < kByteDigits.size[code]; ++d) *out++ = kByteDigits.text[code][d];
+        }
+        part_start += part.size();
     }
-    plain_.append(text, plain_.size(), std::string::npos);
-    coded_ += "\r\n";
+    *out++ = '\r';
+    *out++ = '\n';
+    coded_.resize(static_cast<std::size_t>(out - coded_.data()));
+    if (plain_.size() < head.size()) plain_.append(head.substr(plain_.size()));
+    plain_.append(tail.substr(plain_.size() - head.size()));
     return coded_;
 }
 
@@ -85,12 +116,20 @@ void CutChatBoxStart(Tablewright& tw, platform::RichTextBox& chat, int keep_from
     tw.DuelLogKept = tw.LoggingOn ? chat.text() : std::string();
 }
 
-std::string WholeDuelLog(Tablewright& tw, const std::string& chat_text) {
-    // A box emptied since the last cut (a new duel) no longer begins with what that cut kept.
+namespace {
+
+// A box emptied since the last cut (a new duel) no longer begins with what that cut kept.
+void ForgetCutOfEarlierDuel(Tablewright& tw, const std::string& chat_text) {
     if (!tw.DuelLogCut.empty() && !chat_text.starts_with(tw.DuelLogKept)) {
         tw.DuelLogCut.clear();
         tw.DuelLogKept.clear();
     }
+}
+
+}  // namespace
+
+std::string WholeDuelLog(Tablewright& tw, const std::string& chat_text) {
+    ForgetCutOfEarlierDuel(tw, chat_text);
     return tw.DuelLogCut + chat_text;
 }
 
@@ -99,23 +138,26 @@ namespace {
 void StopLogging(Tablewright& tw) {
     tw.LoggingOn = false;
     tw.GameLog.CancelPending();
+    tw.GameLog.file.release();
     tw.DuelLogCut.clear();
     tw.DuelLogKept.clear();
 }
 
-}  // namespace
-
-void SaveLogNow(Tablewright& tw) {
+// The save itself. One that comes while lines arrive keeps the writer's spare copy for the next.
+void Save(Tablewright& tw) {
     auto& writer = tw.GameLog;
     writer.CancelPending();
     if (tw.LogFileName.empty() || !tw.LoggingOn) return;
     // Without the duel window there is no duel log; writing an empty one would wipe the last.
     auto* duel = tw.FormA.peek();
     if (!duel) return;
-    std::string whole = WholeDuelLog(tw, duel->chat.text());
-    const bool full = whole.size() > kMaxGameLogText;
+    const std::string& box = duel->chat.text();
+    ForgetCutOfEarlierDuel(tw, box);
+    const bool full = tw.DuelLogCut.size() + box.size() > kMaxGameLogText;
+    std::string whole;
     if (full) {
         // The log ends with the last whole line that fits.
+        whole = tw.DuelLogCut + box;
         const std::size_t end = whole.rfind("\r\n", kMaxGameLogText - 2);
         whole.resize(end == std::string::npos ? 0 : end + 2);
     }
@@ -125,7 +167,8 @@ void SaveLogNow(Tablewright& tw) {
         platform::make_folder_one_level(file.parent_path());
     writer.last_save_ms = tw.app.clock().now_ms();
     writer.saved_once = true;
-    if (!platform::write_file_atomic(file, writer.Code(whole))) {
+    const std::string& coded = full ? writer.Code(whole) : writer.Code(tw.DuelLogCut, box);
+    if (!writer.file.write(file, coded, writer.Unchanged())) {
         StopLogging(tw);
         ShowMessage(tw, "There has been an error adding to the Logfile, Logging will now stop");
         return;
@@ -137,22 +180,29 @@ void SaveLogNow(Tablewright& tw) {
     }
 }
 
+}  // namespace
+
+void SaveLogNow(Tablewright& tw) {
+    Save(tw);
+    tw.GameLog.file.release();
+}
+
 void SaveLog(Tablewright& tw, const std::string& /*note*/, std::int16_t /*flag*/) {
     if (tw.LogFileName.empty() || !tw.LoggingOn) return;
     auto* duel = tw.FormA.peek();
     if (!duel) return;
     auto& writer = tw.GameLog;
     // A log at its limit stops at once rather than keep growing until the next save.
-    if (tw.DuelLogCut.size() + duel->chat.text().size() > kMaxGameLogText) return SaveLogNow(tw);
+    if (tw.DuelLogCut.size() + duel->chat.text().size() > kMaxGameLogText) return Save(tw);
     if (writer.Pending()) return;
     const std::int64_t now = tw.app.clock().now_ms();
     const std::int64_t due = writer.last_save_ms + kGameLogSaveGapMs;
-    if (!writer.saved_once || now >= due) return SaveLogNow(tw);
+    if (!writer.saved_once || now >= due) return Save(tw);
     auto& reactor = tw.app.reactor();
     Tablewright* table = &tw;
     writer.SetPending(reactor, reactor.add_timer(due - now, [table] {
         table->GameLog.PendingFired();
-        SaveLogNow(*table);
+        Save(*table);
     }));
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-// The game log file: a scrambled copy of the whole duel log, rewritten at every save.
+// The game log file: a scrambled copy of the whole duel log, replaced whole at every save.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
+#include "platform/files_growing.hpp"
 #include "platform/reactor.hpp"
 
 namespace platform {
@@ -21,8 +23,8 @@ inline constexpr std::size_t kMaxGameLogText = std::size_t{16} << 20;
 inline constexpr std::int64_t kGameLogSaveGapMs = 1000;
 
 // What the game log's saves carry from one to the next: the text last coded and its coding, so
-// that a save codes only the lines added since (the coding is per character), and the save
-// that waits for its turn.
+// that a save codes only the lines added since (the coding is per character), the file writer
+// that writes only what the coding added, and the save that waits for its turn.
 class GameLogWriter {
 public:
     GameLogWriter() = default;
@@ -30,8 +32,11 @@ public:
     GameLogWriter& operator=(const GameLogWriter&) = delete;
     ~GameLogWriter() { CancelPending(); }
 
-    // The coding of text: the coding of the text last coded, extended, when text begins with it.
-    const std::string& Code(const std::string& text);
+    // The coding of the text head + tail: the coding of the text last coded, extended, when the
+    // text begins with it.
+    const std::string& Code(std::string_view head, std::string_view tail = {});
+    // How many leading bytes the last coding shares with the one before it.
+    std::size_t Unchanged() const { return same_; }
     void CancelPending();
     bool Pending() const { return timer_ != 0; }
     void SetPending(platform::Reactor& reactor, platform::Reactor::TimerId id) {
@@ -42,10 +47,12 @@ public:
     std::int64_t last_save_ms = 0;
     bool saved_once = false;
     std::string written_file;  // the log name the last save went to
+    platform::GrowingFileWriter file;
 
 private:
     std::string plain_;
     std::string coded_;
+    std::size_t same_ = 0;
     platform::Reactor* reactor_ = nullptr;
     platform::Reactor::TimerId timer_ = 0;
 };
@@ -79,7 +86,8 @@ std::string WholeDuelLog(Tablewright& tw, const std::string& chat_text);
 void SaveLog(Tablewright& tw, const std::string& note = {}, std::int16_t flag = 0);
 
 // Replaces the log file with the present duel's whole log now, when logging is on: the quit,
-// the resets, a lost or failed connection and a change of the log's name do not wait.
+// the resets, a lost or failed connection and a change of the log's name do not wait. These
+// end a stretch of the duel, so the writer's spare copy goes too.
 void SaveLogNow(Tablewright& tw);
 
 // Turns logging on or off from the duel window's "Log Duel" box, as a connection is made.

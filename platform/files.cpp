@@ -287,42 +287,56 @@ std::string read_file_or_throw(const fs::path& file) {
     throw rt::RuntimeError(rt::ErrPathFileAccess);
 }
 
-bool write_file_atomic(const fs::path& file, std::string_view bytes,
-                       std::optional<fs::perms> mode) {
-    if (file.empty() || !file.has_filename()) return false;
+std::optional<TempFile> open_temp_beside(const fs::path& file, std::optional<fs::perms> mode) {
+    if (file.empty() || !file.has_filename()) return std::nullopt;
     ignore_file_size_signal();
-    fs::path folder = file.parent_path();
+    const fs::path folder = file.parent_path();
     // Hidden, so that a left-over from a real crash never shows up as a data file.
     const std::string prefix = temp_prefix(file);
     remove_stale_temps(folder, [&prefix](const std::string& name) { return is_temp_of(name, prefix); });
     std::string temp;
     const int fd = create_locked_temp(folder, prefix, temp);
-    if (fd < 0) return false;
+    if (fd < 0) return std::nullopt;
 
     mode_t perms = 0;
     struct stat st {};
     if (mode) perms = static_cast<mode_t>(*mode) & 07777;
     else if (::stat(file.c_str(), &st) == 0) perms = st.st_mode & 07777;
     else perms = default_file_mode();
+    if (::fchmod(fd, perms) != 0) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return std::nullopt;
+    }
+    return TempFile{fd, fs::path(temp)};
+}
 
-    bool ok = write_all(fd, bytes) && ::fchmod(fd, perms) == 0 && ::fsync(fd) == 0;
-    if (ok && before_rename_hook) ok = before_rename_hook(fs::path(temp), file);
+bool sync_folder(const fs::path& folder) {
+    const int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) return false;
+    const bool ok = ::fsync(dfd) == 0;
+    ::close(dfd);
+    return ok;
+}
+
+bool write_file_atomic(const fs::path& file, std::string_view bytes,
+                       std::optional<fs::perms> mode) {
+    auto temp = open_temp_beside(file, mode);
+    if (!temp) return false;
+    bool ok = write_all(temp->fd, bytes) && ::fsync(temp->fd) == 0;
+    if (ok && before_rename_hook) ok = before_rename_hook(temp->path, file);
     // The descriptor, and with it the lock, is kept until the temporary name is gone, so that no
     // sweep takes a file still being saved for one left by a crash.
-    if (ok) ok = ::rename(temp.c_str(), file.c_str()) == 0;
+    if (ok) ok = ::rename(temp->path.c_str(), file.c_str()) == 0;
     if (!ok) {
-        ::unlink(temp.c_str());
-        ::close(fd);
+        ::unlink(temp->path.c_str());
+        ::close(temp->fd);
         return false;
     }
     // The data was synced before the rename: a failing close loses nothing.
-    ::close(fd);
-    // Make the rename itself durable; the data is already safe, so a failure here is not one.
-    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    ::close(temp->fd);
+    // Makes the rename itself durable; the data is already safe, so a failure here is not one.
+    sync_folder(file.parent_path());
     return true;
 }
 

@@ -61,7 +61,21 @@ std::string read_file_or_throw(const fs::path& file);
 bool write_file_atomic(const fs::path& file, std::string_view bytes,
                        std::optional<fs::perms> mode = {});
 
-// Test hook, called once the temporary file is written and synced, just before the rename.
+// A new hidden temporary file beside file, named as write_file_atomic names its own and locked
+// while this process holds it open, with the permissions the file is to get (as above); the
+// temporaries that interrupted saves of file left behind are removed first. nullopt when it
+// cannot be made. The caller writes it, renames it over file or removes it, and closes fd.
+struct TempFile {
+    int fd = -1;
+    fs::path path;
+};
+std::optional<TempFile> open_temp_beside(const fs::path& file, std::optional<fs::perms> mode = {});
+
+// Flushes a folder's entries (a rename into it) to disk; false when that failed.
+bool sync_folder(const fs::path& folder);
+
+// Test hook, called once the temporary file is written and synced, just before the rename (by
+// write_file_atomic and by the growing-file writer).
 // Returning false stands for a crash at that point: the write is abandoned as a failure.
 using BeforeRenameHook = bool (*)(const fs::path& temp_file, const fs::path& target);
 extern BeforeRenameHook before_rename_hook;

@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,17 @@ std::string Decode(std::string file) {
     auto plain = NoNumbers(file.substr(0, file.size() - 2));
     EXPECT_TRUE(plain.has_value());
     return plain ? EncryptIt(*plain) : std::string();
+}
+
+// The bytes this process has handed to write calls so far.
+std::uint64_t BytesWritten() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "wchar:") return value;
+    ADD_FAILURE() << "no write count";
+    return 0;
 }
 
 TEST_F(GameLog, WorkedExampleFile) {
@@ -101,6 +113,44 @@ TEST_F(GameLog, NothingHappensWithoutLoggingOrName) {
         EXPECT_EQ(fx.host.messages().size(), shown) << c.what;
         EXPECT_TRUE(fs::is_empty(logs)) << c.what;
         EXPECT_EQ(fx.tw().LoggingOn, c.logging) << c.what;
+    }
+}
+
+// Each coding is the whole text's, however the text is split between what the box's trimming
+// cut off and the box, and whatever changed since; what it says stayed the same did.
+TEST(GameLogCoding, EveryCodingIsTheWholeTextsAndSaysWhatStayed) {
+    struct Step {
+        std::string head, tail;
+    };
+    const std::string line = "<Game> Ann drew \xe9\x01\xff a card\r\n";
+    const std::vector<Step> steps = {
+        {"", ""},
+        {"", line},
+        {"", line + line},
+        {line, line},            // the first line cut off the box
+        {line, line + line},
+        {line + line + line, ""},  // all of it cut off
+        {line + line + line, "x"},
+        {line + line + line, "x"},  // nothing new
+        {line, "changed"},        // an earlier part changed
+        {"", ""},                 // a new duel
+        {"", line},
+    };
+    GameLogWriter writer;
+    std::string before;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const std::string coded = writer.Code(steps[i].head, steps[i].tail);
+        EXPECT_EQ(coded, GameLogFileText(steps[i].head + steps[i].tail)) << i;
+        ASSERT_LE(writer.Unchanged(), std::min(coded.size(), before.size())) << i;
+        EXPECT_EQ(coded.substr(0, writer.Unchanged()), before.substr(0, writer.Unchanged())) << i;
+        // An extension keeps all but the closing line end.
+        if (i == 2 || i == 4 || i == 6) {
+            EXPECT_EQ(writer.Unchanged(), before.size() - 2) << i;
+        }
+        if (i == 7) {
+            EXPECT_EQ(writer.Unchanged(), coded.size());
+        }
+        before = coded;
     }
 }
 
@@ -285,6 +335,35 @@ TEST_F(GameLog, SavesWhileLinesArriveComeOncePerSecond) {
     fx.clock.advance(kGameLogSaveGapMs);
     fx.reactor.pump(0);
     EXPECT_EQ(Decode(LogFile()), fx.tw().FormA().chat.text());
+}
+
+// A long duel's saves, one a second, each write about what the lines since the save before
+// added, not the whole file; the file is whole after each. A save that ends a stretch of the
+// duel leaves nothing beside the log.
+TEST_F(GameLog, ALongDuelsSavesWriteWhatIsNewNotTheWholeLog) {
+    auto& chat = fx.tw().FormA().chat;
+    for (int i = 0; i < 600; ++i) AddChat(fx.tw(), "Ann moved card " + std::to_string(i) + " to the graveyard", "Game", false);
+    for (int second = 0; second < 6; ++second) {
+        const std::size_t before_lines = WholeDuelLog(fx.tw(), chat.text()).size();
+        for (int i = 0; i < 10; ++i) AddChat(fx.tw(), "Bob drew card " + std::to_string(i), "Game", false);
+        const std::size_t new_text = WholeDuelLog(fx.tw(), chat.text()).size() - before_lines;
+        const std::uint64_t before = BytesWritten();
+        fx.clock.advance(kGameLogSaveGapMs);
+        fx.reactor.pump(0);
+        const std::uint64_t written = BytesWritten() - before;
+        const std::string file = LogFile();
+        EXPECT_EQ(Decode(file), WholeDuelLog(fx.tw(), chat.text())) << second;
+        // The first two saves copy the whole log; then the coding of this second's lines and
+        // of the second's before, at four bytes a character.
+        if (second >= 2) {
+            EXPECT_LE(written, 2 * 4 * new_text + 64) << second << ": " << file.size() << " bytes in the log";
+        }
+    }
+    EXPECT_TRUE(fx.tw().LoggingOn);
+    SaveLogNow(fx.tw());
+    EXPECT_EQ(Decode(LogFile()), WholeDuelLog(fx.tw(), chat.text()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 1);
+    EXPECT_EQ(Failures(), 0u);
 }
 
 }  // namespace
