@@ -11,6 +11,7 @@
 
 #include "frontend/qt_host.hpp"
 #include "frontend/widgets/base.hpp"
+#include "frontend/widgets/drop.hpp"
 #include "platform/controls.hpp"
 
 namespace frontend {
@@ -94,17 +95,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override {
         if constexpr (!std::is_same_v<C, platform::Shape>) mouse.moved(l, e);
     }
-    void dragEnterEvent(QDragEnterEvent* e) override {
-        if (e->mimeData()->hasFormat(kDragMime) && l.m.host().dragging()) e->acceptProposedAction();
-    }
-    void dragMoveEvent(QDragMoveEvent* e) override {
-        if (e->mimeData()->hasFormat(kDragMime) && l.m.host().dragging()) e->acceptProposedAction();
-    }
-    void dropEvent(QDropEvent* e) override {
-        if (!l.c || !e->mimeData()->hasFormat(kDragMime)) return;
-        l.m.host().note_drop(*l.c, l.tw(e->position().x()), l.tw(e->position().y()), shift_of(e->modifiers()));
-        e->acceptProposedAction();
-    }
+    void dragEnterEvent(QDragEnterEvent* e) override { accept_own_drag(l, e); }
+    void dragMoveEvent(QDragMoveEvent* e) override { accept_own_drag(l, e); }
+    void dropEvent(QDropEvent* e) override { take_own_drop(l, e); }
 };
 
 }  // namespace
