@@ -22,7 +22,7 @@
 #include "cards/loadset.hpp"
 #include "cards/main.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deck_counts.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "deckeditor/search.hpp"
@@ -68,7 +68,7 @@ void BM_LoadSet(benchmark::State& state) {
         state.ResumeTiming();
         updates = LoadSetPath(*t->tw);
         state.PauseTiming();
-        entries = static_cast<double>(t->tw->CardDatabase.size());
+        entries = static_cast<double>(t->tw->cards.CardDatabase.size());
         held = heap_in_use() - before;
         if (entries != kEntries + 1) state.SkipWithError("wrong entry count");
         t.reset();
@@ -125,7 +125,7 @@ void BM_StartUpRoad(benchmark::State& state) {
         tw::Main(*t->tw);
         state.PauseTiming();
         held = heap_in_use() - before;
-        if (t->tw->CardDatabase.size() != kEntries + 1) state.SkipWithError("wrong entry count");
+        if (t->tw->cards.CardDatabase.size() != kEntries + 1) state.SkipWithError("wrong entry count");
         t.reset();
         state.ResumeTiming();
     }
@@ -173,8 +173,8 @@ void BM_LookupCard(benchmark::State& state) {
     Table t;
     LoadSetPath(*t.tw);
     std::vector<std::pair<std::string, std::string>> all;
-    for (std::size_t i = 0; i < t.tw->CardDatabase.size(); ++i) {
-        const tw::Card c = t.tw->CardDatabase[i].card();
+    for (std::size_t i = 0; i < t.tw->cards.CardDatabase.size(); ++i) {
+        const tw::Card c = t.tw->cards.CardDatabase[i].card();
         all.emplace_back(c.SetCode, c.Name);
     }
     const auto wanted = wanted_cards(all);
@@ -232,7 +232,7 @@ void run_search(benchmark::State& state, const std::function<void(tw::win::DeckM
         benchmark::DoNotOptimize(d.Grid.rows());
     }
     state.counters["rows"] = d.Grid.rows() - 1;
-    state.counters["cached"] = static_cast<double>(t.tw->SearchResults.size());
+    state.counters["cached"] = static_cast<double>(t.tw->editor.SearchResults.size());
 }
 
 void run_plain_search(benchmark::State& state, const plain::Filter& f, bool ranked, bool fresh_grid = false) {
@@ -325,7 +325,7 @@ void BM_SearchFilterOnly(benchmark::State& state) {
     const tw::PreparedSearch search = tw::PrepareSearch(f);
     for (auto _ : state) {
         std::size_t kept = 0;
-        for (const auto& c : t.tw->CardDatabase) kept += tw::TestCard(c, search) != tw::SearchVerdict::Skip;
+        for (const auto& c : t.tw->cards.CardDatabase) kept += tw::TestCard(c, search) != tw::SearchVerdict::Skip;
         benchmark::DoNotOptimize(kept);
     }
 }
@@ -336,7 +336,7 @@ BENCHMARK(BM_SearchFilterOnly)->Unit(benchmark::kMillisecond);
 void BM_ComputeDeckAmount(benchmark::State& state) {
     Table t;
     tw::Main(*t.tw);
-    const auto& db = t.tw->CardDatabase;
+    const auto& db = t.tw->cards.CardDatabase;
     auto line = [&](int count, std::size_t i) {
         const tw::Card c = db[i % (db.size() - 1)].card();
         return std::to_string(count) + " " + c.SetCode + " " + c.Name;

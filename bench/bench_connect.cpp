@@ -18,7 +18,7 @@
 
 #include "bench/scratch_folder.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/receiver.hpp"
 #include "net/send_command.hpp"
@@ -89,7 +89,7 @@ void Receiver(int port_out, int stamps_out) {
         Side bob("Bob");
         auto& tw = *bob.table;
         auto& socket = bob.socket();
-        tw.PlayerNumber = 1;
+        tw.net.PlayerNumber = 1;
         socket.set_local_port(0);
         socket.listen();
         const int port = socket.bound_port();
@@ -148,7 +148,7 @@ void BM_CommandToTheOtherProcess(benchmark::State& state) {
         Side ann("Ann");
         auto& tw = *ann.table;
         auto& socket = ann.socket();
-        tw.PlayerNumber = 2;
+        tw.net.PlayerNumber = 2;
         if (!ReadAll(port_pipe[0], &port, sizeof port)) {
             state.SkipWithError("the other process did not listen");
         } else {
@@ -156,8 +156,8 @@ void BM_CommandToTheOtherProcess(benchmark::State& state) {
             ann.reactor.wait_until([&] { return socket.state() == platform::TcpSocket::StateConnected; }, 5000);
             // The greeting both tables exchange on connecting is over before the first trip.
             std::int32_t seen = -1;
-            while (seen != tw.ReceivedCount) {
-                seen = tw.ReceivedCount;
+            while (seen != tw.net.ReceivedCount) {
+                seen = tw.net.ReceivedCount;
                 ann.reactor.wait_until([] { return false; }, 200);
             }
         }
@@ -166,12 +166,12 @@ void BM_CommandToTheOtherProcess(benchmark::State& state) {
                 state.SkipWithError("not connected");
                 break;
             }
-            const std::int32_t answered = tw.ReceivedCount;
+            const std::int32_t answered = tw.net.ReceivedCount;
             const std::int64_t start = MonotonicNs();
             std::int32_t cls = 0;
             tw::SendCommand(tw, "ch~<Ann> " + std::to_string(start), cls);
             // The handler's pile counts come back.
-            while (tw.ReceivedCount == answered && socket.state() == platform::TcpSocket::StateConnected)
+            while (tw.net.ReceivedCount == answered && socket.state() == platform::TcpSocket::StateConnected)
                 ann.reactor.pump(1);
             round_trip_us.push_back(static_cast<double>(MonotonicNs() - start) / 1000.0);
         }

@@ -8,7 +8,7 @@
 #include "bench/scratch_folder.hpp"
 #include "cards/helpers.hpp"
 #include "cards/main.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deck_files.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/files.hpp"
@@ -68,7 +68,7 @@ BENCHMARK(BM_ReadDeckFile20000Lines)->Unit(benchmark::kMillisecond);
 // What the player waits for: the deck editor's open, with its list filled and counted.
 void BM_DeckEditorOpens20000LineDeck(benchmark::State& state) {
     Table t;
-    t.tw->BanList.assign(1, "");
+    t.tw->editor.BanList.assign(1, "");
     tw::Main(*t.tw);
     auto* editor = t.tw->DeckMaker.peek();
     if (!editor) {

@@ -10,7 +10,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/game_log.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/receiver.hpp"
 #include "platform/app.hpp"
@@ -33,8 +33,8 @@ struct Pair : tw::bench::TablePair {
     explicit Pair(bool logged) {
         for (tw::bench::TableSide* side : {&ann, &bob}) {
             fs::create_directories(side->folder.path / "Logs");
-            side->table->LogFileName = (side->folder.path / "Logs" / "duel.qlra").string();
-            side->table->LoggingOn = logged;
+            side->table->log.LogFileName = (side->folder.path / "Logs" / "duel.qlra").string();
+            side->table->log.LoggingOn = logged;
         }
     }
 };
@@ -58,8 +58,8 @@ void BM_DuelCommands(benchmark::State& state) {
         for (int i = 1; i <= commands; ++i) {
             const std::string line = "Ann moved card " + std::to_string(i) + " to the graveyard";
             tw::AddChat(ann, line, "Game", true);
-            const std::int32_t want = bob.ReceivedCount + 2;  // the line and its pile counts
-            while (bob.ReceivedCount < want) pair->reactor.pump(1);
+            const std::int32_t want = bob.net.ReceivedCount + 2;  // the line and its pile counts
+            while (bob.net.ReceivedCount < want) pair->reactor.pump(1);
             pair->clock.advance(kCommandGapMs);
             pair->reactor.pump(0);
             if (i == tenth) {
@@ -72,7 +72,7 @@ void BM_DuelCommands(benchmark::State& state) {
         last_us += std::chrono::duration<double, std::micro>(end - mark).count() / tenth;
         all_us += std::chrono::duration<double, std::micro>(end - start).count() / commands;
         state.PauseTiming();
-        if (logged && !ann.LoggingOn) state.SkipWithError("logging stopped");
+        if (logged && !ann.log.LoggingOn) state.SkipWithError("logging stopped");
         pair.reset();
         state.ResumeTiming();
     }

@@ -10,7 +10,7 @@
 
 #include "bench/table_pair.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/duel_frame.hpp"
 #include "net/receiver.hpp"
@@ -42,7 +42,7 @@ void BM_CommandRoundTrip(benchmark::State& state) {
         const auto start = std::chrono::steady_clock::now();
         std::int32_t cls = 0;
         tw::SendCommand(ann, "nl~" + std::to_string(lp), cls);
-        while (bob.OppLP != lp) pair.reactor.pump(1);
+        while (bob.duel.OppLP != lp) pair.reactor.pump(1);
         trips.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(trips.begin(), trips.end());
@@ -70,11 +70,11 @@ void BM_ReceiverThroughput(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         tw::ResetFrameNumbers(bob);
-        bob.ReceivedCount = 0;
+        bob.net.ReceivedCount = 0;
         state.ResumeTiming();
-        bob.ReceiveBuffer.append(buffer);
+        bob.net.ReceiveBuffer.append(buffer);
         bob.FormA().Winsock1_DataArrival(0);
-        if (bob.ReceivedCount != kFrames) state.SkipWithError("not every frame was dispatched");
+        if (bob.net.ReceivedCount != kFrames) state.SkipWithError("not every frame was dispatched");
     }
     state.SetItemsProcessed(state.iterations() * kFrames);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(buffer.size()));

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
 #include "platform/reactor.hpp"

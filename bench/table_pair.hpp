@@ -6,7 +6,7 @@
 
 #include "bench/scratch_folder.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/receiver.hpp"
 #include "platform/app.hpp"
@@ -44,8 +44,8 @@ struct TablePair {
     TableSide bob{reactor, clock, "Bob"};
 
     TablePair() {
-        ann.table->PlayerNumber = 1;
-        bob.table->PlayerNumber = 2;
+        ann.table->net.PlayerNumber = 1;
+        bob.table->net.PlayerNumber = 2;
         auto& listener = ann.socket();
         listener.set_local_port(0);
         listener.ConnectionRequest = [&listener](long id) {

@@ -1,7 +1,7 @@
 #include "cards/about.hpp"
 
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "net/site.hpp"
 
 namespace tw {

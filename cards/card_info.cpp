@@ -7,7 +7,7 @@
 #include "cards/card.hpp"
 #include "cards/card_lookup.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/site.hpp"
 #include "platform/controls.hpp"
@@ -174,7 +174,7 @@ void ShowFaceDown(Tablewright& tw, platform::RichTextBox& box) {
 void ShowCardInfo(Tablewright& tw, const Card& card, platform::RichTextBox& box) {
     if (card.Name == "back" || card.Name == kFaceDownCard) return ShowFaceDown(tw, box);
     if (card.Name.empty() || Contains(card.Name, kBadCard)) return ShowPlain(box, "Card not found!");
-    if (card.Flipped && card.Controller != tw.PlayerNumber) return ShowFaceDown(tw, box);
+    if (card.Flipped && card.Controller != tw.net.PlayerNumber) return ShowFaceDown(tw, box);
 
     // Hovering calls this on every mouse move: a card already shown costs nothing. Only the
     // whole text tells: a panel that merely holds this card's name and text in a longer one
@@ -184,7 +184,7 @@ void ShowCardInfo(Tablewright& tw, const Card& card, platform::RichTextBox& box)
 
     box.set_text(std::move(shown));
     box.set_back_color(CardInfoColor(card));
-    ColourAll(box, tw.ChatForeColor);
+    ColourAll(box, tw.duel.ChatForeColor);
 
     win::FormA* duel = tw.FormA.peek();
     if (duel == nullptr || &duel->selectedcard != &box) return;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/token_files.hpp"
 #include "platform/rt.hpp"
 
@@ -21,8 +21,8 @@ Card bad_card() {
 }
 
 const CardLookupIndex* usable_index(const Tablewright& tw) {
-    const auto* ix = tw.CardDatabaseIndex.get();
-    if (!ix || ix->data != &tw.CardDatabase || ix->generation != tw.CardDatabase.generation()) return nullptr;
+    const auto* ix = tw.cards.CardDatabaseIndex.get();
+    if (!ix || ix->data != &tw.cards.CardDatabase || ix->generation != tw.cards.CardDatabase.generation()) return nullptr;
     return ix;
 }
 
@@ -30,7 +30,7 @@ const CardLookupIndex* usable_index(const Tablewright& tw) {
 // position first, until it returns true; returns whether one did.
 template <class F>
 bool each_entry_named(const Tablewright& tw, std::string_view name, F found) {
-    const auto& db = tw.CardDatabase;
+    const auto& db = tw.cards.CardDatabase;
     if (const auto* ix = usable_index(tw)) {
         const std::uint64_t h = ix->hash(name);
         for (auto it = std::lower_bound(ix->by_hash.begin(), ix->by_hash.end(), h << 32);
@@ -48,11 +48,11 @@ bool each_entry_named(const Tablewright& tw, std::string_view name, F found) {
 // The first hit of this name. Many hits (a full search caches the whole database, and a deck
 // check looks up every line) are found through the database's index.
 std::optional<std::uint32_t> find_in_hits(const Tablewright& tw, std::string_view name) {
-    const auto& hits = tw.SearchResults.positions();
+    const auto& hits = tw.editor.SearchResults.positions();
     constexpr std::size_t kScanned = 64;
-    if (hits.size() <= kScanned || !tw.SearchResults.ascending() || !usable_index(tw)) {
+    if (hits.size() <= kScanned || !tw.editor.SearchResults.ascending() || !usable_index(tw)) {
         for (std::uint32_t at : hits)
-            if (rt::equals_ci(tw.CardDatabase.name(at), name)) return at;
+            if (rt::equals_ci(tw.cards.CardDatabase.name(at), name)) return at;
         return std::nullopt;
     }
     std::optional<std::uint32_t> first;
@@ -89,32 +89,32 @@ void IndexCardDatabase(Tablewright& tw) {
     for (int b = 0; b < 256; ++b) bytes[static_cast<std::size_t>(b)] = static_cast<char>(b);
     const std::string lowered = rt::lcase(bytes);
     for (int b = 0; b < 256; ++b) ix->lower[static_cast<std::size_t>(b)] = static_cast<unsigned char>(lowered[static_cast<std::size_t>(b)]);
-    const auto& db = tw.CardDatabase;
+    const auto& db = tw.cards.CardDatabase;
     ix->data = &db;
     ix->generation = db.generation();
     ix->by_hash.resize(db.size());
     for (std::size_t i = 0; i < db.size(); ++i)
         ix->by_hash[i] = std::uint64_t{ix->hash(db.name(i))} << 32 | static_cast<std::uint32_t>(i);
     std::sort(ix->by_hash.begin(), ix->by_hash.end());
-    tw.CardDatabaseIndex = std::move(ix);
+    tw.cards.CardDatabaseIndex = std::move(ix);
 }
 
 Card LookupCard(Tablewright& tw, const std::string& set, const std::string& name) {
     if (rt::equals_ci(set, kTokenSet)) return LoadTokenCard(tw, set, name);
 
-    const CardView first_hit = tw.SearchResults[0];
+    const CardView first_hit = tw.editor.SearchResults[0];
     if (!first_hit.Name.empty() && rt::equals_ci(first_hit.SetCode, set)) {
-        if (const auto at = find_in_hits(tw, name)) return tw.CardDatabase[*at].card();
+        if (const auto at = find_in_hits(tw, name)) return tw.cards.CardDatabase[*at].card();
     }
 
     std::optional<std::uint32_t> found;
     each_entry_named(tw, name, [&](std::uint32_t at) {
-        if (!rt::equals_ci(tw.CardDatabase.set_code(at), set)) return false;
+        if (!rt::equals_ci(tw.cards.CardDatabase.set_code(at), set)) return false;
         found = at;
         return true;
     });
     if (!found) return bad_card();
-    Card c = tw.CardDatabase[*found].card();
+    Card c = tw.cards.CardDatabase[*found].card();
     if (IsExtraDeckGroup(c.Group)) c.Fusion = true;
     return c;
 }

@@ -7,7 +7,7 @@
 #include "cards/errors.hpp"
 #include "cards/game_log.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "duel/life_points.hpp"
 #include "net/send_command.hpp"
@@ -33,17 +33,17 @@ std::optional<std::int32_t> command_argument(const std::string& text, std::strin
 
 void announce_life_points(Tablewright& tw, const std::string& log_text) {
     std::int16_t tag = 0;
-    SendCommand(tw, "nl~" + rt::cstr(tw.MyLP), tag);
+    SendCommand(tw, "nl~" + rt::cstr(tw.duel.MyLP), tag);
     AddChat(tw, log_text, "Game", true);
-    tw.FormA().Text1.set_caption(rt::cstr(tw.MyLP));
+    tw.FormA().Text1.set_caption(rt::cstr(tw.duel.MyLP));
 }
 
 // "/add" and "/sub": a result beyond 32 bits is refused with the reason and the life points stay.
 bool change_life_points(Tablewright& tw, std::int32_t by, bool add) {
-    const double changed = static_cast<double>(tw.MyLP) + (add ? 1.0 : -1.0) * by;
+    const double changed = static_cast<double>(tw.duel.MyLP) + (add ? 1.0 : -1.0) * by;
     const auto result = FitLifePoints(tw, changed);
     if (!result) return false;
-    tw.MyLP = *result;
+    tw.duel.MyLP = *result;
     return true;
 }
 
@@ -57,22 +57,22 @@ void SubmitChatInput(Tablewright& tw, const std::string& typed_text) {
     std::string arg;
     if (auto n = command_argument(text, "/add ", arg)) {
         if (change_life_points(tw, *n, true))
-            announce_life_points(tw, tw.UserName + "`s LP is now " + rt::cstr(tw.MyLP) + " (+" + arg + ")");
+            announce_life_points(tw, tw.prefs.UserName + "`s LP is now " + rt::cstr(tw.duel.MyLP) + " (+" + arg + ")");
         text.clear();
     }
     if (auto n = command_argument(text, "/sub ", arg)) {
         if (change_life_points(tw, *n, false))
-            announce_life_points(tw, tw.UserName + "`s LP is now " + rt::cstr(tw.MyLP) + "(-" + arg + ")");
+            announce_life_points(tw, tw.prefs.UserName + "`s LP is now " + rt::cstr(tw.duel.MyLP) + "(-" + arg + ")");
         text.clear();
     }
     if (auto n = command_argument(text, "/lp ", arg)) {
-        tw.MyLP = *n;
-        announce_life_points(tw, tw.UserName + "`s LP is now " + rt::cstr(tw.MyLP));
+        tw.duel.MyLP = *n;
+        announce_life_points(tw, tw.prefs.UserName + "`s LP is now " + rt::cstr(tw.duel.MyLP));
         text.clear();
     }
 
     if (rt::trim(text).empty()) return;
-    if (rt::lcase(text) == "/attention") tw.AttentionSent = true;
+    if (rt::lcase(text) == "/attention") tw.net.AttentionSent = true;
     if (rt::len(text) > kMaxChatLine) {
         ShowMessage(tw, "That message is too long, under 120 letters please.");
         return;
@@ -80,7 +80,7 @@ void SubmitChatInput(Tablewright& tw, const std::string& typed_text) {
     TrimChatBox(tw);
     auto& duel = tw.FormA();
     duel.chattext.set_text("");
-    AddChat(tw, text, tw.UserName, true);
+    AddChat(tw, text, tw.prefs.UserName, true);
 }
 
 void TrimChatBox(Tablewright& tw) {
@@ -93,7 +93,7 @@ void SubmitChatBox(Tablewright& tw) {
     const std::string typed = duel.chattext.text();
     SubmitChatInput(tw, typed);
     duel.chattext.set_text("");
-    duel.chattext.set_sel_color(tw.ChatForeColor);
+    duel.chattext.set_sel_color(tw.duel.ChatForeColor);
 }
 
 }  // namespace tw

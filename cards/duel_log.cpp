@@ -7,7 +7,7 @@
 #include "cards/game_log.hpp"
 #include "cards/hax.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
@@ -20,10 +20,10 @@ namespace {
 std::uint32_t speaker_colour(const Tablewright& tw, const std::string& speaker) {
     std::uint32_t colour = kOtherSpeakerColour;
     if (rt::equals_ci(speaker, "game")) colour = kGameSpeakerColour;
-    else if (rt::equals_ci(speaker, tw.UserName)) colour = kOwnSpeakerColour;
+    else if (rt::equals_ci(speaker, tw.prefs.UserName)) colour = kOwnSpeakerColour;
     else if (rt::equals_ci(speaker, "Server")) colour = kServerSpeakerColour;
-    else if (rt::equals_ci(speaker, tw.PlayerNames[1])) colour = kSeat1SpeakerColour;
-    else if (rt::equals_ci(speaker, tw.PlayerNames[2])) colour = kSeat2SpeakerColour;
+    else if (rt::equals_ci(speaker, tw.net.PlayerNames[1])) colour = kSeat1SpeakerColour;
+    else if (rt::equals_ci(speaker, tw.net.PlayerNames[2])) colour = kSeat2SpeakerColour;
     else if (rt::equals_ci(speaker, "irc")) colour = kIrcSpeakerColour;
     if (rt::contains_ci(speaker, "pm from")) colour = kPrivateSpeakerColour;
     return colour;
@@ -90,7 +90,7 @@ void render_card_references(Tablewright& tw, platform::RichTextBox& box) {
 
         if (LookupCard(tw, set, name).Name == kBadCard) return;
 
-        tw.ChatCardLinks.push_back(name + "|" + set);
+        tw.log.ChatCardLinks.push_back(name + "|" + set);
         box.set_sel_text(name);
         // The name just put in place, not a later mention of the same name: a second reference
         // to one card in a line must not stay plain (its click is told by this colour).
@@ -151,7 +151,7 @@ std::uint32_t LifePointColour(std::int32_t lp) {
 }
 
 void ColourChatLine(Tablewright& tw, platform::RichTextBox& box) {
-    if (tw.PlayerNames.size() < 5) tw.PlayerNames.resize(5);
+    if (tw.net.PlayerNames.size() < 5) tw.net.PlayerNames.resize(5);
 
     std::string line;
     {
@@ -162,7 +162,7 @@ void ColourChatLine(Tablewright& tw, platform::RichTextBox& box) {
         if (e > 0 && g > 0 && l > 0 && l < e && g < e) {
             select(box, l, e - 1);
             line = box.sel_text();
-            box.set_sel_color(tw.ChatForeColor);
+            box.set_sel_color(tw.duel.ChatForeColor);
             // A "<" of the text's own took the tag's place: the line stays as typed.
             if (g <= l) return;
             select(box, l + 1, g - 1);
@@ -179,17 +179,17 @@ void ColourChatLine(Tablewright& tw, platform::RichTextBox& box) {
 
     box.set_sel_start(std::max(rt::len(box.text()) - 1, 0));
     box.set_sel_length(0);
-    box.set_sel_color(tw.ChatForeColor);
+    box.set_sel_color(tw.duel.ChatForeColor);
 }
 
 void AddChat(Tablewright& tw, const std::string& text, const std::string& name, bool send) {
     std::string shown = text;
-    if (tw.ShowTimestamps) shown = "(" + rt::time_12h(tw.app.clock().local_time()) + ") " + text;
+    if (tw.prefs.ShowTimestamps) shown = "(" + rt::time_12h(tw.app.clock().local_time()) + ") " + text;
 
     auto& duel = tw.FormA();
-    if (rt::lcase(text) == "/attention" && name != tw.UserName && !tw.AttentionShown) {
+    if (rt::lcase(text) == "/attention" && name != tw.prefs.UserName && !tw.duel.AttentionShown) {
         SetTopMost(tw, duel, true);
-        tw.AttentionShown = true;
+        tw.duel.AttentionShown = true;
         tw.hax().hide();
         tw.app.msg_box("Attention!!", platform::MsgButtons::OK, platform::MsgIcon::None, tw.app.title);
         SetTopMost(tw, duel, false);
@@ -201,12 +201,12 @@ void AddChat(Tablewright& tw, const std::string& text, const std::string& name, 
 
     ColourChatLine(tw, chat);
 
-    if (tw.LoggingOn) SaveLog(tw);
+    if (tw.log.LoggingOn) SaveLog(tw);
 
     if (text.empty()) return;
     std::int16_t tag = 0;
     if (text.front() == '(' && text.back() == ')') {
-        if (send && (tw.PlayerNumber == 1 || tw.PlayerNumber == 2))
+        if (send && (tw.net.PlayerNumber == 1 || tw.net.PlayerNumber == 2))
             SendCommand(tw, "ch~<" + name + "> " + text.substr(1, text.size() - 2), tag);
     } else {
         if (send) SendCommand(tw, "ch~<" + name + "> " + text, tag);

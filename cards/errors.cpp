@@ -2,7 +2,7 @@
 
 #include "cards/hax.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 
 namespace tw {
 
@@ -11,7 +11,7 @@ std::string RuntimeErrorReport(const Tablewright& tw, const std::string& descrip
     static constexpr const char* crlf = "\r\n";
     return "There has been a runtime error:" + std::string(crlf) + "Number: " + number + crlf +
            "Desc: " + description + crlf + "Current Sub: " + procedure + crlf +
-           "Last Command: " + tw.LastReceivedCommand + crlf + "Line: " + tw.LineMarker;
+           "Last Command: " + tw.errors.LastReceivedCommand + crlf + "Line: " + tw.errors.LineMarker;
 }
 
 void ReportRuntimeError(Tablewright& tw, const std::string& description, const std::string& number,

@@ -1,7 +1,7 @@
 #include "cards/frmbrowse.hpp"
 
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 
 namespace tw::win {
 

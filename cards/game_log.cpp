@@ -6,7 +6,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/log_coding.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/controls.hpp"
 #include "platform/files.hpp"
@@ -31,7 +31,7 @@ bool LogFolderUsable(const Tablewright& tw, const std::string& folder) {
 }
 
 fs::path LogsFolder(const Tablewright& tw) {
-    if (LogFolderUsable(tw, tw.LogFolder)) return SettingFolder(tw, tw.LogFolder);
+    if (LogFolderUsable(tw, tw.log.LogFolder)) return SettingFolder(tw, tw.log.LogFolder);
     // An empty setting would otherwise name the root or the program folder itself, and an
     // unusable one would cost the duel its log.
     return tw.path_of("Logs");
@@ -110,19 +110,19 @@ void CutChatBoxStart(Tablewright& tw, platform::RichTextBox& chat, int keep_from
     const std::string& text = chat.text();
     // Only a game log needs what the box no longer shows; without one, keeping it would let a
     // flood of chat grow the program without bound.
-    if (!tw.LoggingOn || !text.starts_with(tw.DuelLogKept)) tw.DuelLogCut.clear();
-    if (tw.LoggingOn) tw.DuelLogCut += rt::left(text, keep_from - 1);
+    if (!tw.log.LoggingOn || !text.starts_with(tw.log.DuelLogKept)) tw.log.DuelLogCut.clear();
+    if (tw.log.LoggingOn) tw.log.DuelLogCut += rt::left(text, keep_from - 1);
     chat.set_text(rt::mid(text, keep_from));
-    tw.DuelLogKept = tw.LoggingOn ? chat.text() : std::string();
+    tw.log.DuelLogKept = tw.log.LoggingOn ? chat.text() : std::string();
 }
 
 namespace {
 
 // A box emptied since the last cut (a new duel) no longer begins with what that cut kept.
 void ForgetCutOfEarlierDuel(Tablewright& tw, const std::string& chat_text) {
-    if (!tw.DuelLogCut.empty() && !chat_text.starts_with(tw.DuelLogKept)) {
-        tw.DuelLogCut.clear();
-        tw.DuelLogKept.clear();
+    if (!tw.log.DuelLogCut.empty() && !chat_text.starts_with(tw.log.DuelLogKept)) {
+        tw.log.DuelLogCut.clear();
+        tw.log.DuelLogKept.clear();
     }
 }
 
@@ -130,50 +130,50 @@ void ForgetCutOfEarlierDuel(Tablewright& tw, const std::string& chat_text) {
 
 std::string WholeDuelLog(Tablewright& tw, const std::string& chat_text) {
     ForgetCutOfEarlierDuel(tw, chat_text);
-    return tw.DuelLogCut + chat_text;
+    return tw.log.DuelLogCut + chat_text;
 }
 
 namespace {
 
 void StopLogging(Tablewright& tw) {
-    tw.LoggingOn = false;
-    tw.GameLog.CancelPending();
-    tw.GameLog.file.release();
-    tw.DuelLogCut.clear();
-    tw.DuelLogKept.clear();
+    tw.log.LoggingOn = false;
+    tw.log.GameLog.CancelPending();
+    tw.log.GameLog.file.release();
+    tw.log.DuelLogCut.clear();
+    tw.log.DuelLogKept.clear();
 }
 
 // The save itself. One that comes while lines arrive keeps the writer's spare copy for the next.
 void Save(Tablewright& tw) {
-    auto& writer = tw.GameLog;
+    auto& writer = tw.log.GameLog;
     writer.CancelPending();
-    if (tw.LogFileName.empty() || !tw.LoggingOn) return;
+    if (tw.log.LogFileName.empty() || !tw.log.LoggingOn) return;
     // Without the duel window there is no duel log; writing an empty one would wipe the last.
     auto* duel = tw.FormA.peek();
     if (!duel) return;
     const std::string& box = duel->chat.text();
     ForgetCutOfEarlierDuel(tw, box);
-    const bool full = tw.DuelLogCut.size() + box.size() > kMaxGameLogText;
+    const bool full = tw.log.DuelLogCut.size() + box.size() > kMaxGameLogText;
     std::string whole;
     if (full) {
         // The log ends with the last whole line that fits.
-        whole = tw.DuelLogCut + box;
+        whole = tw.log.DuelLogCut + box;
         const std::size_t end = whole.rfind("\r\n", kMaxGameLogText - 2);
         whole.resize(end == std::string::npos ? 0 : end + 2);
     }
-    const auto file = platform::resolve(tw.folder(), fs::path(tw.LogFileName));
+    const auto file = platform::resolve(tw.folder(), fs::path(tw.log.LogFileName));
     // The program's own logs folder is made when a log first needs it.
     if (file.parent_path() == tw.path_of("Logs") && !platform::folder_exists(file.parent_path()))
         platform::make_folder_one_level(file.parent_path());
     writer.last_save_ms = tw.app.clock().now_ms();
     writer.saved_once = true;
-    const std::string& coded = full ? writer.Code(whole) : writer.Code(tw.DuelLogCut, box);
+    const std::string& coded = full ? writer.Code(whole) : writer.Code(tw.log.DuelLogCut, box);
     if (!writer.file.write(file, coded, writer.Unchanged())) {
         StopLogging(tw);
         ShowMessage(tw, "There has been an error adding to the Logfile, Logging will now stop");
         return;
     }
-    writer.written_file = tw.LogFileName;
+    writer.written_file = tw.log.LogFileName;
     if (full) {
         StopLogging(tw);
         AddChat(tw, "The game log is full; logging stops.", "Game", false);
@@ -184,16 +184,16 @@ void Save(Tablewright& tw) {
 
 void SaveLogNow(Tablewright& tw) {
     Save(tw);
-    tw.GameLog.file.release();
+    tw.log.GameLog.file.release();
 }
 
 void SaveLog(Tablewright& tw, const std::string& /*note*/, std::int16_t /*flag*/) {
-    if (tw.LogFileName.empty() || !tw.LoggingOn) return;
+    if (tw.log.LogFileName.empty() || !tw.log.LoggingOn) return;
     auto* duel = tw.FormA.peek();
     if (!duel) return;
-    auto& writer = tw.GameLog;
+    auto& writer = tw.log.GameLog;
     // A log at its limit stops at once rather than keep growing until the next save.
-    if (tw.DuelLogCut.size() + duel->chat.text().size() > kMaxGameLogText) return Save(tw);
+    if (tw.log.DuelLogCut.size() + duel->chat.text().size() > kMaxGameLogText) return Save(tw);
     if (writer.Pending()) return;
     const std::int64_t now = tw.app.clock().now_ms();
     const std::int64_t due = writer.last_save_ms + kGameLogSaveGapMs;
@@ -201,25 +201,25 @@ void SaveLog(Tablewright& tw, const std::string& /*note*/, std::int16_t /*flag*/
     auto& reactor = tw.app.reactor();
     Tablewright* table = &tw;
     writer.SetPending(reactor, reactor.add_timer(due - now, [table] {
-        table->GameLog.PendingFired();
+        table->log.GameLog.PendingFired();
         Save(*table);
     }));
 }
 
 void StartLogging(Tablewright& tw) {
-    tw.LoggingOn = tw.FormA().Check1.value() == 1;
-    if (tw.LoggingOn) AddChat(tw, "Loging and saving to " + tw.LogFileName, "Game", false);
+    tw.log.LoggingOn = tw.FormA().Check1.value() == 1;
+    if (tw.log.LoggingOn) AddChat(tw, "Loging and saving to " + tw.log.LogFileName, "Game", false);
 }
 
 void RenameLogForOpponent(Tablewright& tw, const std::string& opponent) {
-    const std::string old_name = tw.LogFileName;
-    tw.LogFileName = PeerLogFileName(tw, opponent);
-    if (old_name.empty() || old_name == tw.LogFileName || tw.GameLog.written_file != old_name) return;
+    const std::string old_name = tw.log.LogFileName;
+    tw.log.LogFileName = PeerLogFileName(tw, opponent);
+    if (old_name.empty() || old_name == tw.log.LogFileName || tw.log.GameLog.written_file != old_name) return;
     // Only the file this duel wrote moves; what a pending save holds goes to the new name.
     std::error_code ec;
     fs::rename(platform::resolve(tw.folder(), fs::path(old_name)),
-               platform::resolve(tw.folder(), fs::path(tw.LogFileName)), ec);
-    if (!ec) tw.GameLog.written_file = tw.LogFileName;
+               platform::resolve(tw.folder(), fs::path(tw.log.LogFileName)), ec);
+    if (!ec) tw.log.GameLog.written_file = tw.log.LogFileName;
 }
 
 }  // namespace tw

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/controls.hpp"
 #include "platform/desktop.hpp"

@@ -6,7 +6,7 @@
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/rt.hpp"
 
@@ -45,11 +45,11 @@ void LoadSet::ReadSetFile() {
         tw_.app.end();
     }
 
-    tw_.SetCodes.assign(1, std::string());
-    tw_.CardDatabase = ParseSetFile(std::move(*text), [this](int p) { ShowProgress(p); });
+    tw_.cards.SetCodes.assign(1, std::string());
+    tw_.cards.CardDatabase = ParseSetFile(std::move(*text), [this](int p) { ShowProgress(p); });
     IndexCardDatabase(tw_);
     // The result grid lists by name: ranked once here, not at every search.
-    tw_.CardDatabase.NameOrder();
+    tw_.cards.CardDatabase.NameOrder();
 }
 
 }  // namespace tw::win

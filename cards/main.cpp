@@ -9,7 +9,7 @@
 #include "cards/helpers.hpp"
 #include "cards/loadset.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/files.hpp"
 #include "platform/rt.hpp"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
@@ -31,7 +31,7 @@ std::string NormaliseBanName(const std::string& name) {
 std::int16_t GetBanStatus(Tablewright& tw, const std::string& name) {
     try {
         const std::string wanted = NormaliseBanName(name);
-        for (auto& entry : tw.BanList) {
+        for (auto& entry : tw.editor.BanList) {
             entry = NormaliseBanName(entry);
             if (!rt::equals_ci(rt::mid(entry, 3), wanted)) continue;
             const unsigned char first = entry.empty() ? 0 : static_cast<unsigned char>(entry[0]);

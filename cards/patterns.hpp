@@ -10,7 +10,7 @@ class Tablewright;
 // searched from one character after where the previous one began. Letter case counts.
 bool MatchesPattern(const std::string& text, const std::string& pattern);
 
-// Copies of the named card that tw.BanList allows: 0, 1 or 2 from its entry, 3 when the card is
+// Copies of the named card that tw.editor.BanList allows: 0, 1 or 2 from its entry, 3 when the card is
 // not on it (or on any failure). Examined entries are left normalised in the list.
 std::int16_t GetBanStatus(Tablewright& tw, const std::string& name);
 

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/files.hpp"
 #include "platform/ini.hpp"
 #include "platform/rt.hpp"
@@ -40,7 +40,7 @@ std::filesystem::path SettingsFilePath(const Tablewright& tw) { return tw.path_o
 std::string ReadSetting(Tablewright& tw, const std::string& key) {
     std::string value;
     rt::try_step([&] {
-        const auto& bytes = tw.SettingsCache.read(SettingsFilePath(tw));
+        const auto& bytes = tw.prefs.SettingsCache.read(SettingsFilePath(tw));
         if (bytes) value = rt::trim(platform::ini_read_text(*bytes, kSettingsSection, rt::lcase(key), "", kMaxValue));
     });
     return value;
@@ -57,15 +57,15 @@ bool WriteSettings(Tablewright& tw, const std::vector<platform::IniEntry>& entri
         if (!ec && std::filesystem::is_regular_file(status) && (status.permissions() & ~kOwnerOnly) != std::filesystem::perms::none)
             std::filesystem::permissions(file, kOwnerOnly, std::filesystem::perm_options::replace, ec);
 
-        const auto& old = tw.SettingsCache.read(file);
+        const auto& old = tw.prefs.SettingsCache.read(file);
         // A file that is there but cannot be read is never replaced.
-        if (!old && !tw.SettingsCache.missing()) return;
+        if (!old && !tw.prefs.SettingsCache.missing()) return;
         std::vector<platform::IniEntry> upper;
         for (const auto& [key, value] : entries) upper.emplace_back(rt::ucase(key), value);
         // ini_set turns line breaks into blanks, so a value can never add lines to the file.
         auto bytes = platform::ini_set(old ? *old : std::string(), kSettingsSection, upper);
         if (!bytes || !platform::write_file_atomic(file, *bytes, kOwnerOnly)) return;
-        tw.SettingsCache.wrote(file, std::move(*bytes));
+        tw.prefs.SettingsCache.wrote(file, std::move(*bytes));
         written = true;
     });
     return written;
@@ -74,8 +74,8 @@ bool WriteSettings(Tablewright& tw, const std::vector<platform::IniEntry>& entri
 bool WriteSetting(Tablewright& tw, const std::string& key, const std::string& value) {
     if (WriteSettings(tw, {platform::IniEntry(key, value)})) return true;
     // Such writes come in runs (every macro, every deck opened): one notice is enough.
-    if (!tw.SettingsFailureTold) {
-        tw.SettingsFailureTold = true;
+    if (!tw.prefs.SettingsFailureTold) {
+        tw.prefs.SettingsFailureTold = true;
         ShowMessageDirect(tw, std::string(kSettingsNotSaved));
     }
     return false;

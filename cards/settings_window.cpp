@@ -4,7 +4,7 @@
 #include "cards/frmbrowse.hpp"
 #include "cards/game_log.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/files.hpp"
 #include "platform/rt.hpp"
@@ -88,14 +88,14 @@ void Settings::Form_Load() {
     rt::try_step([&] { Check2.set_value(ReadSetting(tw_, "timestamp") == "1" ? 1 : 0); });
     rt::try_step([&] { Text5.set_text(ReadSetting(tw_, "lang")); });
     rt::try_step([&] { Text3.set_text(ReadSetting(tw_, "decks")); });
-    rt::try_step([&] { Text1.set_text(tw_.UserName); });
+    rt::try_step([&] { Text1.set_text(tw_.prefs.UserName); });
     rt::try_step([&] { Text2.set_text(ReadSetting(tw_, "wallpaper")); });
 }
 
 void Settings::Command1_Click() {
     const bool stamps = Check2.value() == 1;
     const platform::IniEntry stamp{"timestamp", stamps ? "1" : "0"};
-    tw_.ShowTimestamps = stamps;
+    tw_.prefs.ShowTimestamps = stamps;
 
     const std::string name = Text1.text();
     const bool refused = !IsValidName(name) || rt::lcase(name) == "game" || rt::trim(name).empty();
@@ -108,7 +108,7 @@ void Settings::Command1_Click() {
     if (refused) {
         ShowMessageDirect(tw_, "Nice Try, get a REAL username");
         Text1.set_text("");
-        tw_.UserName.clear();
+        tw_.prefs.UserName.clear();
         return;
     }
 
@@ -124,12 +124,12 @@ void Settings::Command1_Click() {
         ShowMessageDirect(tw_, std::string(kSettingsNotSaved));
         return;
     }
-    tw_.UserName = name;
+    tw_.prefs.UserName = name;
     if (platform::file_exists(wallpaper)) {
         // A file that is no picture leaves the play surface as it was.
         rt::try_step([&] { tw_.FormA().playsurface.load_picture(wallpaper); });
     }
-    tw_.LogFolder = logs;
+    tw_.log.LogFolder = logs;
     if (!rt::trim(logs).empty() && !LogFolderUsable(tw_, logs))
         ShowMessageDirect(tw_, "The Log Folder cannot be written to. Game logs will be kept in " +
                                    LogsFolder(tw_).string() + " instead.");

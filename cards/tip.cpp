@@ -1,6 +1,6 @@
 #include "cards/tip.hpp"
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 
 namespace tw::win {
 

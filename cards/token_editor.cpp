@@ -9,7 +9,7 @@
 
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/token_files.hpp"
 #include "platform/files.hpp"
 

@@ -1,7 +1,7 @@
 #include "cards/token_files.hpp"
 
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/files.hpp"
 #include "platform/rt.hpp"
 
@@ -100,8 +100,8 @@ std::optional<std::vector<Card>> ReadTokenFile(Tablewright& tw, std::size_t max_
 
 std::optional<std::string_view> TokenSection(Tablewright& tw, const std::filesystem::path& file,
                                              const std::string& name) {
-    if (!tw.TokenCache) tw.TokenCache = std::make_shared<TokenFileCache>();
-    TokenFileCache& cache = *tw.TokenCache;
+    if (!tw.prefs.TokenCache) tw.prefs.TokenCache = std::make_shared<TokenFileCache>();
+    TokenFileCache& cache = *tw.prefs.TokenCache;
     const auto& bytes = cache.file.read(file);
     if (!bytes) return std::nullopt;
     // The index points into the copy: a new copy needs a new index.

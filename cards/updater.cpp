@@ -5,7 +5,7 @@
 
 #include "cards/helpers.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "net/site.hpp"
 #include "platform/files.hpp"
 

@@ -37,3 +37,15 @@ function(tw_tests)
   target_compile_definitions(${A_NAME} PRIVATE TW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${A_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()
+
+# tw_program_sources(DIR <folder> EXCLUDE <regexes...>)
+# Adds a folder's .cpp files to Tablewright's one library (program/CMakeLists.txt builds it):
+# its subsystems call one another through the program object, so they are one unit.
+function(tw_program_sources)
+  cmake_parse_arguments(A "" "DIR" "EXCLUDE" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS "${A_DIR}/*.cpp")
+  foreach(x ${A_EXCLUDE})
+    list(FILTER srcs EXCLUDE REGEX "/${x}$")
+  endforeach()
+  set_property(GLOBAL APPEND PROPERTY TW_PROGRAM_SOURCES ${srcs})
+endfunction()

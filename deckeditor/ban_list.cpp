@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string_view>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "net/site.hpp"
 #include "platform/rt.hpp"
@@ -103,7 +103,7 @@ std::vector<std::string> ParseBanListPage(const std::string& markup) {
 
 void SelectBanList(Tablewright& tw, platform::WebBrowser& browser, const std::string& list_name) {
     if (list_name == kNoBanList) {
-        tw.BanList.assign(1, std::string());
+        tw.editor.BanList.assign(1, std::string());
         browser.navigate(SiteUrl(tw, site::kNoList));
         return;
     }
@@ -116,7 +116,7 @@ void SelectBanList(Tablewright& tw, platform::WebBrowser& browser, const std::st
     // A later selection made during the wait has taken over the browser and decides.
     if (browser.location_url() != url) return;
     if (!browser.last_error().empty()) return;
-    tw.BanList = ParseBanListPage(browser.document().document_element().inner_html());
+    tw.editor.BanList = ParseBanListPage(browser.document().document_element().inner_html());
 }
 
 namespace win {

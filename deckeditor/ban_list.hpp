@@ -1,6 +1,6 @@
 #pragma once
 // Ban lists: how many copies of a card a format allows, read from the list's page of the
-// maker's site into tw.BanList ("<limit>|<name>" entries in page order, then one empty one).
+// maker's site into tw.editor.BanList ("<limit>|<name>" entries in page order, then one empty one).
 #include <string>
 #include <vector>
 

@@ -11,7 +11,7 @@
 #include "cards/patterns.hpp"
 #include "cards/settings.hpp"
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
 #include "net/site.hpp"
@@ -149,22 +149,22 @@ void DeckMaker::LoadDeckIntoQ() {
     const int deck = static_cast<int>(piles.deck.size());
     const int extra = static_cast<int>(piles.extra.size());
     if (extra > 0) rt::try_step([&] { tw_.FormA().SearchFusionDeck.set_enabled(true); });
-    if (tw_.DeckCards.ubound() < deck) tw_.DeckCards.redim_preserve(deck);
-    for (int i = 0; i < deck; ++i) tw_.DeckCards.at(i + 1) = std::move(piles.deck[i]);
-    tw_.DeckCards.redim_preserve(deck);
-    if (tw_.ExtraDeckCards.ubound() < extra) tw_.ExtraDeckCards.redim_preserve(extra);
-    for (int i = 0; i < extra; ++i) tw_.ExtraDeckCards.at(i + 1) = std::move(piles.extra[i]);
+    if (tw_.piles.DeckCards.ubound() < deck) tw_.piles.DeckCards.redim_preserve(deck);
+    for (int i = 0; i < deck; ++i) tw_.piles.DeckCards.at(i + 1) = std::move(piles.deck[i]);
+    tw_.piles.DeckCards.redim_preserve(deck);
+    if (tw_.piles.ExtraDeckCards.ubound() < extra) tw_.piles.ExtraDeckCards.redim_preserve(extra);
+    for (int i = 0; i < extra; ++i) tw_.piles.ExtraDeckCards.at(i + 1) = std::move(piles.extra[i]);
 
-    tw_.DeckLoaded = true;
-    WriteSetting(tw_, std::string(setting_key::lastdeck), tw_.LastDeckPath);
+    tw_.piles.DeckLoaded = true;
+    WriteSetting(tw_, std::string(setting_key::lastdeck), tw_.editor.LastDeckPath);
     AddChat(tw_,
-            tw_.UserName + " loaded their deck (" + std::to_string(deck) + " in Deck, " +
+            tw_.prefs.UserName + " loaded their deck (" + std::to_string(deck) + " in Deck, " +
                 std::to_string(extra) + " in extra)",
             "Game", true);
 
     rt::try_step([&] { hide(); });
     rt::try_step([&] {
-        if (!tw_.UserName.empty()) return;
+        if (!tw_.prefs.UserName.empty()) return;
         ShowMessageDirect(tw_, "You dont have a username! Let me help you with that.");
         tw_.settings().show();
     });
@@ -174,7 +174,7 @@ void DeckMaker::Label34_DblClick() { Command5_Click(); }
 
 void DeckMaker::Command5_Click() {
     const std::string payload = DeckReportPayload(List1.items());
-    tw_.DeckFaceUp = false;
+    tw_.piles.DeckFaceUp = false;
     win::FormA& duel = tw_.FormA();
     for (platform::Label* l : {&duel.Label1, &duel.Label2, &duel.Label6, &duel.Label7,
                                &duel.Text1, &duel.Text2, &duel.draw, &duel.main1, &duel.standby,
@@ -208,7 +208,7 @@ void DeckMaker::Command5_Click() {
         return;
     }
     ShuffleDeck(tw_);
-    tw_.DrawnCount = 0;
+    tw_.piles.DrawnCount = 0;
     hide();
     duel.gameplay.set_enabled(true);
     duel.HP.set_enabled(false);

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "cards/card_lookup.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/rt.hpp"
 

@@ -12,7 +12,7 @@
 #include "cards/helpers.hpp"
 #include "cards/patterns.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/files.hpp"
 #include "platform/rt.hpp"
@@ -96,7 +96,7 @@ DeckFileRead ReadDeckText(Tablewright& tw, const std::string& file_text) {
     if (HoldsControlBytes(file_text)) return out;
     // Empty lines are passed over below, so they need no line of their own.
     const std::vector<std::string> raw = SplitLines(file_text);
-    tw.LineMarker = "12";
+    tw.errors.LineMarker = "12";
 
     std::vector<FileLine> lines;
     lines.reserve(raw.size());
@@ -127,7 +127,7 @@ DeckFileRead ReadDeckText(Tablewright& tw, const std::string& file_text) {
         }
 
     // Repeated lines of one side go into the first of them.
-    tw.LineMarker = "13";
+    tw.errors.LineMarker = "13";
     std::vector<bool> gone(lines.size(), false);
     std::unordered_map<std::string, std::size_t> first_deck, first_side;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -140,7 +140,7 @@ DeckFileRead ReadDeckText(Tablewright& tw, const std::string& file_text) {
     }
 
     // Deck and side deck together hold at most three copies of a printing; the deck gives way.
-    tw.LineMarker = "14";
+    tw.errors.LineMarker = "14";
     for (const auto& [key, x] : first_deck) {
         const auto y = first_side.find(key);
         if (y == first_side.end()) continue;
@@ -150,7 +150,7 @@ DeckFileRead ReadDeckText(Tablewright& tw, const std::string& file_text) {
         if (lines[x].count < 1) gone[x] = true;
     }
 
-    tw.LineMarker = "15";
+    tw.errors.LineMarker = "15";
     bool marker_added = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (gone[i] || raw[i].empty()) continue;
@@ -164,7 +164,7 @@ DeckFileRead ReadDeckText(Tablewright& tw, const std::string& file_text) {
                 marker_added = true;
                 break;
             case FileLine::Kind::Card: {
-                tw.LineMarker = "16";
+                tw.errors.LineMarker = "16";
                 // The ban list is asked for the name the list line will carry.
                 const std::size_t blank = f.set.find(' ');
                 const std::string name =
@@ -250,7 +250,7 @@ bool DeckMaker::WireDeckFiles() {
 }
 
 void DeckMaker::LoadDeck(const std::string& DeckName) {
-    tw_.LineMarker = "110";
+    tw_.errors.LineMarker = "110";
     if (DeckName.empty()) return;
     const auto path = DeckPath(tw_, DeckName);
     if (!FileExists(path)) return;
@@ -273,7 +273,7 @@ void DeckMaker::LoadDeck(const std::string& DeckName) {
     }
     List1.clear();
     for (const std::string& line : read.lines) List1.add_item(line);
-    tw_.LineMarker = "17";
+    tw_.errors.LineMarker = "17";
     ComputeDeckAmount();
     MarkDeckSaved();
 }
@@ -288,7 +288,7 @@ void DeckMaker::Command1_Click() {
         if (!comm1.show_open() || comm1.file_name.empty()) return;
         const std::string chosen = comm1.file_name;
         LoadDeck(chosen);
-        tw_.LastDeckPath = chosen;
+        tw_.editor.LastDeckPath = chosen;
         WriteSetting(tw_, std::string(setting_key::lastdeck), chosen);
     } catch (const std::exception&) {
     }
@@ -320,7 +320,7 @@ void DeckMaker::File1_DblClick() {
     if (File1.file_name().empty()) return;
     const std::string path = (File1.path() / File1.file_name()).string();
     LoadDeck(path);
-    tw_.LastDeckPath = path;
+    tw_.editor.LastDeckPath = path;
     WriteSetting(tw_, std::string(setting_key::lastdeck), path);
 }
 

@@ -6,7 +6,7 @@
 
 #include "cards/errors.hpp"
 #include "cards/patterns.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deck_moves.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "deckeditor/preview.hpp"

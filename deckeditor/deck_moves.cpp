@@ -9,7 +9,7 @@
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
 #include "cards/patterns.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deck_list.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/host.hpp"

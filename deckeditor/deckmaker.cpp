@@ -14,7 +14,7 @@
 #include "cards/loadset.hpp"
 #include "cards/settings.hpp"
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/token_editor.hpp"
 #include "cards/updater.hpp"
 #include "duel/forma.hpp"
@@ -301,17 +301,17 @@ void DeckMaker::Form_Load() {
     std::string first_time;
     Step([&] { first_time = ReadSetting(tw_, std::string(setting_key::firsttime)); });
     Step([&] {
-        tw_.UserName = rt::replace_all(ReadSetting(tw_, std::string(setting_key::username)), "*", "");
+        tw_.prefs.UserName = rt::replace_all(ReadSetting(tw_, std::string(setting_key::username)), "*", "");
     });
     Step([&] {
-        if (tw_.JabberServer.empty())
+        if (tw_.prefs.JabberServer.empty())
             WriteSetting(tw_, std::string(setting_key::jabber), std::string(kDefaultJabberServer));
     });
-    Step([&] { tw_.JabberServer = ReadSetting(tw_, std::string(setting_key::jabber)); });
+    Step([&] { tw_.prefs.JabberServer = ReadSetting(tw_, std::string(setting_key::jabber)); });
     Step([&] {
-        if (tw_.UserName.empty() || rt::lcase(rt::trim(tw_.UserName)) == "game") {
-            tw_.UserName = std::string(kDefaultUserName);
-            WriteSetting(tw_, std::string(setting_key::username), tw_.UserName);
+        if (tw_.prefs.UserName.empty() || rt::lcase(rt::trim(tw_.prefs.UserName)) == "game") {
+            tw_.prefs.UserName = std::string(kDefaultUserName);
+            WriteSetting(tw_, std::string(setting_key::username), tw_.prefs.UserName);
         }
     });
     Step([&] { InstallFont(tw_, std::string(kLcdFontFile)); });
@@ -319,7 +319,7 @@ void DeckMaker::Form_Load() {
 
     Step([&] {
         const std::string lang = ReadSetting(tw_, std::string(setting_key::lang));
-        if (ExistingFolder(tw_, lang)) tw_.LogFolder = lang;
+        if (ExistingFolder(tw_, lang)) tw_.log.LogFolder = lang;
     });
     Step([&] {
         if (auto decks = ExistingFolder(tw_, ReadSetting(tw_, std::string(setting_key::decks))))
@@ -333,18 +333,18 @@ void DeckMaker::Form_Load() {
 
     Step([&] {
         FillSetCodes();
-        for (const std::string& code : tw_.SetCodes)
+        for (const std::string& code : tw_.cards.SetCodes)
             if (!rt::trim(code).empty()) Combo1.add_item(code);
     });
-    tw_.AttentionShown = false;
+    tw_.duel.AttentionShown = false;
     Step([&] { set_caption("Deck Shop"); });
 
-    Step([&] { tw_.LastDeckPath = ReadSetting(tw_, std::string(setting_key::lastdeck)); });
+    Step([&] { tw_.editor.LastDeckPath = ReadSetting(tw_, std::string(setting_key::lastdeck)); });
     Step([&] {
         List1.clear();
         List1.add_item(std::string(kSideDeckMarker));
     });
-    Step([&] { LoadDeck(tw_.LastDeckPath); });
+    Step([&] { LoadDeck(tw_.editor.LastDeckPath); });
     Step([&] { MarkDeckSaved(); });
 
     // Choosing "All" runs the first search.
@@ -425,10 +425,10 @@ void DeckMaker::FillFilterLists() {
 }
 
 void DeckMaker::FillSetCodes() {
-    auto& codes = tw_.SetCodes;
+    auto& codes = tw_.cards.SetCodes;
     codes.assign(1, std::string());
     std::unordered_set<std::string_view> seen{std::string_view()};
-    const auto& db = tw_.CardDatabase;
+    const auto& db = tw_.cards.CardDatabase;
     for (std::size_t i = 0; i < db.size(); ++i)
         if (seen.insert(db.set_code(i)).second) codes.emplace_back(db.set_code(i));
 }

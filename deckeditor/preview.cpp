@@ -2,7 +2,7 @@
 
 #include "cards/card_info.hpp"
 #include "cards/card_lookup.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/controls.hpp"
 #include "platform/grid.hpp"
@@ -15,7 +15,7 @@ bool ClickedOnHeader(const platform::Grid& grid) {
 }
 
 std::optional<PreviewTarget> GridPreviewTarget(const Tablewright& tw, const platform::Grid& grid) {
-    if (grid.row() < 1 || tw.SearchRunning) return std::nullopt;
+    if (grid.row() < 1 || tw.editor.SearchRunning) return std::nullopt;
     if (grid.row() >= grid.rows() || grid.cols() < 3) return std::nullopt;
     return PreviewTarget{rt::lcase(grid.text_matrix(grid.row(), 1)), grid.text_matrix(grid.row(), 2)};
 }

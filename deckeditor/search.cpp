@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
@@ -250,7 +250,7 @@ SearchVerdict TestCard(const Card& card, const SearchFilter& filter) {
 
 std::vector<std::uint32_t> SearchCards(Tablewright& tw, const SearchFilter& filter, bool hide_copies) {
     const PreparedSearch search = PrepareSearch(filter);
-    const CardStore& db = tw.CardDatabase;
+    const CardStore& db = tw.cards.CardDatabase;
     std::vector<std::uint32_t> cached, shown;
     // Per name (by its group number): whether a database record passed so far has it, and
     // whether a cached one has. The duplicate test looks at the first until something is
@@ -272,7 +272,7 @@ std::vector<std::uint32_t> SearchCards(Tablewright& tw, const SearchFilter& filt
         }
         if (groups && cached.size() <= 1) in_database[(*groups)[i]] = 1;
     }
-    tw.SearchResults.assign(std::move(cached));
+    tw.editor.SearchResults.assign(std::move(cached));
     return shown;
 }
 

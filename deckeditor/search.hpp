@@ -72,7 +72,7 @@ SearchVerdict TestCard(const CardView& card, const PreparedSearch& search);
 SearchVerdict TestCard(const Card& card, const PreparedSearch& search);
 SearchVerdict TestCard(const Card& card, const SearchFilter& filter);
 
-// Runs the record test over tw.CardDatabase in order: refills tw.SearchResults (no hits, then
+// Runs the record test over tw.cards.CardDatabase in order: refills tw.editor.SearchResults (no hits, then
 // the position of every accepted record) and returns the positions to list, in database order.
 // With hide_copies, a record whose name was already listed or cached earlier is left out of the
 // list (the cache keeps it).

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "deckeditor/search.hpp"
 #include "platform/rt.hpp"
@@ -80,7 +80,7 @@ void DeckMaker::ReloadSet(int) {
     Command11.set_enabled(false);
     Grid.set_enabled(false);
     Grid.set_redraw(false);
-    tw_.SearchRunning = true;
+    tw_.editor.SearchRunning = true;
     // A failure part-way still leaves the search usable again.
     struct Finish {
         DeckMaker& d;
@@ -88,11 +88,11 @@ void DeckMaker::ReloadSet(int) {
             d.Grid.set_redraw(true);
             d.Command11.set_enabled(true);
             d.Grid.set_enabled(true);
-            d.tw_.SearchRunning = false;
+            d.tw_.editor.SearchRunning = false;
         }
     } finish{*this};
 
-    const CardStore& db = tw_.CardDatabase;
+    const CardStore& db = tw_.cards.CardDatabase;
     // The rows are written in the order of the grid's sort by column 2 (stable, byte order), so
     // no sort is left to do. Rows of the last search are reused.
     const auto ranks = RanksInNameOrder(db, SearchCards(tw_, filter, hidecopies.value() == 1));

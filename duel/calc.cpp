@@ -5,7 +5,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "duel/life_points.hpp"
 #include "platform/rt.hpp"
@@ -250,12 +250,12 @@ void Calc::Command10_Click() {
     const std::string answer = Answer();
     const auto value = LifePointAnswer();
     if (!value) return;
-    const auto lp = FitLifePoints(tw_, static_cast<double>(tw_.MyLP) - *value);
+    const auto lp = FitLifePoints(tw_, static_cast<double>(tw_.duel.MyLP) - *value);
     if (!lp) return;
-    tw_.MyLP = *lp;
+    tw_.duel.MyLP = *lp;
     SendMyLifePoints(tw_);
-    AddChat(tw_, tw_.UserName + " loses " + answer + " LP (" + rt::cstr(tw_.MyLP) + " LP)", "Game", true);
-    tw_.FormA().Text1.set_caption(rt::cstr(tw_.MyLP));
+    AddChat(tw_, tw_.prefs.UserName + " loses " + answer + " LP (" + rt::cstr(tw_.duel.MyLP) + " LP)", "Game", true);
+    tw_.FormA().Text1.set_caption(rt::cstr(tw_.duel.MyLP));
 }
 
 void Calc::Command11_Click() {
@@ -263,10 +263,10 @@ void Calc::Command11_Click() {
     if (!value) return;
     const auto lp = FitLifePoints(tw_, *value);
     if (!lp) return;
-    tw_.MyLP = *lp;
-    tw_.FormA().Text1.set_caption(rt::cstr(tw_.MyLP));
+    tw_.duel.MyLP = *lp;
+    tw_.FormA().Text1.set_caption(rt::cstr(tw_.duel.MyLP));
     SendMyLifePoints(tw_);
-    AddChat(tw_, tw_.UserName + " LP is now " + rt::cstr(tw_.MyLP) + " LP", "Game", true);
+    AddChat(tw_, tw_.prefs.UserName + " LP is now " + rt::cstr(tw_.duel.MyLP) + " LP", "Game", true);
 }
 
 void Calc::Command12_Click() {
@@ -274,14 +274,14 @@ void Calc::Command12_Click() {
     if (!value) return;
     // Only a gain is capped; a loss as large is refused with the other out-of-range changes.
     const double added = *value > kMostAdded ? kMostAdded : rt::round_half_even(*value);
-    const auto lp = FitLifePoints(tw_, static_cast<double>(tw_.MyLP) + added);
+    const auto lp = FitLifePoints(tw_, static_cast<double>(tw_.duel.MyLP) + added);
     if (!lp) return;
-    tw_.MyLP = *lp;
+    tw_.duel.MyLP = *lp;
     SendMyLifePoints(tw_);
     AddChat(tw_,
-            tw_.UserName + " gains " + rt::cstr(static_cast<long long>(added)) + " LP (" + rt::cstr(tw_.MyLP) + " LP)",
+            tw_.prefs.UserName + " gains " + rt::cstr(static_cast<long long>(added)) + " LP (" + rt::cstr(tw_.duel.MyLP) + " LP)",
             "Game", true);
-    tw_.FormA().Text1.set_caption(rt::cstr(tw_.MyLP));
+    tw_.FormA().Text1.set_caption(rt::cstr(tw_.duel.MyLP));
 }
 
 }  // namespace win

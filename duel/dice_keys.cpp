@@ -4,7 +4,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 
@@ -39,11 +39,11 @@ constexpr MenuItem FormA::*kMacroKeys[] = {
 
 void FormA::RollDice_Click() {
     const std::int32_t n = RandomInt(tw_, 1, 6);
-    AddChat(tw_, tw_.UserName + " has rolled a " + rt::cstr(n), "Game", true);
+    AddChat(tw_, tw_.prefs.UserName + " has rolled a " + rt::cstr(n), "Game", true);
 }
 
 void FormA::flipcoin_Click() {
-    AddChat(tw_, tw_.UserName + (FlipCoin(tw_) ? " flipped heads" : " flipped tails"), "Game", true);
+    AddChat(tw_, tw_.prefs.UserName + (FlipCoin(tw_) ? " flipped heads" : " flipped tails"), "Game", true);
 }
 
 // Each key runs its item's action once, whether or not the item could be reached in a menu

@@ -5,7 +5,7 @@
 
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 
 namespace tw::win {
 
@@ -229,8 +229,8 @@ void FormA::ClearRichText(platform::RichTextBox& Texx) {
     Texx.set_text("");
     Texx.set_sel_start(0);
     Texx.set_sel_length(0);
-    Texx.set_sel_color(tw_.ChatForeColor);
-    if (tw_.ChatForeColor != tw_.ChatBackColor) Texx.set_back_color(tw_.ChatBackColor);
+    Texx.set_sel_color(tw_.duel.ChatForeColor);
+    if (tw_.duel.ChatForeColor != tw_.duel.ChatBackColor) Texx.set_back_color(tw_.duel.ChatBackColor);
 }
 
 

@@ -51,7 +51,7 @@ public:
 
     // Hooks that the turn phases, the chat, the connection panel, the network timer and the
     // skins fill.
-    void ShowPhase();                     // repaints the phase labels from tw.Phase
+    void ShowPhase();                     // repaints the phase labels from tw.duel.Phase
     void Combo2_Click();                  // a duel mode was chosen
     void Command2_Click();                // Listen
     void Command3_Click();                // Connect

@@ -6,7 +6,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/game_log.hpp"
 #include "cards/hax.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 
@@ -42,7 +42,7 @@ void FormA::Image6_MouseUp(int, int, double, double) { Title.release(); }
 
 // Minimised by the player: the zero-size window must not bring it back when it gets the focus.
 void FormA::Image3_Click() {
-    tw_.UserMinimized = true;
+    tw_.duel.UserMinimized = true;
     set_window_state(platform::WindowState::Minimized);
 }
 

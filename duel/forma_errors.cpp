@@ -1,5 +1,5 @@
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 
@@ -7,7 +7,7 @@ namespace tw::win {
 
 void FormA::sendError(const std::string& Location) {
     std::int16_t tag = 0;
-    SendCommand(tw_, "sc~" + tw_.UserName, tag);
+    SendCommand(tw_, "sc~" + tw_.prefs.UserName, tag);
     ShowMessage(tw_, "You have encountered an error in: " + Location + "\r\nYour opponent has been informed.");
 }
 

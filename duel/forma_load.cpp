@@ -9,7 +9,7 @@
 #include "cards/game_log.hpp"
 #include "cards/helpers.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/token_files.hpp"
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
@@ -31,11 +31,11 @@ void Step(F&& fn) {
 
 void FormA::Form_Load() {
     tw_.random.randomize(tw_.app.clock().time_of_day_s());
-    tw_.SearchResults.clear();
-    tw_.SpareCardList.assign(1, Card{});
+    tw_.editor.SearchResults.clear();
+    tw_.cards.SpareCardList.assign(1, Card{});
 
-    Step([&] { tw_.JabberServer = ReadSetting(tw_, "jabber"); });
-    Step([&] { tw_.ShowTimestamps = ReadSetting(tw_, "timestamp") == "1"; });
+    Step([&] { tw_.prefs.JabberServer = ReadSetting(tw_, "jabber"); });
+    Step([&] { tw_.prefs.ShowTimestamps = ReadSetting(tw_, "timestamp") == "1"; });
     Step([&] { ReadUserName(); });
     Step([&] {
         const std::string wallpaper = ReadSetting(tw_, "wallpaper");
@@ -46,21 +46,21 @@ void FormA::Form_Load() {
     });
     Step([&] { FillDuelModes(); });
     Step([&] {
-        tw_.FrameStart = "^~";
-        tw_.FrameEnd = "~^";
+        tw_.net.FrameStart = "^~";
+        tw_.net.FrameEnd = "~^";
     });
     Step([&] {
-        tw_.PlayerNames.assign(5, std::string());
-        tw_.Macros.assign(10, std::string());
+        tw_.net.PlayerNames.assign(5, std::string());
+        tw_.prefs.Macros.assign(10, std::string());
     });
     Step([&] { chat.set_text(""); });
-    tw_.ChatInMainWindow = true;
+    tw_.duel.ChatInMainWindow = true;
     Step([&] { StickyNoteMenu.set_visible(false); });
     tw_.VersionText = "Version 9.1";
     if (tw_.app.command == "-ocg") tw_.VersionText += " [OCG Mode]";
 
     Step([&] { browser.set_visible(false); });
-    tw_.ProtocolVersion = 20;
+    tw_.net.ProtocolVersion = 20;
     Step([&] { SubmitLoss.set_visible(false); });
     Step([&] { Timer2.set_enabled(true); });
     Step([&] { lblTitle.set_caption("Tablewright " + tw_.VersionText); });
@@ -68,24 +68,24 @@ void FormA::Form_Load() {
     Step([&] { set_border_style(platform::BorderStyle::None); });
 
     Step([&] {
-        tw_.LogFolder = ReadSetting(tw_, "lang");
-        tw_.LogFileName = NewLogFileName(tw_);
+        tw_.log.LogFolder = ReadSetting(tw_, "lang");
+        tw_.log.LogFileName = NewLogFileName(tw_);
     });
 
     // A second copy ends here without a word.
     if (tw_.app.prev_instance()) tw_.app.end();
 
     Step([&] { HP.set_visible(false); });
-    tw_.MyLP = 8000;
-    tw_.OppLP = 8000;
-    tw_.ChatCardLinks.assign(1, std::string());
+    tw_.duel.MyLP = 8000;
+    tw_.duel.OppLP = 8000;
+    tw_.log.ChatCardLinks.assign(1, std::string());
 
     Step([&] { FillMacros(); });
     Step([&] { FillTokenMenu(); });
     Step([&] { LabelStats(); });
 
-    tw_.ChatForeColor = 0;
-    tw_.ChatBackColor = 16777215;
+    tw_.duel.ChatForeColor = 0;
+    tw_.duel.ChatBackColor = 16777215;
     Step([&] { SetClickThrough(selectedcard); });
     Step([&] { ClearRichText(chattext); });
     Step([&] { ClearRichText(chat); });
@@ -93,19 +93,19 @@ void FormA::Form_Load() {
     Step([&] { SearchFusionDeck.set_enabled(false); });
 
     Step([&] {
-        tw_.HandCards.redim(0);
-        tw_.TrashCards.redim(0);
-        tw_.ExtraDeckCards.redim(0);
-        tw_.DeckCards.redim(60);
-        tw_.DrawnCount = 0;
-        tw_.FieldGrid.redim(3, 6);
+        tw_.piles.HandCards.redim(0);
+        tw_.piles.TrashCards.redim(0);
+        tw_.piles.ExtraDeckCards.redim(0);
+        tw_.piles.DeckCards.redim(60);
+        tw_.piles.DrawnCount = 0;
+        tw_.field.FieldGrid.redim(3, 6);
     });
 
     Step([&] { Label5[0].set_visible(false); });
-    tw_.PlayerNumber = 0;
+    tw_.net.PlayerNumber = 0;
     Step([&] { gameplay.set_enabled(false); });
     Step([&] { HP.set_enabled(false); });
-    tw_.Phase = 1;
+    tw_.duel.Phase = 1;
 
     for (platform::Menu* m : {&cardinhand, &CardInPlay, &PlayField}) Step([&] { m->set_visible(false); });
 
@@ -129,11 +129,11 @@ void FormA::Form_Load() {
 }
 
 void FormA::ReadUserName() {
-    tw_.UserName = rt::replace_all(ReadSetting(tw_, "username"), "*", "");
-    if (tw_.UserName.empty() || rt::lcase(rt::trim(tw_.UserName)) == "game") {
+    tw_.prefs.UserName = rt::replace_all(ReadSetting(tw_, "username"), "*", "");
+    if (tw_.prefs.UserName.empty() || rt::lcase(rt::trim(tw_.prefs.UserName)) == "game") {
         ShowMessage(tw_, "Make sure you goto Menu|Settings to set your username");
-        tw_.UserName = std::string(kDefaultUserName);
-        WriteSetting(tw_, "username", tw_.UserName);
+        tw_.prefs.UserName = std::string(kDefaultUserName);
+        WriteSetting(tw_, "username", tw_.prefs.UserName);
     }
 }
 
@@ -156,14 +156,14 @@ void FormA::FillMacros() {
     for (int k = 1; k <= 9; ++k) {
         const std::string key = setting_key::slot(k);
         Step([&] {
-            tw_.Macros[k] = ReadSetting(tw_, key);
-            if (tw_.Macros[k].empty()) {
-                tw_.Macros[k] = std::string(DefaultMacro(k));
-                WriteSetting(tw_, key, tw_.Macros[k]);
+            tw_.prefs.Macros[k] = ReadSetting(tw_, key);
+            if (tw_.prefs.Macros[k].empty()) {
+                tw_.prefs.Macros[k] = std::string(DefaultMacro(k));
+                WriteSetting(tw_, key, tw_.prefs.Macros[k]);
             }
         });
     }
-    for (int k = 1; k <= 9; ++k) Step([&] { macro_item(k)->set_caption(tw_.Macros[k]); });
+    for (int k = 1; k <= 9; ++k) Step([&] { macro_item(k)->set_caption(tw_.prefs.Macros[k]); });
 }
 
 void FormA::FillTokenMenu() {

@@ -7,7 +7,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/game_log.hpp"
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/calc.hpp"
 #include "duel/forma.hpp"
@@ -36,11 +36,11 @@ void FormA::Shutdown() {
     for (int slot = 0; slot <= kLastSlot; ++slot)
         rt::try_step([&] { RemoveFieldCard(tw_, static_cast<std::int16_t>(slot)); });
     CloseOtherWindows();
-    if (tw_.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
+    if (tw_.log.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
     // Sent only while a connection is still open; the dialogs above have closed theirs.
-    rt::try_step([&] { AddChat(tw_, tw_.UserName + " has quit", "Game", true); });
+    rt::try_step([&] { AddChat(tw_, tw_.prefs.UserName + " has quit", "Game", true); });
     // The program ends here: a save that would wait for its second never comes.
-    if (tw_.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
+    if (tw_.log.LoggingOn) rt::try_step([&] { SaveLogNow(tw_); });
     tw_.app.end();
 }
 
@@ -60,7 +60,7 @@ void FormA::CloseOtherWindows() {
             CloseIfOpen(tw_.DeckMaker);
         },
         [&] {
-            if (tw_.PileViewerVisible()) tw_.ClosePileViewer();
+            if (tw_.piles.PileViewerVisible()) tw_.piles.ClosePileViewer();
         },
     };
     for (const auto& close : windows) rt::try_step(close);

@@ -6,7 +6,7 @@
 #include "cards/game_log.hpp"
 #include "cards/hax.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
@@ -40,10 +40,10 @@ std::vector<platform::Control*> SearchAndSetControls(DeckMaker& dm) {
 }
 
 void EmptyPiles(Tablewright& tw) {
-    tw.HandCards.redim(0);
-    tw.TrashCards.redim(0);
-    tw.DeckCards.redim(60);
-    tw.FieldGrid.redim(3, 6);
+    tw.piles.HandCards.redim(0);
+    tw.piles.TrashCards.redim(0);
+    tw.piles.DeckCards.redim(60);
+    tw.field.FieldGrid.redim(3, 6);
 }
 
 }  // namespace
@@ -95,28 +95,28 @@ void FormA::ResetGame_Click() {
     // The duel's own file gets its last lines before the name changes; the closing lines below
     // go into the new log file, and logging stops only further down.
     rt::try_step([&] { SaveLogNow(tw_); });
-    tw_.LogFileName = NewLogFileName(tw_);
-    if (tw_.PileViewerVisible()) tw_.ClosePileViewer();
+    tw_.log.LogFileName = NewLogFileName(tw_);
+    if (tw_.piles.PileViewerVisible()) tw_.piles.ClosePileViewer();
     ChatCommands.set_enabled(true);
     connect2.set_enabled(true);
     Listenwindow2.set_enabled(true);
-    tw_.HackLevel = 0;
-    tw_.SentCount = 0;
-    tw_.GarbledCount = 0;
-    tw_.ReceivedCount = 0;
+    tw_.net.HackLevel = 0;
+    tw_.net.SentCount = 0;
+    tw_.net.GarbledCount = 0;
+    tw_.net.ReceivedCount = 0;
     IdleListenPanel(tw_);
-    AddChat(tw_, tw_.UserName + " stopped waiting for a connection", "Game", true);
+    AddChat(tw_, tw_.prefs.UserName + " stopped waiting for a connection", "Game", true);
     hack.set_caption("");
-    tw_.ChatCardLinks.assign(1, std::string());
+    tw_.log.ChatCardLinks.assign(1, std::string());
     AddChat(tw_, "Disconnected", "Game", true);
     Winsock1.close();
-    tw_.MyLP = 8000;
-    tw_.OppLP = 8000;
+    tw_.duel.MyLP = 8000;
+    tw_.duel.OppLP = 8000;
     Text1.set_caption("8000");
     Text2.set_caption("8000");
-    tw_.DrawnCount = 0;
+    tw_.piles.DrawnCount = 0;
     ResetFrameNumbers(tw_);
-    tw_.ExtraDeckCards.redim(0);
+    tw_.piles.ExtraDeckCards.redim(0);
 
     for (int slot = 1; slot <= kLastSlot; ++slot) {
         Step([&] { cardstencil.unload(slot); });
@@ -131,15 +131,15 @@ void FormA::ResetGame_Click() {
     });
     Step([&] { Winsock1.close(); });
     HideTemplateSlot();
-    tw_.ServerDuel = false;
-    tw_.PlayedOffline = false;
-    tw_.DeckLoaded = false;
+    tw_.net.ServerDuel = false;
+    tw_.piles.PlayedOffline = false;
+    tw_.piles.DeckLoaded = false;
     rt::try_step([&] { SaveLogNow(tw_); });
-    tw_.LoggingOn = false;
-    tw_.DuelLogCut.clear();
-    tw_.DuelLogKept.clear();
+    tw_.log.LoggingOn = false;
+    tw_.log.DuelLogCut.clear();
+    tw_.log.DuelLogKept.clear();
     ClearCardPanel();
-    tw_.PlayerNumber = 0;
+    tw_.net.PlayerNumber = 0;
     Step([&] { gameplay.set_enabled(false); });
     Step([&] { HP.set_enabled(false); });
     Step([&] { hand.clear(); });
@@ -174,40 +174,40 @@ void FormA::SoftReset_Click() {
         platform::MsgButtons::YesNo, platform::MsgIcon::None, "Tablewright");
     if (answer != platform::MsgResult::Yes) return;
 
-    if (tw_.PileViewerVisible()) Step([&] { tw_.ClosePileViewer(); });
+    if (tw_.piles.PileViewerVisible()) Step([&] { tw_.piles.ClosePileViewer(); });
     Step([&] { hide(); });
     Step([&] {
         ChatCommands.set_enabled(true);
         connect2.set_enabled(true);
         Listenwindow2.set_enabled(true);
     });
-    tw_.ChatCardLinks.assign(1, std::string());
-    tw_.DrawnCount = 0;
-    Step([&] { tw_.ExtraDeckCards.redim(0); });
+    tw_.log.ChatCardLinks.assign(1, std::string());
+    tw_.piles.DrawnCount = 0;
+    Step([&] { tw_.piles.ExtraDeckCards.redim(0); });
     Step([&] { hack.set_caption(""); });
     Step([&] {
-        tw_.HandCards.redim(0);
-        tw_.DeckCards.redim(60);
+        tw_.piles.HandCards.redim(0);
+        tw_.piles.DeckCards.redim(60);
     });
     // The running counts stay: the peer's table goes on counting this connection's commands,
     // and counts set back on one side only would show the honest player as tampering.
-    tw_.HackLevel = 0;
-    Step([&] { tw_.FieldGrid.redim(3, 6); });
-    tw_.MyLP = 8000;
+    tw_.net.HackLevel = 0;
+    Step([&] { tw_.field.FieldGrid.redim(3, 6); });
+    tw_.duel.MyLP = 8000;
     Step([&] {
         std::int32_t cls = 0;
-        SendCommand(tw_, "nl~" + rt::cstr(tw_.MyLP), cls);
+        SendCommand(tw_, "nl~" + rt::cstr(tw_.duel.MyLP), cls);
     });
-    Step([&] { AddChat(tw_, tw_.UserName + " is now at 8000 LP)", "Game", true); });
+    Step([&] { AddChat(tw_, tw_.prefs.UserName + " is now at 8000 LP)", "Game", true); });
     Step([&] { Text1.set_caption("8000"); });
-    Step([&] { tw_.TrashCards.redim(0); });
+    Step([&] { tw_.piles.TrashCards.redim(0); });
     HideTemplateSlot();
     ClearCardPanel();
     Step([&] { hand.clear(); });
     Step([&] { SaveLogNow(tw_); });
     // The duel goes on, and so does its game log: what the box showed stays part of it.
     Step([&] { CutChatBoxStart(tw_, chat, rt::len(chat.text()) + 1); });
-    Step([&] { AddChat(tw_, tw_.UserName + "`s Game was Soft Reset!", "Game", true); });
+    Step([&] { AddChat(tw_, tw_.prefs.UserName + "`s Game was Soft Reset!", "Game", true); });
 
     Step([&] {
         DeckMaker& dm = tw_.DeckMaker();
@@ -219,7 +219,7 @@ void FormA::SoftReset_Click() {
     for (int slot = 1; slot <= kLastSlot; ++slot)
         Step([&] { RemoveFieldCard(tw_, static_cast<std::int16_t>(slot)); });
     Step([&] { ShuffleDeck(tw_); });
-    Step([&] { AddChat(tw_, tw_.UserName + " has shuffled their deck", "Game", true); });
+    Step([&] { AddChat(tw_, tw_.prefs.UserName + " has shuffled their deck", "Game", true); });
 }
 
 }  // namespace tw::win

@@ -2,7 +2,7 @@
 // to the menu items that act on field cards and whole piles, and the right button on a card or
 // on the table (the "Gameplay" label and the Ctrl keys reach the same items).
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 

@@ -7,7 +7,7 @@
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/token_editor.hpp"
 #include "cards/updater.hpp"
 #include "duel/calc.hpp"

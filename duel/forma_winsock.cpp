@@ -1,5 +1,5 @@
 // The duel socket's events.
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/receiver.hpp"
 

@@ -9,7 +9,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
@@ -27,7 +27,7 @@ std::optional<std::int32_t> FitLifePoints(Tablewright& tw, double value) {
 
 void SendMyLifePoints(Tablewright& tw) {
     std::int16_t tag = 0;
-    SendCommand(tw, "nl~" + rt::cstr(tw.MyLP), tag);
+    SendCommand(tw, "nl~" + rt::cstr(tw.duel.MyLP), tag);
 }
 
 namespace win {
@@ -76,17 +76,17 @@ double Changed(std::int32_t lp, const LifePointAction& a) {
 
 void FormA::LifePointItem_Click(int Row) {
     const LifePointAction& a = kLifePointActions[Row];
-    const auto lp = FitLifePoints(tw_, Changed(tw_.MyLP, a));
+    const auto lp = FitLifePoints(tw_, Changed(tw_.duel.MyLP, a));
     if (!lp) return;
-    tw_.MyLP = *lp;
+    tw_.duel.MyLP = *lp;
     SendMyLifePoints(tw_);
-    AddChat(tw_, tw_.UserName + a.log_text + rt::cstr(tw_.MyLP) + " LP)", "Game", true);
-    Text1.set_caption(rt::cstr(tw_.MyLP));
+    AddChat(tw_, tw_.prefs.UserName + a.log_text + rt::cstr(tw_.duel.MyLP) + " LP)", "Game", true);
+    Text1.set_caption(rt::cstr(tw_.duel.MyLP));
 }
 
 void FormA::HPCustom_Click() {
     const std::string answer = tw_.app.input_box("How much LP do you have now?", "Tablewright " + tw_.VersionText,
-                                                 rt::cstr(tw_.MyLP));
+                                                 rt::cstr(tw_.duel.MyLP));
     if (!IsNumber(answer)) {
         // A number too large for life points is told apart from text that is no number.
         double typed = 0;
@@ -97,10 +97,10 @@ void FormA::HPCustom_Click() {
         ShowMessage(tw_, "Use numbers only!");
         return;
     }
-    tw_.MyLP = rt::to_long(answer);
+    tw_.duel.MyLP = rt::to_long(answer);
     SendMyLifePoints(tw_);
-    AddChat(tw_, tw_.UserName + "`s LP is now " + rt::cstr(tw_.MyLP), "Game", true);
-    Text1.set_caption(rt::cstr(tw_.MyLP));
+    AddChat(tw_, tw_.prefs.UserName + "`s LP is now " + rt::cstr(tw_.duel.MyLP), "Game", true);
+    Text1.set_caption(rt::cstr(tw_.duel.MyLP));
 }
 
 void FormA::Text1_Change() {

@@ -7,7 +7,7 @@
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/tip.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
@@ -74,7 +74,7 @@ void FormA::selectedcard_MouseMove(int, int, double, double) { LightBarLabel(nul
 // Passing over the table also forgets the card last placed, so a later drop moves only its own.
 void FormA::playsurface_MouseMove(int, int, double, double) {
     LightBarLabel(nullptr);
-    tw_.SelectedSlot = -1;
+    tw_.field.SelectedSlot = -1;
 }
 
 void FormA::Label6_Click() { Label6.set_font_name("LCD"); }
@@ -93,24 +93,24 @@ void FormA::LoadSkin(std::string& SkinPath) {
 
     // The boxes take the skin's white ground; their text stays dark (ChatForeColor is left as
     // the load set it), or the chat, the hand and the printings list could not be read.
-    tw_.ChatBackColor = kSkinWhite;
-    const platform::Color ink = tw_.ChatForeColor;
+    tw_.duel.ChatBackColor = kSkinWhite;
+    const platform::Color ink = tw_.duel.ChatForeColor;
     Combo1.set_fore_color(ink);
-    Combo1.set_back_color(tw_.ChatBackColor);
+    Combo1.set_back_color(tw_.duel.ChatBackColor);
     // The labels lie on the window's dark ground, which stands for its picture: a skin's
     // back colour never shows through a picture, so the ground stays and they are white.
     for (platform::Label* l : {&Label6, &Label7, &Label8}) l->set_fore_color(kSkinWhite);
     hand.set_fore_color(ink);
-    selectedcard.set_back_color(tw_.ChatBackColor);
-    chattext.set_back_color(tw_.ChatBackColor);
-    hand.set_back_color(tw_.ChatBackColor);
-    chat.set_back_color(tw_.ChatBackColor);
+    selectedcard.set_back_color(tw_.duel.ChatBackColor);
+    chattext.set_back_color(tw_.duel.ChatBackColor);
+    hand.set_back_color(tw_.duel.ChatBackColor);
+    chat.set_back_color(tw_.duel.ChatBackColor);
     // The phase labels keep their colours: they tell both players' phases, which a new look
     // must not wipe mid-duel.
     Text1.set_fore_color(kSkinWhite);
     Text2.set_fore_color(kSkinWhite);
     auto& tip = tw_.Tip();
-    tip.set_back_color(tw_.ChatBackColor);
+    tip.set_back_color(tw_.duel.ChatBackColor);
     tip.Shape1.set_border_color(ink);
     tip.Label1.set_fore_color(ink);
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cards/duel_log.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
@@ -27,7 +27,7 @@ constexpr std::array<const char*, 7> kPhaseLogText = {
 
 void AnnouncePhase(Tablewright& tw, std::int32_t phase) {
     if (phase < 1 || phase > kOppTurnPhase) return;
-    AddChat(tw, tw.UserName + kPhaseLogText[static_cast<std::size_t>(phase - 1)], "Game", true);
+    AddChat(tw, tw.prefs.UserName + kPhaseLogText[static_cast<std::size_t>(phase - 1)], "Game", true);
 }
 
 void SendPhase(Tablewright& tw, std::int32_t phase) {
@@ -46,7 +46,7 @@ void FormA::ShowPhase() {
     const auto failed = rt::trap([&] {
         const auto labels = PhaseLabels();
         for (int i = 0; i < 6; ++i) labels[static_cast<std::size_t>(i)]->set_fore_color(kPhaseIdle);
-        const std::int32_t phase = tw_.Phase;
+        const std::int32_t phase = tw_.duel.Phase;
         if (phase == 1) {
             OppTurn.set_fore_color(kPhaseIdle);
             draw.set_fore_color(kPhaseCurrent);
@@ -60,19 +60,19 @@ void FormA::ShowPhase() {
 }
 
 void FormA::JumpPhase(const std::int32_t& Nummy) {
-    tw_.Phase = Nummy;
+    tw_.duel.Phase = Nummy;
     AnnouncePhase(tw_, Nummy);
     SendPhase(tw_, Nummy);
     ShowPhase();
 }
 
 void FormA::NextPhase_Click() {
-    if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
+    if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.piles.PlayedOffline = true;
     // In 64 bits, so that a phase set to the largest number still wraps to the Draw Phase.
-    const std::int64_t next = static_cast<std::int64_t>(tw_.Phase) + 1;
-    tw_.Phase = next <= 0 || next > kOppTurnPhase ? 1 : static_cast<std::int32_t>(next);
-    AnnouncePhase(tw_, tw_.Phase);
-    SendPhase(tw_, tw_.Phase);
+    const std::int64_t next = static_cast<std::int64_t>(tw_.duel.Phase) + 1;
+    tw_.duel.Phase = next <= 0 || next > kOppTurnPhase ? 1 : static_cast<std::int32_t>(next);
+    AnnouncePhase(tw_, tw_.duel.Phase);
+    SendPhase(tw_, tw_.duel.Phase);
     ShowPhase();
 }
 

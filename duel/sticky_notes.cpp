@@ -3,7 +3,7 @@
 #include "duel/sticky_notes.hpp"
 
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/host.hpp"
@@ -73,15 +73,15 @@ void FormA::MakeStickyNote_Click() {
     if (n < 0) return;
     Send(tw_, "mn~" + rt::cstr(n));
     auto& note = StickyNote[n];
-    if (tw_.PlayerNumber == 2) note.set_left(kSeat2NoteLeft);
+    if (tw_.net.PlayerNumber == 2) note.set_left(kSeat2NoteLeft);
     Send(tw_, "sl~" + rt::cstr(n) + ":" + Position(note));
-    const std::string text = CleanNoteText(tw_.UserName + "`s Sticky Note");
+    const std::string text = CleanNoteText(tw_.prefs.UserName + "`s Sticky Note");
     EditStickyNote(tw_, text, n);
     Send(tw_, "en~" + text + ":" + rt::cstr(n));
 }
 
 void FormA::StickyNote_MouseDown(int Index, int Button, int, double X, double Y) {
-    tw_.SelectedNote = Index;
+    tw_.duel.SelectedNote = Index;
     rt::try_step([&] {
         NoteGrabX = rt::cint16(X);
         NoteGrabY = rt::cint16(Y);
@@ -106,17 +106,17 @@ void FormA::StickyNote_MouseUp(int Index, int, int, double, double) {
 
 void FormA::EditNote_Click() {
     std::string current;
-    if (StickyNote.exists(tw_.SelectedNote)) current = StickyNote[tw_.SelectedNote].caption();
+    if (StickyNote.exists(tw_.duel.SelectedNote)) current = StickyNote[tw_.duel.SelectedNote].caption();
     const std::string answer = tw_.app.input_box("Change Note Text to what?", "Tablewright", current);
     if (answer.empty()) return;
     const std::string text = CleanNoteText(answer);
-    EditStickyNote(tw_, text, tw_.SelectedNote);
-    Send(tw_, "en~" + text + ":" + rt::cstr(tw_.SelectedNote));
+    EditStickyNote(tw_, text, tw_.duel.SelectedNote);
+    Send(tw_, "en~" + text + ":" + rt::cstr(tw_.duel.SelectedNote));
 }
 
 void FormA::DeleteNote_Click() {
-    DeleteStickyNote(tw_, tw_.SelectedNote);
-    Send(tw_, "dn~" + rt::cstr(tw_.SelectedNote));
+    DeleteStickyNote(tw_, tw_.duel.SelectedNote);
+    Send(tw_, "dn~" + rt::cstr(tw_.duel.SelectedNote));
 }
 
 bool FormA::WireStickyNotes() {

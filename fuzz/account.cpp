@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "fuzz/loopback.hpp"
 #include "fuzz/program_fixture.hpp"
 #include "net/jabber_window.hpp"
@@ -33,7 +33,7 @@ struct Fixture : tw::fuzz::ProgramFixture {
     tw::fuzz::TakenCount taken;
 
     Fixture() {
-        table->JabberServer = "127.0.0.1";
+        table->prefs.JabberServer = "127.0.0.1";
         table->net_config.xmpp_port = server.port();
         auto& d = dialog();
         d.show();

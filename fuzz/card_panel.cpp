@@ -8,7 +8,7 @@
 
 #include "cards/card_info.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "fuzz/program_fixture.hpp"
 #include "table/field_pictures.hpp"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deck_files.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
@@ -48,9 +48,9 @@ std::vector<std::string> BanListOf(const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string input(reinterpret_cast<const char*>(data), size);
     tw::Tablewright& t = table();
-    t.BanList.assign(1, "");
+    t.editor.BanList.assign(1, "");
     if (const std::size_t nul = input.find('\0'); nul != std::string::npos) {
-        t.BanList = BanListOf(input.substr(0, nul));
+        t.editor.BanList = BanListOf(input.substr(0, nul));
         input.erase(0, nul + 1);
     }
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "fuzz/loopback.hpp"
 #include "fuzz/own_cards.hpp"
@@ -44,7 +44,7 @@ struct LoopbackTable : ProgramFixture {
         WriteSetting(*table, "username", "Ann");
         table->FormA();
         LoadFuzzSet(*table);
-        table->LogFolder = "Logs/";
+        table->log.LogFolder = "Logs/";
         taken.Install(socket());
     }
 
@@ -76,7 +76,7 @@ struct LoopbackTable : ProgramFixture {
             PumpUntil(reactor, [&] { return taken.bytes == written || !connected(); });
             (void)peer.read();
             if (!connected()) break;
-            if (table->ReceiveBuffer.pending() > DuelFrameReader::kMaxUnended) std::abort();
+            if (table->net.ReceiveBuffer.pending() > DuelFrameReader::kMaxUnended) std::abort();
         }
         taken.bytes = written;
     }
@@ -113,14 +113,14 @@ public:
     explicit Unchanged(LoopbackTable& p) : p_(p) {
         auto& tw = *p.table;
         ResetFrameNumbers(tw);
-        tw.PlayerNumber = 1;
-        tw.GarbledCount = 0;
-        tw.MalformedNotedMs = -1;
-        tw.OutOfStepNotedMs = -1;
-        tw.LoggingOn = true;
-        tw.LogFileName = kLogName;
+        tw.net.PlayerNumber = 1;
+        tw.net.GarbledCount = 0;
+        tw.net.MalformedNotedMs = -1;
+        tw.net.OutOfStepNotedMs = -1;
+        tw.log.LoggingOn = true;
+        tw.log.LogFileName = kLogName;
         tw.FormA().chat.set_text("");
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         DealField(tw);
         DealPiles(tw);
         own_field_ = OwnFieldCards(tw);
@@ -137,12 +137,12 @@ public:
         Require(OwnPiles(tw) == own_piles_);
         Require(FilesOutsideLogs(p_.root, tw.path_of("Logs")) == files_);
         // The opponent's name may rename the log, within its folder.
-        const fs::path log(tw.LogFileName);
-        Require(tw.LogFileName == kLogName ||
+        const fs::path log(tw.log.LogFileName);
+        Require(tw.log.LogFileName == kLogName ||
                 (log.parent_path() == tw.path_of("Logs") && log.filename() != ".." && log.filename() != "."));
-        Require(tw.GarbledCount >= 0 && static_cast<std::size_t>(tw.GarbledCount) <= end_markers);
-        Require(tw.ReceiveHistory.ubound() == 255);
-        for (const auto& sent : tw.SentCommands) {
+        Require(tw.net.GarbledCount >= 0 && static_cast<std::size_t>(tw.net.GarbledCount) <= end_markers);
+        Require(tw.net.ReceiveHistory.ubound() == 255);
+        for (const auto& sent : tw.net.SentCommands) {
             if (sent.command.rfind("rp~", 0) != 0) continue;
             const std::string n = sent.command.substr(3, sent.command.find('|') - 3);
             Require(!n.empty() && n.size() <= 3 && n.find_first_not_of("0123456789") == std::string::npos &&

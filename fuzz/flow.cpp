@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/calc.hpp"
 #include "duel/forma.hpp"
 #include "platform/app.hpp"

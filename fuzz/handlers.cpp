@@ -16,7 +16,7 @@
 #include "cards/card_lookup.hpp"
 #include "cards/set_file.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "fuzz/own_cards.hpp"
 #include "fuzz/peer_commands.hpp"
@@ -41,7 +41,7 @@ struct Program : tw::fuzz::ProgramFixture {
         tw::WriteSetting(*table, "username", "Ann");
         table->FormA();
         tw::fuzz::LoadFuzzSet(*table);
-        table->PlayerNumber = 1;  // whose cards are whose
+        table->net.PlayerNumber = 1;  // whose cards are whose
         tw::fuzz::DealPiles(*table);
         tw::fuzz::DealField(*table);
         own_field = tw::fuzz::OwnFieldCards(*table);
@@ -74,13 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto& tw = *program.table;
     auto& duel = tw.FormA();
     auto& host = program.host;
-    tw.PlayerNumber = 1;
-    tw.MalformedNotedMs = -1;
-    tw.OutOfStepNotedMs = -1;
-    tw.ChatCardLinks.assign(1, std::string());
+    tw.net.PlayerNumber = 1;
+    tw.net.MalformedNotedMs = -1;
+    tw.net.OutOfStepNotedMs = -1;
+    tw.log.ChatCardLinks.assign(1, std::string());
     duel.chat.set_text("");
     tw::fuzz::RestoreField(tw, program.own_field);
-    tw.SentCommands.clear();
+    tw.net.SentCommands.clear();
     const std::string own_before = tw::fuzz::OwnFieldCards(tw);
     const std::size_t urls = host.urls().size();
     const std::size_t files = host.opened_files().size();
@@ -94,10 +94,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (tw::SlotInUse(tw, s)) tw::fuzz::Require(duel.Label4.exists(s) && duel.Label5.exists(s) && duel.Shape1.exists(s));
     for (int row = 0; row <= 3; ++row)
         for (int col = 0; col <= 6; ++col) {
-            const int s = tw.FieldGrid(row, col);
+            const int s = tw.field.FieldGrid(row, col);
             if (s < 1) continue;
             tw::fuzz::Require(s <= tw::kLastFieldSlot && tw::SlotInUse(tw, s));
-            tw::fuzz::Require(tw.FieldCards[s].GridRow == row && tw.FieldCards[s].GridCol == col);
+            tw::fuzz::Require(tw.field.FieldCards[s].GridRow == row && tw.field.FieldCards[s].GridCol == col);
         }
 
     for (int pos : ClickPlaces(duel.chat)) duel.chat.user_click(pos);

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "fuzz/own_cards.hpp"
 #include "fuzz/peer_commands.hpp"
@@ -33,7 +33,7 @@ struct Fixture : tw::fuzz::ProgramFixture {
     Fixture() {
         tw::WriteSetting(*table, "username", "Ann");
         table->FormA();
-        table->PlayerNumber = 1;
+        table->net.PlayerNumber = 1;
         tw::fuzz::LoadFuzzSet(*table);
         tw::fuzz::DealField(*table);
         own_field = tw::fuzz::OwnFieldCards(*table);
@@ -51,22 +51,22 @@ void Deal(tw::Tablewright& tw) {
         }
         return a;
     };
-    tw.DeckCards = pile({"D1", "D2", "D3"});
-    tw.TrashCards = pile({"G1", "R1"});
-    tw.TrashCards[2].RemovedFromGame = true;
-    tw.ExtraDeckCards = pile({"X1"});
-    tw.ExtraDeckCards[1].Fusion = true;
-    tw.HandCards = pile({"H1"});
+    tw.piles.DeckCards = pile({"D1", "D2", "D3"});
+    tw.piles.TrashCards = pile({"G1", "R1"});
+    tw.piles.TrashCards[2].RemovedFromGame = true;
+    tw.piles.ExtraDeckCards = pile({"X1"});
+    tw.piles.ExtraDeckCards[1].Fusion = true;
+    tw.piles.HandCards = pile({"H1"});
     auto& hand = tw.FormA().hand;
     hand.clear();
     hand.add_item("H1");
-    tw.DeckLoaded = true;
+    tw.piles.DeckLoaded = true;
     tw::RecountDeck(tw);
 }
 
 std::vector<std::string> Piles(tw::Tablewright& tw) {
     std::vector<std::string> out;
-    for (const rt::Array<tw::Card>* pile : {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards}) {
+    for (const rt::Array<tw::Card>* pile : {&tw.piles.DeckCards, &tw.piles.HandCards, &tw.piles.TrashCards, &tw.piles.ExtraDeckCards}) {
         out.push_back("|");
         for (int i = 0; i <= pile->ubound(); ++i)
             out.push_back((*pile)[i].Name + ((*pile)[i].RemovedFromGame ? "*" : ""));
@@ -106,8 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto& tw = *f->table;
     tw.view.unload();
     tw.FormA().chat.set_text("");
-    tw.SentCommands.clear();
-    tw.MalformedNotedMs = -1;
+    tw.net.SentCommands.clear();
+    tw.net.MalformedNotedMs = -1;
     Deal(tw);
     tw::fuzz::RestoreField(tw, f->own_field);
     const auto before = Piles(tw);

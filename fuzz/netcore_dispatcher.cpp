@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "fuzz/own_cards.hpp"
 #include "fuzz/peer_commands.hpp"
@@ -47,8 +47,8 @@ struct Program {
         app.prev_instance_check = [] { return false; };
         table = std::make_unique<tw::Tablewright>(app);
         table->FormA();
-        table->PlayerNumber = 1;
-        table->LogFolder = "Logs/";
+        table->net.PlayerNumber = 1;
+        table->log.LogFolder = "Logs/";
     }
 };
 
@@ -91,19 +91,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     auto& tw = *program->table;
     tw.FormA().chat.set_text("");
-    tw.SentCommands.clear();
-    tw.ReceivedCount = tw.SentCount = tw.GarbledCount = 0;
-    tw.OppLP = 8000;
-    tw.PlayerNames.assign(5, std::string());
-    tw.MalformedNotedMs = -1;
-    tw.ExpectedHandshake = "66";
-    tw.LogFileName = "Logs/start.qlra";
+    tw.net.SentCommands.clear();
+    tw.net.ReceivedCount = tw.net.SentCount = tw.net.GarbledCount = 0;
+    tw.duel.OppLP = 8000;
+    tw.net.PlayerNames.assign(5, std::string());
+    tw.net.MalformedNotedMs = -1;
+    tw.net.ExpectedHandshake = "66";
+    tw.log.LogFileName = "Logs/start.qlra";
     tw::fuzz::DealPiles(tw);
     const auto before = tw::fuzz::OwnPiles(tw);
 
     tw::fuzz::RunPeerCommands(tw, program->clock, std::string_view(reinterpret_cast<const char*>(data), size));
     if (tw::fuzz::OwnPiles(tw) != before) std::abort();
-    const fs::path log(tw.LogFileName);
+    const fs::path log(tw.log.LogFileName);
     if (!Inside(tw.folder(), log.is_absolute() ? log : tw.folder() / log)) std::abort();
     return 0;
 }

@@ -8,7 +8,7 @@
 
 #include "cards/card_lookup.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 #include "table/field.hpp"
@@ -28,7 +28,7 @@ inline constexpr const char* kFuzzSet =
     "6|Ash: Cinder|6|BWX|Wyrm|EMBER|4||1000|1000|Two in one.|\r\n";
 
 inline void LoadFuzzSet(Tablewright& tw) {
-    tw.CardDatabase = ParseSetFile(kFuzzSet);
+    tw.cards.CardDatabase = ParseSetFile(kFuzzSet);
     IndexCardDatabase(tw);
 }
 
@@ -38,8 +38,8 @@ inline void DealField(Tablewright& tw) {
     auto& duel = tw.FormA();
     for (int s = kFirstFieldSlot; s <= kLastFieldSlot; ++s)
         if (duel.cardstencil.exists(s)) RemoveFieldCard(tw, static_cast<std::int16_t>(s));
-    tw.FieldCards = rt::Array<Card>(24);
-    tw.FieldGrid.redim(3, 6);
+    tw.field.FieldCards = rt::Array<Card>(24);
+    tw.field.FieldGrid.redim(3, 6);
     for (bool face_down : {false, true}) {
         Card c = LookupCard(tw, "BWX", face_down ? "Corvath's Backlash" : "Vellicor Drake");
         c.Flipped = face_down;
@@ -54,11 +54,11 @@ inline std::string OwnFieldCards(Tablewright& tw) {
     auto& duel = tw.FormA();
     std::string out;
     for (int s = kFirstFieldSlot; s <= 2; ++s) {
-        if (!SlotInUse(tw, s) || !IsOwnCard(tw, tw.FieldCards[s])) {
+        if (!SlotInUse(tw, s) || !IsOwnCard(tw, tw.field.FieldCards[s])) {
             out += "gone\n";
             continue;
         }
-        const Card& c = tw.FieldCards[s];
+        const Card& c = tw.field.FieldCards[s];
         const auto& p = duel.cardstencil[s];
         out += std::to_string(s) + c.Name + "|" + c.SetCode + std::to_string(c.Flipped) + std::to_string(c.Horizontal) +
                std::to_string(c.Counters) + "|" + std::to_string(c.GridRow) + std::to_string(c.GridCol) + c.CurrentAtk +
@@ -73,34 +73,34 @@ inline std::string OwnFieldCards(Tablewright& tw) {
 // down are taken off and their grid places freed, and the player's own are dealt anew only when
 // they are not as dealt (the targets check that they never change, so that is rare).
 inline void RestoreField(Tablewright& tw, const std::string& dealt) {
-    if (tw.FieldCards.ubound() != 24 || OwnFieldCards(tw) != dealt) {
+    if (tw.field.FieldCards.ubound() != 24 || OwnFieldCards(tw) != dealt) {
         DealField(tw);
         return;
     }
     auto& duel = tw.FormA();
     for (int s = 3; s <= kLastFieldSlot; ++s) {
         if (duel.cardstencil.exists(s)) RemoveFieldCard(tw, static_cast<std::int16_t>(s));
-        tw.FieldCards[s] = Card{};
+        tw.field.FieldCards[s] = Card{};
     }
-    tw.FieldGrid.redim(3, 6);
-    for (int s = kFirstFieldSlot; s <= 2; ++s) tw.FieldGrid(tw.FieldCards[s].GridRow, tw.FieldCards[s].GridCol) = s;
+    tw.field.FieldGrid.redim(3, 6);
+    for (int s = kFirstFieldSlot; s <= 2; ++s) tw.field.FieldGrid(tw.field.FieldCards[s].GridRow, tw.field.FieldCards[s].GridCol) = s;
 }
 
 // A deck of three, a card in the hand and one in the graveyard.
 inline void DealPiles(Tablewright& tw) {
-    tw.DeckCards.redim(3);
-    for (int i = 1; i <= 3; ++i) tw.DeckCards[i].Name = "Card " + std::to_string(i);
-    tw.DeckLoaded = true;
-    tw.HandCards.redim(1);
-    tw.HandCards[1].Name = "In Hand";
-    tw.TrashCards.redim(1);
-    tw.TrashCards[1].Name = "In Graveyard";
+    tw.piles.DeckCards.redim(3);
+    for (int i = 1; i <= 3; ++i) tw.piles.DeckCards[i].Name = "Card " + std::to_string(i);
+    tw.piles.DeckLoaded = true;
+    tw.piles.HandCards.redim(1);
+    tw.piles.HandCards[1].Name = "In Hand";
+    tw.piles.TrashCards.redim(1);
+    tw.piles.TrashCards[1].Name = "In Graveyard";
     RecountDeck(tw);
 }
 
 inline std::vector<std::string> OwnPiles(Tablewright& tw) {
     std::vector<std::string> out;
-    for (const rt::Array<Card>* pile : {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards}) {
+    for (const rt::Array<Card>* pile : {&tw.piles.DeckCards, &tw.piles.HandCards, &tw.piles.TrashCards, &tw.piles.ExtraDeckCards}) {
         out.push_back("|");
         for (int i = 0; i <= pile->ubound(); ++i) out.push_back((*pile)[i].Name);
     }

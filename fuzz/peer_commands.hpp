@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "net/dispatcher.hpp"
 #include "net/duel_frame.hpp"
 #include "platform/clock.hpp"

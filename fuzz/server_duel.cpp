@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "fuzz/duel_table.hpp"
 #include "net/duel_frame.hpp"
@@ -30,10 +30,10 @@ constexpr std::string_view kPeerAddress = "bob.plimvale@chat.example";
 
 struct ServerDuelTable : tw::fuzz::LoopbackTable {
     ServerDuelTable() {
-        table->ServerDuel = true;
-        table->JabberUser = "Ann";
-        table->JabberPeer = kPeer;
-        table->JabberServer = kServer;
+        table->net.ServerDuel = true;
+        table->net.JabberUser = "Ann";
+        table->net.JabberPeer = kPeer;
+        table->prefs.JabberServer = kServer;
     }
 };
 
@@ -54,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!p.connected() || !p.peer.open()) p.Connect();
     const tw::fuzz::Unchanged unchanged(p);
     // Each input is a stream of its own, read from its start.
-    tw.XmppReceive.clear();
-    const std::uint64_t before = tw.ReceiveBuffer.total_bytes();
+    tw.net.XmppReceive.clear();
+    const std::uint64_t before = tw.net.ReceiveBuffer.total_bytes();
 
     const std::string_view stream(reinterpret_cast<const char*>(data) + 2, size - 2);
     tw::XmppStreamScanner whole;
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     p.Feed(stream, data[0] | data[1] << 8);
 
-    const std::uint64_t taken = tw.ReceiveBuffer.total_bytes() - before;
+    const std::uint64_t taken = tw.net.ReceiveBuffer.total_bytes() - before;
     // A table that closed early (a command may end the duel) took less.
     if (p.connected() || whole.broken()) tw::fuzz::Require(taken == frames.size());
     else tw::fuzz::Require(taken <= frames.size());

@@ -9,7 +9,7 @@
 
 #include "cards/card_lookup.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "fuzz/program_fixture.hpp"
 #include "platform/rt.hpp"
 
@@ -21,9 +21,9 @@ struct Fixture : tw::fuzz::ProgramFixture {
 
 void same_answer(tw::Tablewright& t, const std::string& set, const std::string& name) {
     const tw::Card indexed = tw::LookupCard(t, set, name);
-    auto index = std::move(t.CardDatabaseIndex);
+    auto index = std::move(t.cards.CardDatabaseIndex);
     const tw::Card scanned = tw::LookupCard(t, set, name);
-    t.CardDatabaseIndex = std::move(index);
+    t.cards.CardDatabaseIndex = std::move(index);
     if (!(indexed == scanned)) std::abort();
 }
 
@@ -34,14 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tw::Tablewright& t = *f.tw;
     const std::string text(reinterpret_cast<const char*>(data), size);
     int last = 0, calls = 0;
-    t.CardDatabase = tw::ParseSetFile(text, [&](int percent) {
+    t.cards.CardDatabase = tw::ParseSetFile(text, [&](int percent) {
         if (percent <= last || percent > 100 || ++calls > 100) std::abort();
         last = percent;
     });
     tw::IndexCardDatabase(t);
-    const std::size_t probes = std::min<std::size_t>(t.CardDatabase.size(), 16);
+    const std::size_t probes = std::min<std::size_t>(t.cards.CardDatabase.size(), 16);
     for (std::size_t i = 0; i < probes; ++i) {
-        const tw::Card c = t.CardDatabase[i].card();
+        const tw::Card c = t.cards.CardDatabase[i].card();
         same_answer(t, c.SetCode, c.Name);
         same_answer(t, rt::ucase(c.SetCode), rt::lcase(c.Name));
         same_answer(t, c.SetCode, c.Name + " ");

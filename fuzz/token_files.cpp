@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cards/card_lookup.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/token_files.hpp"
 #include "fuzz/program_fixture.hpp"
 #include "platform/files.hpp"

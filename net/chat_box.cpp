@@ -12,7 +12,7 @@
 #include "cards/chat_input.hpp"
 #include "cards/duel_log.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/macro_window.hpp"
 #include "net/site.hpp"
@@ -58,7 +58,7 @@ std::optional<Reference> ReferenceAt(const platform::RichTextBox& box, int caret
 void ShowReferencedCard(Tablewright& tw, const std::string& shown_name) {
     const std::string wanted = rt::lcase(rt::trim(shown_name));
     const std::string* entry = nullptr;
-    for (const std::string& e : tw.ChatCardLinks) {
+    for (const std::string& e : tw.log.ChatCardLinks) {
         const std::size_t bar = e.find('|');
         if (bar != std::string::npos && rt::lcase(std::string_view(e).substr(0, bar)) == wanted) entry = &e;
     }
@@ -112,16 +112,16 @@ void FormA::chattext_Change() {
     const int length = rt::len(chattext.text());
     chattext.set_sel_start(0);
     chattext.set_sel_length(length);
-    chattext.set_sel_color(tw_.ChatForeColor);
+    chattext.set_sel_color(tw_.duel.ChatForeColor);
     chattext.set_sel_underline(false);
     chattext.set_sel_bold(false);
     chattext.set_sel_start(length);
-    chattext.set_sel_color(tw_.ChatForeColor);
+    chattext.set_sel_color(tw_.duel.ChatForeColor);
     chattext.set_sel_underline(false);
     chattext.set_sel_start(caret);
 }
 
-void FormA::SendMacro(int k) { AddChat(tw_, tw_.Macros[static_cast<std::size_t>(k)], tw_.UserName, true); }
+void FormA::SendMacro(int k) { AddChat(tw_, tw_.prefs.Macros[static_cast<std::size_t>(k)], tw_.prefs.UserName, true); }
 
 void FormA::Macro1_Click() { SendMacro(1); }
 void FormA::Macro2_Click() { SendMacro(2); }

@@ -5,7 +5,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
 #include "net/site.hpp"
@@ -62,15 +62,15 @@ void Connect3::Command1_Click() {
     const bool started = !rt::trap([&] {
         status.set_caption("Connecting to " + oct1.text());
         StartConnectionState(tw_);
-        tw_.PlayerNumber = 2;
+        tw_.net.PlayerNumber = 2;
         const int mode = Combo1.list_index();
         const DuelRoute route = RouteOf(tw_, mode, oct1.text());
         // Set from the mode on every attempt: a later direct or relay duel must never send the
         // chat server's login to the peer.
-        tw_.ServerDuel = route.server;
-        tw_.PlayerNumber = route.seat;
-        tw_.RelayMode = route.relay;
-        if (route.server) tw_.JabberPeer = oct1.text();
+        tw_.net.ServerDuel = route.server;
+        tw_.net.PlayerNumber = route.seat;
+        tw_.net.RelayMode = route.relay;
+        if (route.server) tw_.net.JabberPeer = oct1.text();
         socket.close();
         socket.set_local_port(route.local_port);
         // No peer checks the port a connection comes from: one that is taken is no reason to fail.
@@ -94,7 +94,7 @@ void Connect3::Timer1_Timer() {
     if (++ConnectTicks < kConnectLimitTicks) return;
     Timer1.set_enabled(false);
     rt::try_step([&] { status.set_caption(std::string(kConnectTimedOut)); });
-    tw_.PlayerNumber = 0;
+    tw_.net.PlayerNumber = 0;
     rt::try_step([&] { AddChat(tw_, "Disconnected", "Game", true); });
     socket.close();
     RestoreConnectPanel(tw_);
@@ -110,9 +110,9 @@ void Connect3::Form_Unload(bool&) {
     auto& duel = tw_.FormA();
     auto& socket = duel.Winsock1;
     Timer1.set_enabled(false);
-    tw_.PlayerNumber = 0;
+    tw_.net.PlayerNumber = 0;
     rt::try_step([&] { AddChat(tw_, "Disconnected", "Game", true); });
-    if (tw_.ServerDuel && socket.state() == platform::TcpSocket::StateConnected)
+    if (tw_.net.ServerDuel && socket.state() == platform::TcpSocket::StateConnected)
         rt::try_step([&] { socket.send_data(XmppStreamEnd()); });
     socket.close();
     rt::try_step([&] { duel.gameplay.set_enabled(true); });
@@ -121,7 +121,7 @@ void Connect3::Form_Unload(bool&) {
 // The unload above has done all of this already; the line is not written twice.
 void Connect3::Form_Terminate() {
     Timer1.set_enabled(false);
-    tw_.PlayerNumber = 0;
+    tw_.net.PlayerNumber = 0;
     auto& duel = tw_.FormA();
     rt::try_step([&] { duel.gameplay.set_enabled(true); });
     if (unloaded_ || duel.Winsock1.state() == platform::TcpSocket::StateConnected) return;

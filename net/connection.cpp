@@ -6,7 +6,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
 #include "net/listenwindow.hpp"
@@ -42,7 +42,7 @@ DuelRoute RouteOf(const Tablewright& tw, int mode, const std::string& typed) {
     case 2:
         r.seat = mode;
         r.server = r.relay = true;
-        r.host = tw.JabberServer;
+        r.host = tw.prefs.JabberServer;
         r.port = ports.xmpp_port;
         break;
     case 3:

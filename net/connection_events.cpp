@@ -7,7 +7,7 @@
 #include "cards/game_log.hpp"
 #include "cards/helpers.hpp"
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
 #include "net/connection.hpp"
@@ -40,7 +40,7 @@ int LiveCards(const rt::Array<Card>& pile) {
 }  // namespace
 
 void FormA::Winsock1_Connect() {
-    if (tw_.ServerDuel) Step([&] { tw_.SendServerLogin(); });
+    if (tw_.net.ServerDuel) Step([&] { tw_.net.SendServerLogin(); });
     Step([&] {
         Command3.set_enabled(false);
         Command2.set_enabled(false);
@@ -55,14 +55,14 @@ void FormA::Winsock1_Connect() {
         Combo2.set_visible(false);
         Text4.set_visible(false);
     });
-    tw_.AttentionSent = false;
+    tw_.net.AttentionSent = false;
     // The box counts as it is when the duel begins, not as it was when the attempt began.
     Step([&] { StartLogging(tw_); });
     Step([&] { SendChallenge(tw_); });
     Step([&] { SendPlayerInfo(tw_, true); });
     Step([&] { AddChat(tw_, "Connected!", "Game", false); });
     // Only a web host has the page; the bundled site is never asked.
-    if (SiteIsWebHost(tw_)) Step([&] { browser.navigate(WhosOnlineUrl(tw_, tw_.UserName)); });
+    if (SiteIsWebHost(tw_)) Step([&] { browser.navigate(WhosOnlineUrl(tw_, tw_.prefs.UserName)); });
     Step([&] { Timer2.set_enabled(true); });
     Step([&] {
         gameplay.set_enabled(true);
@@ -70,15 +70,15 @@ void FormA::Winsock1_Connect() {
     });
     Step([&] { ShuffleDeck(tw_); });
     Step([&] { ShuffleDeck(tw_); });
-    Step([&] { AddChat(tw_, tw_.UserName + " shuffled the deck", "Game", true); });
-    if (tw_.ServerDuel) Step([&] { AddChat(tw_, "Waiting for opponent...", "Game", false); });
+    Step([&] { AddChat(tw_, tw_.prefs.UserName + " shuffled the deck", "Game", true); });
+    if (tw_.net.ServerDuel) Step([&] { AddChat(tw_, "Waiting for opponent...", "Game", false); });
     DialogsDone(tw_);
     Step([&] { Settings2.set_enabled(false); });
     if (auto* window = tw_.settings.peek()) Step([&] { window->hide(); });
 }
 
 void FormA::Winsock1_ConnectionRequest(long requestID) {
-    tw_.AttentionSent = false;
+    tw_.net.AttentionSent = false;
     const bool listening = Winsock1.state() == platform::TcpSocket::StateListening;
     if (listening) Step([&] { NoteListenState(tw_); });
     Step([&] {
@@ -89,7 +89,7 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
     Step([&] { StartLogging(tw_); });
     Step([&] { AddChat(tw_, "Connected!", "Game", false); });
     Step([&] { Timer2.set_enabled(true); });
-    if (tw_.PlayerNumber == 1) {
+    if (tw_.net.PlayerNumber == 1) {
         Step([&] { SendChallenge(tw_); });
         IdleListenPanel(tw_);
         Step([&] {
@@ -102,12 +102,12 @@ void FormA::Winsock1_ConnectionRequest(long requestID) {
     Step([&] { Label3.set_caption(kConnectedStatus); });
     Step([&] {
         AddChat(tw_,
-                tw_.UserName + " loaded their deck (" + rt::cstr(LiveCards(tw_.DeckCards)) + " in Deck, " +
-                    rt::cstr(LiveCards(tw_.ExtraDeckCards)) + " in extra)",
+                tw_.prefs.UserName + " loaded their deck (" + rt::cstr(LiveCards(tw_.piles.DeckCards)) + " in Deck, " +
+                    rt::cstr(LiveCards(tw_.piles.ExtraDeckCards)) + " in extra)",
                 "Game", true);
     });
     for (int i = 0; i < 3; ++i) Step([&] { ShuffleDeck(tw_); });
-    Step([&] { AddChat(tw_, tw_.UserName + " shuffled the deck", "Game", true); });
+    Step([&] { AddChat(tw_, tw_.prefs.UserName + " shuffled the deck", "Game", true); });
     DialogsDone(tw_);
     Step([&] { gameplay.set_enabled(true); });
 }
@@ -122,7 +122,7 @@ void FormA::Winsock1_Close() {
     Step([&] { AddChat(tw_, "Disconnected!", "Game", true); });
     // The buttons stay out of reach, so the idle text would mislead as much as "Connected.".
     Step([&] { Label3.set_caption(kDisconnectedStatus); });
-    if (tw_.LoggingOn) Step([&] { SaveLogNow(tw_); });
+    if (tw_.log.LoggingOn) Step([&] { SaveLogNow(tw_); });
     Step([&] { Settings2.set_enabled(true); });
     Step([&] { gameplay.set_enabled(false); });
     Winsock1.close();
@@ -139,7 +139,7 @@ void FormA::Winsock1_Error(int, const std::string& Description) {
     if (attempt) Step([&] { dialog->Timer1.set_enabled(false); });
     Step([&] { ShowMessage(tw_, Description); });
     Step([&] { AddChat(tw_, "Disconnected", "Game", true); });
-    if (tw_.LoggingOn) Step([&] { SaveLogNow(tw_); });
+    if (tw_.log.LoggingOn) Step([&] { SaveLogNow(tw_); });
     Winsock1.close();
     if (attempt) RestoreConnectPanel(tw_);
 }

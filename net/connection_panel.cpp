@@ -5,7 +5,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
 #include "net/connection.hpp"
@@ -46,7 +46,7 @@ bool FormA::WireConnection() {
 
 void FormA::Combo2_Click() {
     const int mode = Combo2.list_index();
-    if (IsServerMode(mode) && tw_.JabberUser.empty()) tw_.ShowAccountDialog();
+    if (IsServerMode(mode) && tw_.net.JabberUser.empty()) tw_.net.ShowAccountDialog();
     // A grey text is the placeholder; what the player typed is left alone.
     if (Text4.fore_color() != kTyped) {
         Text4.set_fore_color(kPlaceholderGrey);
@@ -68,7 +68,7 @@ void FormA::Text4_LostFocus() {
 }
 
 void FormA::Command3_Click() {
-    if (tw_.PlayedOffline) {
+    if (tw_.piles.PlayedOffline) {
         ShowMessage(tw_, kPlayedOffline);
         return;
     }
@@ -96,15 +96,15 @@ void FormA::Command3_Click() {
     Text4.set_visible(false);
     Combo2.set_visible(false);
     // A server duel logs in with the verified account; without one there is nothing to send.
-    if (IsServerMode(mode) && tw_.JabberUser.empty()) {
-        tw_.ShowAccountDialog();
-        while (tw_.JabberUser.empty()) {
-            if (!tw_.AccountDialogVisible()) {
+    if (IsServerMode(mode) && tw_.net.JabberUser.empty()) {
+        tw_.net.ShowAccountDialog();
+        while (tw_.net.JabberUser.empty()) {
+            if (!tw_.net.AccountDialogVisible()) {
                 AddChat(tw_, "Connection Failed", "Game", true);
                 return;
             }
             tw_.app.do_events();
-            if (tw_.JabberUser.empty()) tw_.app.host().sleep_ms(kWaitStepMs);
+            if (tw_.net.JabberUser.empty()) tw_.app.host().sleep_ms(kWaitStepMs);
         }
     }
     dialog.Command1_Click();
@@ -117,7 +117,7 @@ void FormA::cmdCancel_Click() {
 }
 
 void FormA::Command2_Click() {
-    if (tw_.PlayedOffline) {
+    if (tw_.piles.PlayedOffline) {
         ShowMessage(tw_, kPlayedOffline);
         return;
     }
@@ -125,11 +125,11 @@ void FormA::Command2_Click() {
         // Pressed again while the own address is still being looked up: that wait ends too.
         if (WaitingForAddress) ListenCancelled = true;
         Label3.set_caption("Select a connection option above.");
-        tw_.PlayerNumber = 0;
+        tw_.net.PlayerNumber = 0;
         Winsock1.close();
         gameplay.set_enabled(true);
         IdleListenPanel(tw_);
-        AddChat(tw_, tw_.UserName + " stopped waiting for a connection", "Game", true);
+        AddChat(tw_, tw_.prefs.UserName + " stopped waiting for a connection", "Game", true);
         return;
     }
     Label3.set_caption("Your IP is:");
@@ -152,7 +152,7 @@ void FormA::Command2_Click() {
         IdleListenPanel(tw_);
         return;
     }
-    AddChat(tw_, tw_.UserName + " is waiting for a connection...", "Game", true);
+    AddChat(tw_, tw_.prefs.UserName + " is waiting for a connection...", "Game", true);
 }
 
 void FormA::Text3_DblClick() { tw_.app.host().set_clipboard_text(Text3.text()); }
@@ -166,9 +166,9 @@ void FormA::game_Click() {
 void FormA::connect2_Click() {
     hand.clear();
     Winsock1.close();
-    if (tw_.PlayedOffline) {
+    if (tw_.piles.PlayedOffline) {
         ShowMessage(tw_, kPlayedOffline);
-    } else if (tw_.DeckLoaded) {
+    } else if (tw_.piles.DeckLoaded) {
         gameplay.set_enabled(false);
         if (auto* other = tw_.listenwindow.peek(); other && other->visible()) other->unload();
         tw_.connect3().show();
@@ -178,7 +178,7 @@ void FormA::connect2_Click() {
 }
 
 void FormA::Listenwindow2_Click() {
-    if (tw_.PlayedOffline) {
+    if (tw_.piles.PlayedOffline) {
         ShowMessage(tw_,
                     "You have already played cards, which isnt fair to your opponent.\r\n"
                     "Goto File | Reset Game to reset the playing field");
@@ -186,7 +186,7 @@ void FormA::Listenwindow2_Click() {
     }
     hand.clear();
     Winsock1.close();
-    if (tw_.DeckLoaded) {
+    if (tw_.piles.DeckLoaded) {
         gameplay.set_enabled(false);
         if (auto* other = tw_.connect3.peek(); other && other->visible()) other->unload();
         tw_.listenwindow().show();

@@ -7,7 +7,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "duel/sticky_notes.hpp"
 #include "net/chat_box.hpp"
@@ -75,7 +75,7 @@ void Send(Tablewright& tw, const std::string& command) {
 // ---- The branches carried out here ----
 
 bool Ping(Tablewright& tw, ReceivedCommand&) {
-    Send(tw, "pong~" + rt::cstr(tw.SentCount));
+    Send(tw, "pong~" + rt::cstr(tw.net.SentCount));
     return true;
 }
 
@@ -94,12 +94,12 @@ bool MoveNote(Tablewright& tw, ReceivedCommand& c) {
     auto& duel = tw.FormA();
     const std::int32_t n = *ParseWhole(f[0]);
     if (!IsControlLoaded(duel.StickyNote, n)) return false;
-    tw.LineMarker = "620";
+    tw.errors.LineMarker = "620";
     auto& note = duel.StickyNote[n];
     // The opponent's table is ours upside down.
     note.set_top(duel.playsurface.height() - rt::to_double(f[1]) - note.height());
     note.set_left(rt::to_double(f[2]));
-    tw.LineMarker = "625A";
+    tw.errors.LineMarker = "625A";
     return true;
 }
 
@@ -131,8 +131,8 @@ bool OpponentError(Tablewright& tw, ReceivedCommand& c) {
 }
 
 bool OpponentLifePoints(Tablewright& tw, ReceivedCommand& c) {
-    tw.OppLP = *ParseWhole(c.args);
-    tw.FormA().Text2.set_caption(rt::cstr(tw.OppLP));
+    tw.duel.OppLP = *ParseWhole(c.args);
+    tw.FormA().Text2.set_caption(rt::cstr(tw.duel.OppLP));
     return true;
 }
 
@@ -269,7 +269,7 @@ bool ArgsFit(ArgShape shape, std::string_view args) {
 }
 
 void DispatchClosingStep(Tablewright& tw) {
-    tw.LineMarker = "925A";
+    tw.errors.LineMarker = "925A";
     auto& duel = tw.FormA();
     rt::try_step([&] { duel.Label5[0].set_visible(false); });
     rt::try_step([&] { duel.Shape1[0].set_visible(false); });
@@ -278,13 +278,13 @@ void DispatchClosingStep(Tablewright& tw) {
 
 void NoteMalformedCommand(Tablewright& tw) {
     const std::int64_t now = tw.app.clock().now_ms();
-    if (tw.MalformedNotedMs >= 0 && now - tw.MalformedNotedMs < kMalformedNoteGapMs) return;
-    tw.MalformedNotedMs = now;
+    if (tw.net.MalformedNotedMs >= 0 && now - tw.net.MalformedNotedMs < kMalformedNoteGapMs) return;
+    tw.net.MalformedNotedMs = now;
     AddChat(tw, "Ignored a malformed command from the opponent.", "Game", false);
 }
 
 void DetermineInfo(Tablewright& tw, std::string& message, std::int32_t& cls) {
-    tw.LineMarker = "600A";
+    tw.errors.LineMarker = "600A";
     if (message.find('~') == std::string::npos) return;
 
     // The sender appends exactly one count, so a chat line holding the mark keeps it.
@@ -300,7 +300,7 @@ void DetermineInfo(Tablewright& tw, std::string& message, std::int32_t& cls) {
     if (*count != -1) {
         // Only a connection's commands are counted.
         if (tw.FormA().Winsock1.state() == platform::TcpSocket::StateConnected)
-            tw.ReceivedCount = tw.ReceivedCount == std::numeric_limits<std::int32_t>::max() ? 0 : tw.ReceivedCount + 1;
+            tw.net.ReceivedCount = tw.net.ReceivedCount == std::numeric_limits<std::int32_t>::max() ? 0 : tw.net.ReceivedCount + 1;
         UpdateHackMeter(tw, *count);
     }
     message.resize(mark);
@@ -308,7 +308,7 @@ void DetermineInfo(Tablewright& tw, std::string& message, std::int32_t& cls) {
     if (x == std::string::npos) return;
     ReceivedCommand c{rt::lcase(std::string_view(message).substr(0, x)), message.substr(x + 1), message, cls, false};
 
-    tw.LineMarker = "610";
+    tw.errors.LineMarker = "610";
     const CommandRow* row = FindCommand(c.code);
     if (!row) {
         DispatchClosingStep(tw);
@@ -322,13 +322,13 @@ void DetermineInfo(Tablewright& tw, std::string& message, std::int32_t& cls) {
 }
 
 void RunOwnCommand(Tablewright& tw, const std::string& command) {
-    tw.LineMarker = "600A";
+    tw.errors.LineMarker = "600A";
     const std::size_t x = command.find('~');
     if (x == std::string::npos) return;
     std::string message = command;
     std::int32_t cls = 0;
     ReceivedCommand c{rt::lcase(std::string_view(command).substr(0, x)), command.substr(x + 1), message, cls, true};
-    tw.LineMarker = "610";
+    tw.errors.LineMarker = "610";
     const CommandRow* row = FindCommand(c.code);
     if (!row || row->sender != Sender::Own || !ArgsFit(row->shape, c.args)) return;
     Run(tw, *row, c);

@@ -3,7 +3,7 @@
 #include "cards/card.hpp"
 #include "cards/duel_log.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/dispatcher.hpp"
 #include "platform/rt.hpp"
@@ -49,7 +49,7 @@ std::optional<int> SlotWithCard(Tablewright& tw, std::string_view slot_text) {
 
 std::optional<int> OpponentsCardSlot(Tablewright& tw, std::string_view slot_text) {
     const auto slot = SlotWithCard(tw, slot_text);
-    if (!slot || IsOwnCard(tw, tw.FieldCards[*slot])) {
+    if (!slot || IsOwnCard(tw, tw.field.FieldCards[*slot])) {
         NoteMalformedCommand(tw);
         return std::nullopt;
     }
@@ -58,8 +58,8 @@ std::optional<int> OpponentsCardSlot(Tablewright& tw, std::string_view slot_text
 
 void NoteOutOfStep(Tablewright& tw, int slot) {
     const std::int64_t now = tw.app.clock().now_ms();
-    if (tw.OutOfStepNotedMs >= 0 && now - tw.OutOfStepNotedMs < kOutOfStepNoteGapMs) return;
-    tw.OutOfStepNotedMs = now;
+    if (tw.net.OutOfStepNotedMs >= 0 && now - tw.net.OutOfStepNotedMs < kOutOfStepNoteGapMs) return;
+    tw.net.OutOfStepNotedMs = now;
     AddChat(tw, "Out of step with the opponent: slot " + rt::cstr(slot) + ".", "Game", false);
 }
 

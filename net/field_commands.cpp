@@ -8,7 +8,7 @@
 
 #include "cards/card.hpp"
 #include "cards/card_lookup.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/dispatcher.hpp"
 #include "net/field_command_checks.hpp"
@@ -40,12 +40,12 @@ bool DI_LC(Tablewright& tw, const std::string& args, std::int32_t& cls) {
     // Both players put cards into the lowest free slot; two cards put down at the same moment
     // can name one slot. The player's own card stays, and the player is told.
     if (OpenControl(tw, true, -1, false) == kNoFreeSlot ||
-        (SlotInUse(tw, *slot) && IsOwnCard(tw, tw.FieldCards[*slot]))) {
+        (SlotInUse(tw, *slot) && IsOwnCard(tw, tw.field.FieldCards[*slot]))) {
         NoteOutOfStep(tw, *slot);
         return false;
     }
 
-    Card& rec = tw.FieldCards[*slot];
+    Card& rec = tw.field.FieldCards[*slot];
     if (identity->first == kBackName) {
         // Nothing of a card that lay in this slot before may stay with the new one (sideways,
         // counters, face).
@@ -56,7 +56,7 @@ bool DI_LC(Tablewright& tw, const std::string& args, std::int32_t& cls) {
         rec = LookupCard(tw, std::string(identity->second), std::string(identity->first));
     }
     rec.Slot = *slot;
-    if (cls == 0) cls = tw.PlayerNumber == 2 ? 1 : 2;
+    if (cls == 0) cls = tw.net.PlayerNumber == 2 ? 1 : 2;
     rec.Slot = PutCardOnField(tw, rec, cls);
     return true;
 }
@@ -65,9 +65,9 @@ bool DI_RC(Tablewright& tw, const std::string& args) {
     // A card already gone (or never placed here) is nothing to take off, and an own card is never
     // removed on the opponent's word.
     const auto s = SlotWithCard(tw, args);
-    if (!s || IsOwnCard(tw, tw.FieldCards[*s])) return false;
+    if (!s || IsOwnCard(tw, tw.field.FieldCards[*s])) return false;
     auto& duel = tw.FormA();
-    Card& card = tw.FieldCards[*s];
+    Card& card = tw.field.FieldCards[*s];
     FreeGridPlace(tw, *s);
     card.PictureDrawn = false;
     card.Counters = 0;
@@ -91,7 +91,7 @@ bool DI_RI(Tablewright& tw, const std::string& args) {
     }
     const auto s = OpponentsCardSlot(tw, fields[0]);
     if (!s) return false;
-    Card& card = tw.FieldCards[*s];
+    Card& card = tw.field.FieldCards[*s];
     card.CurrentAtk = fields[1];
     card.CurrentDef = fields[2];
     auto& label = tw.FormA().Label5[*s];
@@ -106,7 +106,7 @@ bool DI_SI(Tablewright& tw, const std::string& args) {
         NoteMalformedCommand(tw);
         return false;
     }
-    const Card& card = tw.FieldCards[*s];
+    const Card& card = tw.field.FieldCards[*s];
     // What an own card face down is stays hidden; a card this table does not know itself has
     // nothing to tell (its name here is a stand-in the asker would look up as a bad card).
     if (card.Flipped && IsOwnCard(tw, card)) return false;

@@ -6,7 +6,7 @@
 #include "cards/errors.hpp"
 #include "cards/game_log.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/probation.hpp"
 #include "net/send_command.hpp"
@@ -45,17 +45,17 @@ std::string MakeChallenge(Tablewright& tw) {
 
 void SendChallenge(Tablewright& tw) {
     const std::string challenge = MakeChallenge(tw);
-    tw.ExpectedHandshake = HandshakeAnswer(challenge);
-    tw.ChallengeOpen = true;
-    tw.ProbeAnswerWaits = false;
+    tw.net.ExpectedHandshake = HandshakeAnswer(challenge);
+    tw.net.ChallengeOpen = true;
+    tw.net.ProbeAnswerWaits = false;
     Send(tw, "hs~" + challenge);
 }
 
 std::string PlayerInfo(const Tablewright& tw, bool with_online) {
     // The peer splits at ":" and the frame at "~": neither may stand in the name.
-    const std::string name = rt::replace_all(rt::replace_all(tw.UserName, ":", ""), "~", "");
-    const std::string online = with_online ? (tw.UsingOnlineDeck ? "1" : "0") : "";
-    return name + ":" + rt::cstr(tw.ProtocolVersion) + ":" + rt::cstr(tw.PlayerNumber) + ":" + online + ":";
+    const std::string name = rt::replace_all(rt::replace_all(tw.prefs.UserName, ":", ""), "~", "");
+    const std::string online = with_online ? (tw.net.UsingOnlineDeck ? "1" : "0") : "";
+    return name + ":" + rt::cstr(tw.net.ProtocolVersion) + ":" + rt::cstr(tw.net.PlayerNumber) + ":" + online + ":";
 }
 
 void SendPlayerInfo(Tablewright& tw, bool with_online) { Send(tw, "mi~" + PlayerInfo(tw, with_online)); }
@@ -71,16 +71,16 @@ void DI_MI(Tablewright& tw, const std::string& info) {
         const std::string& version = fields[n - 4];
         const std::int32_t seat = rt::to_long(fields[n - 3]);
 
-        if (IsNumber(version) && rt::to_long(version) < tw.ProtocolVersion) {
+        if (IsNumber(version) && rt::to_long(version) < tw.net.ProtocolVersion) {
             AddChat(tw, "Opponents`s version is too old! Disconnecting.", "Game", true);
             ShowMessage(tw, "Opponent is using a version that is too old. Im disconnecting");
             duel.Winsock1.close();
         }
-        tw.PlayerNames.at(static_cast<std::size_t>(seat)) = name;
+        tw.net.PlayerNames.at(static_cast<std::size_t>(seat)) = name;
 
         duel.SearchOppGraveyard.set_enabled(true);
         duel.SearchOppRFG.set_enabled(true);
-        tw.LineMarker = "19C";
+        tw.errors.LineMarker = "19C";
         if (seat == 1) {
             duel.Player1GY.set_caption("Search " + name + " GY (Yellow)");
             duel.Player1RFG.set_caption("Search " + name + " RFG (Yellow)");
@@ -92,15 +92,15 @@ void DI_MI(Tablewright& tw, const std::string& info) {
             duel.Player2GY.set_enabled(true);
             duel.Player2RFG.set_enabled(true);
         }
-        tw.LineMarker = "43C";
+        tw.errors.LineMarker = "43C";
         AddChat(tw, "Your Opponent is " + name, "Game", false);
         // The name is the peer's: it is made one harmless file-name component.
         RenameLogForOpponent(tw, name);
         // The copy a peer sends once it has accepted our answer, while its answer to our own
         // challenge has not come: it never heard our opening, which it would have answered
         // first. The relay lost what we said while alone, so the probe is answered now.
-        if (tw.ProbeAnswerWaits && fields[n - 2].empty()) {
-            tw.ProbeAnswerWaits = false;
+        if (tw.net.ProbeAnswerWaits && fields[n - 2].empty()) {
+            tw.net.ProbeAnswerWaits = false;
             SendPlayerInfo(tw, true);
         }
     });
@@ -108,10 +108,10 @@ void DI_MI(Tablewright& tw, const std::string& info) {
 }
 
 void UpdateHackMeter(Tablewright& tw, std::int32_t count) {
-    const long long gap = std::llabs(static_cast<long long>(tw.ReceivedCount) - count) - tw.GarbledCount - 5;
-    tw.HackLevel = static_cast<std::int16_t>(gap < 0 ? 0 : gap > 20 ? 20 : gap);
+    const long long gap = std::llabs(static_cast<long long>(tw.net.ReceivedCount) - count) - tw.net.GarbledCount - 5;
+    tw.net.HackLevel = static_cast<std::int16_t>(gap < 0 ? 0 : gap > 20 ? 20 : gap);
     auto& duel = tw.FormA();
-    const int percent = 5 * tw.HackLevel;
+    const int percent = 5 * tw.net.HackLevel;
     duel.hack.set_caption(rt::cstr(percent) + "%");
     const char* light = "green.jpg";
     platform::Color fore = kWhite;
@@ -124,8 +124,8 @@ void UpdateHackMeter(Tablewright& tw, std::int32_t count) {
     duel.hack.set_fore_color(fore);
     // Only a change of light looks for its picture: the meter runs for every command received,
     // and a missing picture leaves the light as it was.
-    if (tw.HackLight == light) return;
-    tw.HackLight = light;
+    if (tw.net.HackLight == light) return;
+    tw.net.HackLight = light;
     rt::try_step([&] { LoadPictureIfExists(duel.Image2, tw.path_of(std::string("Buttons\\") + light)); });
 }
 
@@ -139,7 +139,7 @@ bool ReceivedChallenge(Tablewright& tw, const std::string& args) {
 bool ReceivedHandshakeAnswer(Tablewright& tw, const std::string& args) {
     auto& duel = tw.FormA();
     // Without a challenge of ours there is no right answer.
-    if (tw.ExpectedHandshake.empty() || args != tw.ExpectedHandshake) {
+    if (tw.net.ExpectedHandshake.empty() || args != tw.net.ExpectedHandshake) {
         AddChat(tw, "Invalid Handshake, Disconnecting", "Game", true);
         duel.Winsock1.close();
         return false;
@@ -147,28 +147,28 @@ bool ReceivedHandshakeAnswer(Tablewright& tw, const std::string& args) {
     EndProbation(tw);
     // The answer shows the peer heard our opening, our information with it; the accept sends
     // that once more below, so a probe's answer still waiting is not needed.
-    tw.ChallengeOpen = false;
-    tw.ProbeAnswerWaits = false;
+    tw.net.ChallengeOpen = false;
+    tw.net.ProbeAnswerWaits = false;
     AddChat(tw, "Handshake Accepted", "Game", true);
     SendPlayerInfo(tw, false);
     // Set back only now, after the lines above went out, so the next command carries count 1.
-    tw.SentCount = 0;
-    tw.GarbledCount = 0;
-    tw.ReceivedCount = 0;
+    tw.net.SentCount = 0;
+    tw.net.GarbledCount = 0;
+    tw.net.ReceivedCount = 0;
     duel.hack.set_caption("Probability of Hacking: 0%");
     return true;
 }
 
 bool ReceivedRelayProbe(Tablewright& tw) {
-    if (!tw.RelayMode) return false;
+    if (!tw.net.RelayMode) return false;
     // A relay that kept what we said while alone has passed our opening on already; one that
     // did not has lost it. Sent again at once, our information reaches a partner that has it
     // between that partner's answer to our challenge and its accept, and its reply to the line
     // it logs puts the counts one past the meter's allowance for good. So while our challenge
     // is open the answer waits: the right answer to the challenge makes it needless, and the
     // partner's information after its own accept, ours still unanswered, sends it (DI_MI).
-    if (tw.ChallengeOpen && !tw.ServerDuel) {
-        tw.ProbeAnswerWaits = true;
+    if (tw.net.ChallengeOpen && !tw.net.ServerDuel) {
+        tw.net.ProbeAnswerWaits = true;
         return true;
     }
     SendPlayerInfo(tw, true);

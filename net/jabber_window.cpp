@@ -4,7 +4,7 @@
 
 #include "cards/errors.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "net/xmpp_texts.hpp"
 #include "platform/rt.hpp"
 #include "platform/rt_error.hpp"
@@ -74,7 +74,7 @@ void FrmJabber::Command2_Click() {
     Winsock1.close();
     Timer1.set_enabled(false);
     Timer1.set_enabled(true);
-    if (rt::trap([&] { Winsock1.connect(tw_.JabberServer, tw_.net_config.xmpp_port); })) {
+    if (rt::trap([&] { Winsock1.connect(tw_.prefs.JabberServer, tw_.net_config.xmpp_port); })) {
         Timer1.set_enabled(false);
         Label1.set_caption(std::string(kAccountConnectionError));
     }
@@ -85,7 +85,7 @@ void FrmJabber::Command2_Click() {
 // from the duel that is about to start.
 void FrmJabber::Winsock1_Connect() {
     step_ = Step::Login;
-    Winsock1.send_data(XmppStreamHeader(tw_.JabberServer) + XmppVerificationLogin(Text1.text(), Text2.text()));
+    Winsock1.send_data(XmppStreamHeader(tw_.prefs.JabberServer) + XmppVerificationLogin(Text1.text(), Text2.text()));
 }
 
 void FrmJabber::Winsock1_DataArrival(long) {
@@ -165,8 +165,8 @@ void FrmJabber::Text1_Change() {
 void FrmJabber::Text2_Change() { Text1_Change(); }
 
 void FrmJabber::Command1_Click() {
-    tw_.JabberUser = Text1.text();
-    tw_.JabberPassword = Text2.text();
+    tw_.net.JabberUser = Text1.text();
+    tw_.net.JabberPassword = Text2.text();
     // Unsaved, the account would be asked for again at the next start: the dialog stays.
     if (!WriteSettings(tw_, {{std::string(setting_key::juser), Text1.text()},
                              {std::string(setting_key::jpass), Text2.text()}})) {

@@ -2,7 +2,7 @@
 
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
 #include "net/site.hpp"
@@ -53,9 +53,9 @@ void ListenWindow::Form_Load() {
 void ListenWindow::Command1_Click() {
     auto& duel = tw_.FormA();
     auto& socket = duel.Winsock1;
-    tw_.PlayerNumber = 1;
-    tw_.RelayMode = false;
-    tw_.ServerDuel = false;
+    tw_.net.PlayerNumber = 1;
+    tw_.net.RelayMode = false;
+    tw_.net.ServerDuel = false;
     StartConnectionState(tw_);
     rt::try_step([&] { duel.browser.stop(); });
     socket.close();
@@ -66,7 +66,7 @@ void ListenWindow::Command1_Click() {
             socket.listen();
         })) {
         ListenError = error->description;
-        tw_.PlayerNumber = 0;
+        tw_.net.PlayerNumber = 0;
         ShowMessage(tw_, "Could not listen on port " + rt::cstr(port) + ": " + ListenError);
         return;
     }
@@ -74,7 +74,7 @@ void ListenWindow::Command1_Click() {
 }
 
 void ListenWindow::Command2_Click() {
-    tw_.PlayerNumber = 0;
+    tw_.net.PlayerNumber = 0;
     tw_.FormA().Winsock1.close();
     Label3.set_caption("Quit listening");
 }
@@ -84,7 +84,7 @@ void ListenWindow::Text1_DblClick() { CopyAddressRow(tw_, Text1); }
 void ListenWindow::Label5_Click() { Check1.set_value(Check1.value() == 1 ? 0 : 1); }
 
 void ListenWindow::Closed() {
-    tw_.PlayerNumber = 0;
+    tw_.net.PlayerNumber = 0;
     auto& duel = tw_.FormA();
     duel.Winsock1.close();
     rt::try_step([&] { duel.gameplay.set_enabled(true); });

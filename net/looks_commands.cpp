@@ -10,7 +10,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/hax.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/received_commands.hpp"
 #include "net/send_command.hpp"
@@ -23,7 +23,7 @@ namespace tw {
 
 namespace {
 
-void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
+void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.prefs.UserName + text, "Game", true); }
 
 // The player's answer to the opponent's wish to see the deck.
 bool DeckLookAllowed(Tablewright& tw) {
@@ -64,7 +64,7 @@ void AnswerLook(Tablewright& tw, const std::string& letter, std::int32_t& cls) {
     const bool deck = letter == "D";
     const bool graveyard = letter == "X";
     const bool removed = letter == "R";
-    const rt::Array<Card>& pile = deck ? tw.DeckCards : tw.TrashCards;
+    const rt::Array<Card>& pile = deck ? tw.piles.DeckCards : tw.piles.TrashCards;
     if (pile.ubound() == 0) {
         Say(tw, deck ? " has no cards in their Deck" : graveyard ? " has no cards in their Graveyard"
                                                                  : " has no cards in their RFG");
@@ -85,7 +85,7 @@ void AnswerLook(Tablewright& tw, const std::string& letter, std::int32_t& cls) {
         Say(tw, " is sending Graveyard Data");
     } else {
         SendCommand(tw, "rd~" + list, cls);
-        Say(tw, " is sending Deck Data. (" + tw.UserName + ", Dont forget to shuffle your deck)");
+        Say(tw, " is sending Deck Data. (" + tw.prefs.UserName + ", Dont forget to shuffle your deck)");
     }
 }
 
@@ -93,14 +93,14 @@ void AnswerLook(Tablewright& tw, const std::string& letter, std::int32_t& cls) {
 // commands go on arriving while the player thinks, and a wish repeated meanwhile is seen, and
 // gets no answer, while this one is still open.
 void AskForDeckLook(Tablewright& tw) {
-    tw.DeckLookAsked = true;
+    tw.net.DeckLookAsked = true;
     std::weak_ptr<const bool> alive = tw.Alive;
     tw.app.reactor().post([&tw, alive] {
         if (alive.expired()) return;
         platform::App::Dispatch scope(tw.app);
         struct Done {
             Tablewright& tw;
-            ~Done() { tw.DeckLookAsked = false; }
+            ~Done() { tw.net.DeckLookAsked = false; }
         } done{tw};
         auto error = rt::trap([&] {
             if (!DeckLookAllowed(tw)) {
@@ -120,7 +120,7 @@ bool DI_SG(Tablewright& tw, const std::string& args, std::int32_t& cls) {
     const std::string letter = rt::ucase(args);
     if (letter == "D") {
         // One question at a time: a wish repeated while the box is open gets no answer.
-        if (tw.DeckLookAsked) return false;
+        if (tw.net.DeckLookAsked) return false;
         AskForDeckLook(tw);
         return true;
     }
@@ -150,7 +150,7 @@ bool DI_RD(Tablewright& tw, const std::string& code, const std::string& args) {
 
     Say(tw, answer->line);
     if (args.empty()) return false;
-    tw.PileViewMode = answer->mode;
+    tw.piles.PileViewMode = answer->mode;
     auto& viewer = tw.view();
     viewer.Label2.set_visible(true);
     // What belongs to a look at the own deck has nothing to do with the opponent's rows.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 
@@ -31,18 +31,18 @@ MacroWindow::MacroWindow(Tablewright& tw) : platform::Form(tw.app, "MacroWindow"
 }
 
 void MacroWindow::Form_Load() {
-    for (int i = 0; i < kMacros; ++i) Text1[i].set_text(tw_.Macros[static_cast<std::size_t>(i + 1)]);
+    for (int i = 0; i < kMacros; ++i) Text1[i].set_text(tw_.prefs.Macros[static_cast<std::size_t>(i + 1)]);
 }
 
 void MacroWindow::Command1_Click() {
     for (int i = 0; i < kMacros; ++i) {
         auto& box = Text1[i];
         if (rt::len(box.text()) > kLongestMacro) box.set_text(rt::left(box.text(), kLongestMacro));
-        tw_.Macros[static_cast<std::size_t>(i + 1)] = box.text();
+        tw_.prefs.Macros[static_cast<std::size_t>(i + 1)] = box.text();
         WriteSetting(tw_, setting_key::slot(i + 1), box.text());
     }
     auto& duel = tw_.FormA();
-    for (int k = 1; k <= kMacros; ++k) duel.macro_item(k)->set_caption(tw_.Macros[static_cast<std::size_t>(k)]);
+    for (int k = 1; k <= kMacros; ++k) duel.macro_item(k)->set_caption(tw_.prefs.Macros[static_cast<std::size_t>(k)]);
     unload();
 }
 

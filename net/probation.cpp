@@ -2,7 +2,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
 #include "net/listenwindow.hpp"
@@ -13,7 +13,7 @@
 namespace tw {
 
 void NoteListenState(Tablewright& tw) {
-    auto& p = tw.Probation;
+    auto& p = tw.net.Probation;
     auto& duel = tw.FormA();
     p.port = duel.Winsock1.bound_port();
     p.status = duel.Label3.caption();
@@ -28,13 +28,13 @@ void NoteListenState(Tablewright& tw) {
     auto* dialog = tw.listenwindow.peek();
     p.dialog_shown = dialog && dialog->visible();
     p.dialog_status = dialog ? dialog->Label3.caption() : std::string();
-    p.sent = tw.SentCount;
-    p.received = tw.ReceivedCount;
-    p.garbled = tw.GarbledCount;
+    p.sent = tw.net.SentCount;
+    p.received = tw.net.ReceivedCount;
+    p.garbled = tw.net.GarbledCount;
 }
 
 void BeginProbation(Tablewright& tw) {
-    auto& p = tw.Probation;
+    auto& p = tw.net.Probation;
     auto& reactor = tw.app.reactor();
     if (p.timer) reactor.cancel_timer(p.timer);
     p.on = true;
@@ -42,7 +42,7 @@ void BeginProbation(Tablewright& tw) {
     std::weak_ptr<const bool> alive = tw.Alive;
     p.timer = reactor.add_timer(kProbationMs, [&tw, alive, connection] {
         if (alive.expired()) return;
-        auto& p = tw.Probation;
+        auto& p = tw.net.Probation;
         if (p.connection != connection) return;
         p.timer = 0;
         const int state = tw.FormA().Winsock1.state();
@@ -53,26 +53,26 @@ void BeginProbation(Tablewright& tw) {
 }
 
 void EndProbation(Tablewright& tw) {
-    auto& p = tw.Probation;
+    auto& p = tw.net.Probation;
     if (!p.on) return;
     p.on = false;
     if (p.timer) tw.app.reactor().cancel_timer(p.timer);
     p.timer = 0;
 }
 
-bool OnProbation(const Tablewright& tw) { return tw.Probation.on; }
+bool OnProbation(const Tablewright& tw) { return tw.net.Probation.on; }
 
 void ProbationFailed(Tablewright& tw) {
     EndProbation(tw);
-    auto& p = tw.Probation;
+    auto& p = tw.net.Probation;
     auto& duel = tw.FormA();
     auto& socket = duel.Winsock1;
     socket.close();
     rt::try_step([&] { AddChat(tw, std::string(kCameAndWent), "Game", false); });
     ResetFrameNumbers(tw);
-    tw.SentCount = p.sent;
-    tw.ReceivedCount = p.received;
-    tw.GarbledCount = p.garbled;
+    tw.net.SentCount = p.sent;
+    tw.net.ReceivedCount = p.received;
+    tw.net.GarbledCount = p.garbled;
 
     rt::try_step([&] { duel.Label3.set_caption(p.status); });
     rt::try_step([&] { duel.Text3.set_visible(p.address_shown); });
@@ -93,7 +93,7 @@ void ProbationFailed(Tablewright& tw) {
             socket.listen();
         })) {
         // The port went to another program meanwhile: the listen is over, as if it had failed.
-        tw.PlayerNumber = 0;
+        tw.net.PlayerNumber = 0;
         IdleListenPanel(tw);
         ShowMessage(tw, "Could not listen on port " + rt::cstr(p.port) + ": " + error->description);
     }

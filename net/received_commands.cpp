@@ -2,7 +2,7 @@
 // field_commands.cpp, the looks at piles in looks_commands.cpp.
 #include "net/received_commands.hpp"
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 

@@ -5,7 +5,7 @@
 #include "cards/errors.hpp"
 #include "cards/game_log.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
 #include "net/dispatcher.hpp"
@@ -23,19 +23,19 @@ constexpr std::string_view kDone = "DONE ";
 
 // Shown once per connection: a closed socket must not answer every later event with a box.
 void Disconnected(Tablewright& tw, platform::TcpSocket& socket) {
-    if (!tw.DisconnectShown) {
-        tw.DisconnectShown = true;
+    if (!tw.net.DisconnectShown) {
+        tw.net.DisconnectShown = true;
         ShowMessage(tw, "Disconnected!");
     }
     socket.close();
-    tw.ReceiveBuffer.clear();
+    tw.net.ReceiveBuffer.clear();
 }
 
 // The frame number's place in the ring: a gap before it is asked for, and the half of the ring
 // that the next pass will use is emptied in time.
 void Number(Tablewright& tw, int n, const std::string& text) {
-    auto& history = tw.ReceiveHistory;
-    tw.ReceiveSeq = n;
+    auto& history = tw.net.ReceiveHistory;
+    tw.net.ReceiveSeq = n;
     if (history[n].empty()) history[n] = text;
     if (n >= 1 && history[n - 1].empty()) {
         std::int32_t cls = 0;
@@ -50,13 +50,13 @@ void Number(Tablewright& tw, int n, const std::string& text) {
 }  // namespace
 
 void ResetFrameNumbers(Tablewright& tw) {
-    tw.SendSeq = 0;
-    tw.ReceiveSeq = 0;
-    tw.ReceiveHistory.redim(255);
-    tw.ReceiveBuffer.clear();
-    tw.DisconnectShown = false;
-    tw.ChallengeOpen = false;
-    tw.ProbeAnswerWaits = false;
+    tw.net.SendSeq = 0;
+    tw.net.ReceiveSeq = 0;
+    tw.net.ReceiveHistory.redim(255);
+    tw.net.ReceiveBuffer.clear();
+    tw.net.DisconnectShown = false;
+    tw.net.ChallengeOpen = false;
+    tw.net.ProbeAnswerWaits = false;
     EndProbation(tw);  // a new connection, a new listen or a reset: the old one is over
 }
 
@@ -65,7 +65,7 @@ void ReceiveDuelData(Tablewright& tw) {
     auto& socket = duel.Winsock1;
     rt::try_step([&] {
         if (!tw.app.host().is_active(duel)) {
-            tw.FlashFlags |= 2;
+            tw.duel.FlashFlags |= 2;
             FlashWindowAlert(tw, duel, 1000, 100);
         }
     });
@@ -79,39 +79,39 @@ void ReceiveDuelData(Tablewright& tw) {
             Disconnected(tw, socket);
             return;
         }
-        tw.LineMarker = "2661B";
+        tw.errors.LineMarker = "2661B";
         if (socket.bytes_received() > 0) {
             // Only the frames of the peer's own messages go on; the rest of the server's stream
             // is not the peer's to write.
-            if (tw.ServerDuel) tw.ReceiveBuffer.append(TakeServerDuelFrames(tw, socket.get_data()));
-            else tw.ReceiveBuffer.append(socket.get_data());
+            if (tw.net.ServerDuel) tw.net.ReceiveBuffer.append(TakeServerDuelFrames(tw, socket.get_data()));
+            else tw.net.ReceiveBuffer.append(socket.get_data());
         }
-        auto piece = tw.ReceiveBuffer.next();
+        auto piece = tw.net.ReceiveBuffer.next();
         if (!piece) {
             // The frames that came before it are in; a stream that can no longer be read ends
             // the duel as the server's own end would.
-            if (tw.ServerDuel && tw.XmppReceive.broken()) EndUnreadableServerStream(tw);
+            if (tw.net.ServerDuel && tw.net.XmppReceive.broken()) EndUnreadableServerStream(tw);
             return;  // the rest of the frame comes with a later event
         }
         if (piece->kind == DuelFrameReader::Piece::Garbled) {
-            if (tw.GarbledCount < std::numeric_limits<std::int32_t>::max()) ++tw.GarbledCount;
+            if (tw.net.GarbledCount < std::numeric_limits<std::int32_t>::max()) ++tw.net.GarbledCount;
             continue;
         }
-        tw.LineMarker = "2678B";
-        auto frame = OpenFrame(piece->text, tw.ServerDuel);
-        tw.LineMarker = "2691B";
+        tw.errors.LineMarker = "2678B";
+        auto frame = OpenFrame(piece->text, tw.net.ServerDuel);
+        tw.errors.LineMarker = "2691B";
         if (!frame) continue;
         // A number outside the ring is still dispatched, but touches neither the ring nor the peer.
         if (frame->number) Number(tw, *frame->number, frame->text);
-        tw.LineMarker = "2710B";
+        tw.errors.LineMarker = "2710B";
         if (frame->text.empty()) continue;
-        if (tw.LoggingOn) SaveLog(tw);
-        tw.LastReceivedCommand = frame->text;
+        if (tw.log.LoggingOn) SaveLog(tw);
+        tw.errors.LastReceivedCommand = frame->text;
         std::string message = frame->text;
         std::int32_t cls = 0;
         DetermineInfo(tw, message, cls);
         if (frame->number) {
-            std::string& entry = tw.ReceiveHistory[*frame->number];
+            std::string& entry = tw.net.ReceiveHistory[*frame->number];
             if (entry.compare(0, kDone.size(), kDone) != 0) entry.insert(0, kDone);
         }
     }

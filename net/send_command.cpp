@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/duel_frame.hpp"
 #include "platform/rt.hpp"
@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kSentRecordLimit = 8192;
 
 void Record(Tablewright& tw, std::string command, std::int32_t tag, bool connected) {
-    auto& record = tw.SentCommands;
+    auto& record = tw.net.SentCommands;
     if (record.size() >= kSentRecordLimit) record.erase(record.begin(), record.begin() + kSentRecordLimit / 2);
     record.push_back({std::move(command), tag, connected});
 }
@@ -27,8 +27,8 @@ std::int32_t NextCount(std::int32_t n) { return n == std::numeric_limits<std::in
 
 void SendCommand(Tablewright& tw, const std::string& command, std::int32_t& cls) {
     if (command.empty() || command.back() == '~' || rt::trim(command).empty()) return;
-    const std::string cmd = CutChatTimestamp(RemoveFrameMarkers(command, tw.FrameStart, tw.FrameEnd));
-    const std::int32_t tag = FrameTag(tw.PlayerNumber, cls);
+    const std::string cmd = CutChatTimestamp(RemoveFrameMarkers(command, tw.net.FrameStart, tw.net.FrameEnd));
+    const std::int32_t tag = FrameTag(tw.net.PlayerNumber, cls);
 
     auto* duel = tw.FormA.peek();
     const bool connected = duel && duel->Winsock1.state() == platform::TcpSocket::StateConnected;
@@ -36,14 +36,14 @@ void SendCommand(Tablewright& tw, const std::string& command, std::int32_t& cls)
     if (!connected) return;
 
     cls = tag;
-    tw.SentCount = NextCount(tw.SentCount);
-    const std::string body = EncodeWire(FrameBody(cmd, tw.SentCount, tw.SendSeq));
-    if (tw.ServerDuel) {
-        duel->Winsock1.send_data(JabberDuelMessage(tw.JabberPeer, tw.JabberServer, body));
+    tw.net.SentCount = NextCount(tw.net.SentCount);
+    const std::string body = EncodeWire(FrameBody(cmd, tw.net.SentCount, tw.net.SendSeq));
+    if (tw.net.ServerDuel) {
+        duel->Winsock1.send_data(JabberDuelMessage(tw.net.JabberPeer, tw.prefs.JabberServer, body));
     } else {
         duel->Winsock1.send_data(DuelFrame(tag, body));
     }
-    tw.SendSeq = tw.SendSeq >= 255 ? 0 : tw.SendSeq + 1;
+    tw.net.SendSeq = tw.net.SendSeq >= 255 ? 0 : tw.net.SendSeq + 1;
 }
 
 void SendCommand(Tablewright& tw, const std::string& command, std::int16_t& tag) {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {

@@ -11,7 +11,7 @@
 #include "cards/card.hpp"
 #include "cards/card_info.hpp"
 #include "cards/card_lookup.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/dispatcher.hpp"
 #include "net/field_command_checks.hpp"
@@ -84,7 +84,7 @@ bool DI_II(Tablewright& tw, const std::string& args) {
     if (!identity) return Malformed(tw);
     const auto s = SlotWithCard(tw, parts->first);
     if (!s) return Malformed(tw);
-    Card& rec = tw.FieldCards[*s];
+    Card& rec = tw.field.FieldCards[*s];
     // A card of the player's own is named by the peer only when it came to the player without
     // its name (given face down); a card the player knows keeps what it is.
     if (IsOwnCard(tw, rec) && rec.Name != kFaceDownCard) return false;
@@ -96,10 +96,10 @@ bool DI_II(Tablewright& tw, const std::string& args) {
     rec.Name = name;
     rec.SetCode = set;
     const Card copy = rec;
-    tw.LineMarker = "72C";
+    tw.errors.LineMarker = "72C";
 
     Card found = LookupCard(tw, set, name);
-    if (copy.Flipped && copy.Controller != tw.PlayerNumber) {
+    if (copy.Flipped && copy.Controller != tw.net.PlayerNumber) {
         found.Name = kFaceDownCard;
         found.SetCode = "extras";
         found.Desc.clear();
@@ -127,7 +127,7 @@ bool DI_II(Tablewright& tw, const std::string& args) {
     } else {
         label.set_caption(rec.Name);
     }
-    tw.LineMarker = "91C";
+    tw.errors.LineMarker = "91C";
     PanelColour(tw, rec);
     DrawFieldCard(tw, rec);
     return true;
@@ -146,11 +146,11 @@ bool DI_MV(Tablewright& tw, const std::string& args) {
     // The opponent's table is this one upside down; left and right are the same.
     picture.set_top(duel.playsurface.height() - *top - picture.height());
     picture.set_left(*left);
-    tw.LineMarker = "116C";
+    tw.errors.LineMarker = "116C";
     CounterLabelBelow(tw, s);
     FollowPicture(tw, s);
     duel.Label5[s].bring_to_front();
-    tw.LineMarker = "133C";
+    tw.errors.LineMarker = "133C";
     duel.Label4[s].bring_to_front();
     return true;
 }
@@ -158,7 +158,7 @@ bool DI_MV(Tablewright& tw, const std::string& args) {
 bool DI_AC(Tablewright& tw, const std::string& args) {
     const auto s = OpponentsCardSlot(tw, args);
     if (!s) return false;
-    Card& card = tw.FieldCards[*s];
+    Card& card = tw.field.FieldCards[*s];
     if (card.Counters == std::numeric_limits<std::int32_t>::max()) return Malformed(tw);
     auto& label = tw.FormA().Label4[*s];
     ++card.Counters;
@@ -172,7 +172,7 @@ bool DI_AC(Tablewright& tw, const std::string& args) {
 bool DI_R2(Tablewright& tw, const std::string& args) {
     const auto s = OpponentsCardSlot(tw, args);
     if (!s) return false;
-    Card& card = tw.FieldCards[*s];
+    Card& card = tw.field.FieldCards[*s];
     auto& label = tw.FormA().Label4[*s];
     const std::int64_t count = static_cast<std::int64_t>(card.Counters) - 1;
     label.set_caption("Counters: " + rt::cstr(count));
@@ -186,10 +186,10 @@ bool DI_FC(Tablewright& tw, const std::string& args) {
     if (!parts) return Malformed(tw);
     const auto s = OpponentsCardSlot(tw, parts->first);
     if (!s) return false;
-    Card& card = tw.FieldCards[*s];
+    Card& card = tw.field.FieldCards[*s];
     auto& label = tw.FormA().Label5[*s];
     card.PictureDrawn = false;
-    tw.LineMarker = "176C";
+    tw.errors.LineMarker = "176C";
     if (parts->second == "0") {
         card.Flipped = false;
         label.set_caption(card.Name);
@@ -201,10 +201,10 @@ bool DI_FC(Tablewright& tw, const std::string& args) {
         label.set_caption(kFaceDownCard);
         label.set_visible(false);
     }
-    tw.LineMarker = "187C";
+    tw.errors.LineMarker = "187C";
     PanelColour(tw, card);
     DrawFieldCard(tw, card);
-    tw.LineMarker = "197C";
+    tw.errors.LineMarker = "197C";
     return true;
 }
 
@@ -213,7 +213,7 @@ bool DI_VH(Tablewright& tw, const std::string& args) {
     if (!parts) return Malformed(tw);
     const auto s = OpponentsCardSlot(tw, parts->first);
     if (!s) return false;
-    Card& card = tw.FieldCards[*s];
+    Card& card = tw.field.FieldCards[*s];
     auto& duel = tw.FormA();
     auto& picture = duel.cardstencil[*s];
     card.PictureDrawn = false;
@@ -225,7 +225,7 @@ bool DI_VH(Tablewright& tw, const std::string& args) {
     picture.move(picture.left(), bottom - height, width, height);
     duel.Shape1[*s].move(picture.left(), picture.top(), width, height);
     FollowPicture(tw, *s);
-    tw.LineMarker = "226C";
+    tw.errors.LineMarker = "226C";
     PanelColour(tw, card);
     DrawFieldCard(tw, card);
     return true;
@@ -239,34 +239,34 @@ bool DI_CO(Tablewright& tw, const std::string& args) {
     // A card goes to one of the two players; any other seat would make it nobody's.
     const auto seat = PeerNumber(parts->second, 1, 2);
     if (!seat) return Malformed(tw);
-    tw.LineMarker = "254C";
-    Card& card = tw.FieldCards[*s];
+    tw.errors.LineMarker = "254C";
+    Card& card = tw.field.FieldCards[*s];
     auto& border = tw.FormA().Shape1[*s];
     // The giver's table frees the card's place on the grid; so does this one, or the two grids
     // would no longer agree.
     FreeGridPlace(tw, *s);
     card.Controller = *seat;
-    if (*seat == tw.PlayerNumber) {
+    if (*seat == tw.net.PlayerNumber) {
         border.set_border_color(kOwnBorderColour);
         if (card.Name == kFaceDownCard) AskIdentity(tw, *s);
         return true;
     }
     border.set_border_color(*seat == 1 ? kSeat1BorderColour : kSeat2BorderColour);
-    tw.LineMarker = "275C";
+    tw.errors.LineMarker = "275C";
     return true;
 }
 
 bool DI_M2(Tablewright& tw, const std::string& args) {
     const auto command = OpponentsCardAndPair(tw, args);
     if (!command) return false;
-    auto& grid = tw.FieldGrid;
+    auto& grid = tw.field.FieldGrid;
     const auto row = PeerNumber(command->first, 0, grid.ubound(1));
     const auto column = PeerNumber(command->second, 0, grid.ubound(2));
     if (!row || !column) return Malformed(tw);
     const int s = command->slot;
-    tw.LineMarker = "334C";
+    tw.errors.LineMarker = "334C";
     FreeGridPlace(tw, s);
-    Card& card = tw.FieldCards[s];
+    Card& card = tw.field.FieldCards[s];
     card.GridRow = *row;
     card.GridCol = *column;
     // A place another card holds stays its: the owner's table puts a card into a full row

@@ -2,7 +2,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/game_log.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/xmpp_texts.hpp"
 #include "platform/ansi.hpp"
@@ -33,8 +33,8 @@ bool IsPeerAddress(std::string_view from, std::string_view peer, std::string_vie
 }
 
 void SendServerLogin(Tablewright& tw) {
-    tw.XmppReceive.clear();
-    tw.FormA().Winsock1.send_data(XmppStreamHeader(tw.JabberServer) + XmppDuelLogin(tw.JabberUser, tw.JabberPassword) +
+    tw.net.XmppReceive.clear();
+    tw.FormA().Winsock1.send_data(XmppStreamHeader(tw.prefs.JabberServer) + XmppDuelLogin(tw.net.JabberUser, tw.net.JabberPassword) +
                                   XmppPresence());
 }
 
@@ -44,13 +44,13 @@ void EndUnreadableServerStream(Tablewright& tw) {
     // Closed first, so that nothing more is written to a stream the server no longer keeps.
     socket.close();
     rt::try_step([&] { AddChat(tw, "Disconnected", "Game", true); });
-    if (tw.LoggingOn) rt::try_step([&] { SaveLogNow(tw); });
+    if (tw.log.LoggingOn) rt::try_step([&] { SaveLogNow(tw); });
     rt::try_step([&] { tw.FormA().Settings2.set_enabled(true); });
     rt::try_step([&] { tw.FormA().gameplay.set_enabled(false); });
 }
 
 std::string TakeServerDuelFrames(Tablewright& tw, std::string_view bytes) {
-    auto& in = tw.XmppReceive;
+    auto& in = tw.net.XmppReceive;
     in.append(bytes);
     std::string frames;
     while (auto stanza = in.next()) {
@@ -59,7 +59,7 @@ std::string TakeServerDuelFrames(Tablewright& tw, std::string_view bytes) {
             continue;
         }
         if (stanza->name != "message" || stanza->type == "error" || !stanza->has_body) continue;
-        if (!IsPeerAddress(stanza->from, tw.JabberPeer, tw.JabberServer)) continue;
+        if (!IsPeerAddress(stanza->from, tw.net.JabberPeer, tw.prefs.JabberServer)) continue;
         // The body of a duel message is the frame in dotted decimal: digits, dots and markers.
         frames += stanza->body;
     }

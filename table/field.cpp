@@ -10,7 +10,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
@@ -46,9 +46,9 @@ void report(Tablewright& tw, const rt::RuntimeError& e, const char* procedure) {
 
 // A card that replaces another in its slot must not leave the old card's place taken.
 void free_places_of(Tablewright& tw, int slot) {
-    for (int row = 0; row <= tw.FieldGrid.ubound(1); ++row)
-        for (int col = 0; col <= tw.FieldGrid.ubound(2); ++col)
-            if (tw.FieldGrid(row, col) == slot) tw.FieldGrid(row, col) = -1;
+    for (int row = 0; row <= tw.field.FieldGrid.ubound(1); ++row)
+        for (int col = 0; col <= tw.field.FieldGrid.ubound(2); ++col)
+            if (tw.field.FieldGrid(row, col) == slot) tw.field.FieldGrid(row, col) = -1;
 }
 
 }  // namespace
@@ -77,7 +77,7 @@ std::int16_t OpenControl(Tablewright& tw, bool find_only, std::int16_t slot, boo
                 if (!duel.cardstencil.exists(i)) found = i;
             if (found == 0) {
                 found = highest + 1;
-                tw.LineMarker = "2215A";
+                tw.errors.LineMarker = "2215A";
             }
             result = is_field_slot(found) ? static_cast<std::int16_t>(found) : kNoFreeSlot;
         }
@@ -98,20 +98,20 @@ void GetCardLocation(Tablewright& tw, Card& card, std::int32_t owner) {
     const auto err = rt::trap([&] {
         const std::string attribute = rt::lcase(card.Attribute);
         const bool spell_or_trap = attribute == "magic" || attribute == "spell" || attribute == "trap";
-        const bool seat2 = tw.PlayerNumber == 2 ? owner == 2 : owner != tw.PlayerNumber;
+        const bool seat2 = tw.net.PlayerNumber == 2 ? owner == 2 : owner != tw.net.PlayerNumber;
         const int monster_row = seat2 ? kSeat2MonsterRow : kSeat1MonsterRow;
         card.GridRow = spell_or_trap ? (seat2 ? kSeat2SpellRow : kSeat1SpellRow) : monster_row;
-        tw.LineMarker = "1696A";
+        tw.errors.LineMarker = "1696A";
 
         if (rt::lcase(card.Icon) == "field") {
             card.GridRow = monster_row;
-            card.GridCol = owner == tw.PlayerNumber ? kFieldSpellOwnColumn : kFieldSpellOpponentColumn;
+            card.GridCol = owner == tw.net.PlayerNumber ? kFieldSpellOwnColumn : kFieldSpellOpponentColumn;
             return;
         }
         for (int col = 1; col <= 5; ++col) {
-            if (tw.FieldGrid(card.GridRow, col) < 1) {
+            if (tw.field.FieldGrid(card.GridRow, col) < 1) {
                 card.GridCol = col;
-                tw.FieldGrid(card.GridRow, col) = card.Slot;
+                tw.field.FieldGrid(card.GridRow, col) = card.Slot;
                 return;
             }
         }
@@ -121,15 +121,15 @@ void GetCardLocation(Tablewright& tw, Card& card, std::int32_t owner) {
 
 void PositionFieldCard(Tablewright& tw, std::int16_t slot) {
     auto& duel = tw.FormA();
-    const Card& card = tw.FieldCards[slot];
+    const Card& card = tw.field.FieldCards[slot];
     auto& picture = duel.cardstencil[slot];
 
-    const double top = FieldRowTop(tw.PlayerNumber, card.GridRow);
+    const double top = FieldRowTop(tw.net.PlayerNumber, card.GridRow);
     if (top >= 0) picture.set_top(top);
     const double left = FieldColumnLeft(card.GridCol);
     if (left >= 0) picture.set_left(left);
 
-    if (card.Controller == tw.PlayerNumber) {
+    if (card.Controller == tw.net.PlayerNumber) {
         for (int i = 1; i <= 31; ++i) {
             if (i == slot || !duel.cardstencil.exists(i)) continue;
             const auto& other = duel.cardstencil[i];
@@ -149,12 +149,12 @@ bool CanPlaceCard(Tablewright&, const Card&) { return true; }
 std::int16_t PutCardOnField(Tablewright& tw, Card& card, std::int32_t& owner) {
     if (OpenControl(tw, true, -1, false) == kNoFreeSlot) return 0;
     SleepMs(tw, 300);
-    if (owner == 0) owner = tw.PlayerNumber;
+    if (owner == 0) owner = tw.net.PlayerNumber;
     if (card.Name.empty()) return 0;
 
-    const bool own = owner == tw.PlayerNumber;
+    const bool own = owner == tw.net.PlayerNumber;
     const Card placed = card;  // the caller may pass the slot's own record
-    tw.LineMarker = "1900A";
+    tw.errors.LineMarker = "1900A";
     const std::int16_t s = own ? OpenControl(tw, false, -1, false)
                                : OpenControl(tw, false, static_cast<std::int16_t>(placed.Slot), true);
     if (s == kNoFreeSlot) return 0;
@@ -166,7 +166,7 @@ std::int16_t PutCardOnField(Tablewright& tw, Card& card, std::int32_t& owner) {
     if (picture.visible()) free_places_of(tw, s);
 
     const Card known = LookupCard(tw, placed.SetCode, placed.Name);
-    Card& rec = tw.FieldCards[s];
+    Card& rec = tw.field.FieldCards[s];
     rec = placed;
     rec.Slot = s;
     rec.PictureDrawn = false;
@@ -180,7 +180,7 @@ std::int16_t PutCardOnField(Tablewright& tw, Card& card, std::int32_t& owner) {
     PositionFieldCard(tw, s);
 
     if (own) {
-        tw.LineMarker = "1938A";
+        tw.errors.LineMarker = "1938A";
         const std::string n = rt::cstr(s);
         const auto position = [&] {
             return "mv~" + n + "~" + twips_text(picture.left()) + ":" + twips_text(picture.top());
@@ -200,27 +200,27 @@ std::int16_t PutCardOnField(Tablewright& tw, Card& card, std::int32_t& owner) {
             send(tw, "lc~" + n + "~" + rec.Name + ":" + rec.SetCode);
             send(tw, position());
             send(tw, place);
-            AddChat(tw, tw.UserName + " has put down a " + card_markup(rec), "Game", true);
+            AddChat(tw, tw.prefs.UserName + " has put down a " + card_markup(rec), "Game", true);
             send(tw, "fc~" + n + "~0");
         }
         if (rec.Horizontal) {
             picture.move(picture.left(), picture.top(), picture.height(), picture.width());
             border.move(border.left(), border.top(), border.height(), border.width());
             if (!rec.Flipped)
-                AddChat(tw, tw.UserName + " turned " + card_markup(rec) + " horizontal", "Game", true);
+                AddChat(tw, tw.prefs.UserName + " turned " + card_markup(rec) + " horizontal", "Game", true);
             send(tw, "vh~" + n + "~1");
         }
         send(tw, position());
-        tw.LineMarker = "1975A";
+        tw.errors.LineMarker = "1975A";
     }
 
     border.set_border_color(0);
     if (owner == 1) border.set_border_color(kSeat1BorderColour);
     if (owner == 2) border.set_border_color(kSeat2BorderColour);
-    if (rec.Controller == tw.PlayerNumber) border.set_border_color(kOwnBorderColour);
+    if (rec.Controller == tw.net.PlayerNumber) border.set_border_color(kOwnBorderColour);
 
     ShowCardInfo(tw, rec, duel.selectedcard);
-    tw.LineMarker = "2000A";
+    tw.errors.LineMarker = "2000A";
     picture.set_visible(true);
     border.set_visible(true);
     name_label.set_visible(!rec.Flipped);
@@ -229,8 +229,8 @@ std::int16_t PutCardOnField(Tablewright& tw, Card& card, std::int32_t& owner) {
 
     name_label.bring_to_front();
     UpdateStats(tw);
-    tw.FieldCards[s].Slot = s;
-    tw.SelectedSlot = s;
+    tw.field.FieldCards[s].Slot = s;
+    tw.field.SelectedSlot = s;
     return s;
 }
 

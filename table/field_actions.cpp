@@ -8,7 +8,7 @@
 #include "cards/card_lookup.hpp"
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
@@ -26,7 +26,7 @@ void Send(Tablewright& tw, const std::string& command) {
     SendCommand(tw, command, tag);
 }
 
-void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
+void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.prefs.UserName + text, "Game", true); }
 
 platform::Color SeatColour(int seat) { return seat == 1 ? kSeat1BorderColour : kSeat2BorderColour; }
 
@@ -36,7 +36,7 @@ void FormA::AddCounter_Click() {
     Trapped("AddCounter_click", [&] {
         const int s = OwnSelectedSlot(tw_);
         if (s == 0) return;
-        Card& card = tw_.FieldCards[s];
+        Card& card = tw_.field.FieldCards[s];
         auto& label = Label4[s];
         if (label.visible()) {
             CounterLabelBelow(tw_, s);
@@ -55,7 +55,7 @@ void FormA::AddCounter_Click() {
 void FormA::RemoveCounter_Click() {
     const int s = OwnSelectedSlot(tw_);
     if (s == 0) return;
-    Card& card = tw_.FieldCards[s];
+    Card& card = tw_.field.FieldCards[s];
     const std::int32_t count = card.Counters - 1;
     Label4[s].set_caption("Counters: " + rt::cstr(count));
     card.Counters = count < 1 ? 0 : count;
@@ -68,7 +68,7 @@ void FormA::FlipCardOver_Click() {
     Trapped("FlipCardOver", [&] {
         const int s = OwnSelectedSlot(tw_);
         if (s == 0) return;
-        Card& card = tw_.FieldCards[s];
+        Card& card = tw_.field.FieldCards[s];
         auto& label = Label5[s];
         const std::string n = rt::cstr(s);
         if (card.Flipped) {
@@ -95,7 +95,7 @@ void FormA::TurnCardHorizontal_Click() {
     Trapped("TurnCardHorizontal", [&] {
         const int s = OwnSelectedSlot(tw_);
         if (s == 0) return;
-        Card& card = tw_.FieldCards[s];
+        Card& card = tw_.field.FieldCards[s];
         card.PictureDrawn = false;
         // The size follows the picture as it lies, whatever the flag says.
         auto& picture = cardstencil[s];
@@ -123,7 +123,7 @@ void FormA::TurnCardHorizontal_Click() {
             Say(tw_, " turned " + CardMarkup(shown) + " horizontal");
             Send(tw_, "vh~" + n + "~1");
         }
-        DrawFieldCard(tw_, tw_.FieldCards[s]);
+        DrawFieldCard(tw_, tw_.field.FieldCards[s]);
     });
 }
 
@@ -138,13 +138,13 @@ void GiveTo(FormA& form, Tablewright& tw, int seat) {
     form.Trapped("GivingToPlayer", [&] {
         const int s = OwnSelectedSlot(tw);
         if (s == 0) return;
-        Card& card = tw.FieldCards[s];
+        Card& card = tw.field.FieldCards[s];
         const std::string n = rt::cstr(s);
         Send(tw, "co~" + n + ":" + rt::cstr(seat));
         card.Controller = seat;
         // The new controller learns what a face-down card is.
         Send(tw, "ii~" + n + "~" + card.Name + ":" + card.SetCode);
-        Say(tw, " gives control of " + CardMarkup(card) + " to " + tw.PlayerNames[static_cast<std::size_t>(seat)]);
+        Say(tw, " gives control of " + CardMarkup(card) + " to " + tw.net.PlayerNames[static_cast<std::size_t>(seat)]);
         FreeGridPlace(tw, s);
         form.Shape1[s].set_border_color(SeatColour(seat));
     });
@@ -159,23 +159,23 @@ void FormA::activateEffect_Click() {
     Trapped("ActivateEffect_click", [&] {
         const int s = OwnSelectedSlot(tw_);
         if (s == 0) return;
-        const Card& card = tw_.FieldCards[s];
+        const Card& card = tw_.field.FieldCards[s];
         Say(tw_, card.Flipped ? std::string(" activated the effect of Face Down")
                               : " activated the effect of " + CardMarkup(card));
     });
 }
 
 void FormA::AttackLP_Click() {
-    const int s = tw_.SelectedSlot;
-    if (s < kFirstFieldSlot || s > tw_.FieldCards.ubound()) return;
-    AddChat(tw_, tw_.UserName + "`s " + CardMarkup(tw_.FieldCards[s]) + " is attacking opponent`s LP", "Game",
+    const int s = tw_.field.SelectedSlot;
+    if (s < kFirstFieldSlot || s > tw_.field.FieldCards.ubound()) return;
+    AddChat(tw_, tw_.prefs.UserName + "`s " + CardMarkup(tw_.field.FieldCards[s]) + " is attacking opponent`s LP", "Game",
             true);
 }
 
 void FormA::Slot1_Click(int Index) {
-    const int s = tw_.SelectedSlot;
-    if (s < kFirstFieldSlot || s > tw_.FieldCards.ubound() || !Slot1.exists(Index)) return;
-    AddChat(tw_, tw_.UserName + "`s " + CardMarkup(tw_.FieldCards[s]) + " is attacking " + Slot1[Index].caption(),
+    const int s = tw_.field.SelectedSlot;
+    if (s < kFirstFieldSlot || s > tw_.field.FieldCards.ubound() || !Slot1.exists(Index)) return;
+    AddChat(tw_, tw_.prefs.UserName + "`s " + CardMarkup(tw_.field.FieldCards[s]) + " is attacking " + Slot1[Index].caption(),
             "Game", true);
 }
 

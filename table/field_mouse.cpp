@@ -8,7 +8,7 @@
 #include "cards/card.hpp"
 #include "cards/card_info.hpp"
 #include "cards/duel_log.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "cards/tip.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
@@ -58,8 +58,8 @@ void FillAttackTargets(Tablewright& tw) {
     auto& duel = tw.FormA();
     int n = 0;
     for (int s = kFirstFieldSlot; s <= duel.cardstencil.ubound() && n < kAttackTargets; ++s) {
-        if (!duel.cardstencil.exists(s) || s > tw.FieldCards.ubound()) continue;
-        const Card& target = tw.FieldCards[s];
+        if (!duel.cardstencil.exists(s) || s > tw.field.FieldCards.ubound()) continue;
+        const Card& target = tw.field.FieldCards[s];
         if (!IsMonster(target) || IsOwnCard(tw, target)) continue;
         duel.Slot1[n].set_caption(target.Flipped ? kFaceDownCard : target.Name);
         duel.Slot1[n].set_visible(true);
@@ -77,7 +77,7 @@ std::string WithoutFieldMarks(std::string text) {
 
 void PrepareCardInPlay(Tablewright& tw, int slot) {
     auto& d = tw.FormA();
-    const Card& c = tw.FieldCards[slot];
+    const Card& c = tw.field.FieldCards[slot];
 
     for (int i = 0; i < kAttackTargets; ++i) d.Slot1[i].set_visible(false);
     for (int i = 0; i < kAttackTargets; ++i) d.Slot1[i].set_caption("");
@@ -86,7 +86,7 @@ void PrepareCardInPlay(Tablewright& tw, int slot) {
         m->set_visible(false);
     d.ReturnToHand2.set_caption("Return to Hand");
     d.FlipCardOver.set_visible(false);
-    tw.LineMarker = "200B";
+    tw.errors.LineMarker = "200B";
     d.RemoveFromGameFromPlay.set_visible(false);
     d.RemoveFromGameFromPlay.set_caption("Remove from Game (RFG)");
     d.TurnCardHorizontal.set_visible(false);
@@ -105,18 +105,18 @@ void PrepareCardInPlay(Tablewright& tw, int slot) {
         d.flipNturn.set_caption("Flip To Face Down Defense");
         d.flipNturn.set_visible(true);
     }
-    if (tw.PlayerNumber == 0) {
+    if (tw.net.PlayerNumber == 0) {
         d.ChangeOwnership.set_visible(false);
     } else {
         d.ChangeOwnership.set_visible(true);
-        platform::Menu& give = tw.PlayerNumber == 1 ? d.GiveToPlayer2 : d.GiveToPlayer1;
+        platform::Menu& give = tw.net.PlayerNumber == 1 ? d.GiveToPlayer2 : d.GiveToPlayer1;
         give.set_visible(true);
         give.set_enabled(true);
         give.set_caption("Give to Opponent");
     }
     if (own && face_up && monster) {
         d.AttackMenu.set_visible(true);
-        tw.LineMarker = "248B";
+        tw.errors.LineMarker = "248B";
         FillAttackTargets(tw);
         d.AttackLP.set_caption("Opponents`s LP");
     }
@@ -129,7 +129,7 @@ void PrepareCardInPlay(Tablewright& tw, int slot) {
         d.FlipCardOver.set_visible(true);
         d.TurnCardHorizontal.set_visible(true);
         d.RemoveFromGameFromPlay.set_visible(true);
-        tw.LineMarker = "275B";
+        tw.errors.LineMarker = "275B";
         d.putintrash.set_visible(true);
         d.ChangeOwnership.set_visible(true);
         d.ReturnToHand2.set_visible(true);
@@ -142,7 +142,7 @@ void PrepareCardInPlay(Tablewright& tw, int slot) {
         d.RemoveFromGameFromPlay.set_caption("Destroy Token");
         for (platform::Menu* m : {&d.field2deck, &d.putintrash, &d.ReturnToHand2, &d.FlipCardOver})
             m->set_visible(false);
-        tw.LineMarker = "200B";
+        tw.errors.LineMarker = "200B";
         d.ChangeOwnership.set_visible(false);
         d.flipNturn.set_visible(false);
     }
@@ -164,11 +164,11 @@ platform::PointTw PlaySurfaceOnScreen(Tablewright& tw) {
 namespace tw::win {
 
 void FormA::cardstencil_MouseDown(int Index, int Button, int /*Shift*/, double X, double Y) {
-    if (Index < 0 || Index > tw_.FieldCards.ubound()) return;
+    if (Index < 0 || Index > tw_.field.FieldCards.ubound()) return;
     // The card menu's actions run inside the press; one that fails must not end the program.
     Trapped("cardstencil_MouseDown", [&] {
-        tw_.SelectedSlot = static_cast<std::int16_t>(Index);
-        const Card& card = tw_.FieldCards[Index];
+        tw_.field.SelectedSlot = static_cast<std::int16_t>(Index);
+        const Card& card = tw_.field.FieldCards[Index];
         if (IsOwnCard(tw_, card)) {
             GrabX = rt::cint16(X);
             GrabY = rt::cint16(Y);
@@ -184,7 +184,7 @@ void FormA::cardstencil_MouseDown(int Index, int Button, int /*Shift*/, double X
             label.set_enabled(true);
             label.set_caption(card.Name);
         }
-        tw_.LineMarker = "171B";
+        tw_.errors.LineMarker = "171B";
         if (Index < 1 || !cardstencil.exists(Index)) return;
         cardstencil[Index].bring_to_front();
         // Turned face up by the opponent, but its name has not come yet: ask for it.
@@ -200,8 +200,8 @@ void FormA::cardstencil_MouseDown(int Index, int Button, int /*Shift*/, double X
 
 void FormA::cardstencil_MouseMove(int Index, int Button, int /*Shift*/, double X, double Y) {
     Trapped("cardstencil_MouseMove", [&] {
-        tw_.SelectedSlot = static_cast<std::int16_t>(Index);
-        const Card& card = tw_.FieldCards[Index];
+        tw_.field.SelectedSlot = static_cast<std::int16_t>(Index);
+        const Card& card = tw_.field.FieldCards[Index];
         auto& picture = cardstencil[Index];
 
         // The text area of an upright card: its text in the hover window.
@@ -223,7 +223,7 @@ void FormA::cardstencil_MouseMove(int Index, int Button, int /*Shift*/, double X
         const auto screen = tw_.app.screen();
         picture.set_left(static_cast<double>(screen.twips_per_pixel_x) * cursor.x - surface.x - GrabX);
         picture.set_top(static_cast<double>(screen.twips_per_pixel_y) * cursor.y - surface.y - GrabY);
-        tw_.LineMarker = "323B";
+        tw_.errors.LineMarker = "323B";
 
         if (picture.left() <= kHandLeft && picture.top() >= kHandTop) {
             const std::string name = card.Name;
@@ -231,7 +231,7 @@ void FormA::cardstencil_MouseMove(int Index, int Button, int /*Shift*/, double X
             // Refused (a token): as any refused drop, the card goes back to where the drag took
             // it from, and this drag is over. The peer never saw it move. The box that said no
             // may have let a received command take the slot meanwhile.
-            if (!SlotInUse(tw_, Index) || tw_.FieldCards[Index].Name != name) return;
+            if (!SlotInUse(tw_, Index) || tw_.field.FieldCards[Index].Name != name) return;
             RefusedDragSlot = Index;
             cardstencil[Index].move(DragFrom.x, DragFrom.y);
             FollowPicture(tw_, Index);
@@ -245,7 +245,7 @@ void FormA::cardstencil_MouseMove(int Index, int Button, int /*Shift*/, double X
 
 void FormA::cardstencil_MouseUp(int Index, int Button, int /*Shift*/, double /*X*/, double /*Y*/) {
     Trapped("cardstencil_MouseUp", [&] {
-        tw_.SelectedSlot = -1;
+        tw_.field.SelectedSlot = -1;
         auto& picture = cardstencil[Index];
         if (picture.left() < 0) picture.set_left(0);
         if (picture.top() < 0) picture.set_top(0);
@@ -254,27 +254,27 @@ void FormA::cardstencil_MouseUp(int Index, int Button, int /*Shift*/, double /*X
         Label4[Index].bring_to_front();
         Label5[Index].bring_to_front();
 
-        tw_.LineMarker = "375B";
+        tw_.errors.LineMarker = "375B";
         const double tolerance = Button == kDropButton ? kDropTolerance : kDragTolerance;
-        picture.set_top(Snap(picture.top(), tw_.PlayerNumber == 2 ? kRowTopsSeat2First : kRowTopsOthersFirst,
+        picture.set_top(Snap(picture.top(), tw_.net.PlayerNumber == 2 ? kRowTopsSeat2First : kRowTopsOthersFirst,
                              tolerance));
-        tw_.LineMarker = "401B";
+        tw_.errors.LineMarker = "401B";
         picture.set_left(Snap(picture.left(), kColumnLefts, tolerance));
 
         FollowPicture(tw_, Index);
-        tw_.LineMarker = "425B";
+        tw_.errors.LineMarker = "425B";
         Send(tw_, "mv~" + rt::cstr(Index) + "~" + TwipsText(picture.left()) + ":" + TwipsText(picture.top()));
     });
 }
 
 void FormA::Label5_MouseMove(int Index, int /*Button*/, int /*Shift*/, double /*X*/, double /*Y*/) {
-    if (Index < 0 || Index > tw_.FieldCards.ubound() || !Label5.exists(Index)) return;
-    Label5[Index].set_tool_tip_text(tw_.FieldCards[Index].Name);
+    if (Index < 0 || Index > tw_.field.FieldCards.ubound() || !Label5.exists(Index)) return;
+    Label5[Index].set_tool_tip_text(tw_.field.FieldCards[Index].Name);
 }
 
 void FormA::Label5_MouseDown(int Index, int Button, int /*Shift*/, double /*X*/, double /*Y*/) {
     Trapped("AtkDef_Change", [&] {
-        Card& card = tw_.FieldCards[Index];
+        Card& card = tw_.field.FieldCards[Index];
         if (!IsMonster(card)) return;
         if (card.CurrentAtk.empty()) card.CurrentAtk = card.Atk;
         if (card.CurrentDef.empty()) card.CurrentDef = card.Def;
@@ -287,24 +287,24 @@ void FormA::Label5_MouseDown(int Index, int Button, int /*Shift*/, double /*X*/,
         // A received command may take the card away or hand it over while a box is open.
         const std::string name = card.Name;
         auto still_own = [&] {
-            return SlotInUse(tw_, Index) && Label5.exists(Index) && tw_.FieldCards[Index].Name == name &&
-                   IsOwnCard(tw_, tw_.FieldCards[Index]);
+            return SlotInUse(tw_, Index) && Label5.exists(Index) && tw_.field.FieldCards[Index].Name == name &&
+                   IsOwnCard(tw_, tw_.field.FieldCards[Index]);
         };
         const std::string atk = WithoutFieldMarks(
             tw_.app.input_box("Enter a new attack value.", "Modify Attack Value", card.CurrentAtk));
         if (!still_own()) return;
         const std::string def = WithoutFieldMarks(tw_.app.input_box(
-            "Enter a new defense value.", "Modify Defense Value", tw_.FieldCards[Index].CurrentDef));
+            "Enter a new defense value.", "Modify Defense Value", tw_.field.FieldCards[Index].CurrentDef));
         if (!still_own()) return;
         // Cancel (or nothing typed) keeps a value as it is.
         if (atk.empty() && def.empty()) return;
-        Card& edited = tw_.FieldCards[Index];
+        Card& edited = tw_.field.FieldCards[Index];
         if (!atk.empty()) edited.CurrentAtk = atk;
         if (!def.empty()) edited.CurrentDef = def;
         const std::string stats = edited.CurrentAtk + "/" + edited.CurrentDef;
         if (Label5[Index].caption() != edited.Name) Label5[Index].set_caption(stats);
         AddChat(tw_,
-                tw_.UserName + " has changed the stats of " + edited.Name + " to " + stats +
+                tw_.prefs.UserName + " has changed the stats of " + edited.Name + " to " + stats +
                     " (Click the name to see changes)",
                 "Game", true);
         Send(tw_, "ri~" + rt::cstr(Index) + ":" + edited.CurrentAtk + ":" + edited.CurrentDef);

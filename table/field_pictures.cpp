@@ -9,7 +9,7 @@
 
 #include "cards/card.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/controls.hpp"
 #include "platform/files.hpp"
@@ -165,14 +165,14 @@ void RotateCardPicture(Tablewright& tw, platform::PictureBox& stencil, platform:
                 turned.pixels[static_cast<std::size_t>(y * kBlock + x)];
     copybox.set_picture(std::make_shared<const platform::Picture>(std::move(scratch)));
 
-    if (has_art_window(tw.FieldCards[slot]))
+    if (has_art_window(tw.field.FieldCards[slot]))
         stencil.paint_picture(copybox.picture(), 280, 100, 680, 630, 800, 0, 620, 620);
 }
 
 void DrawFieldCard(Tablewright& tw, Card& card) {
     if (card.PictureDrawn || card.Name.empty()) return;
     const int s = card.Slot;
-    Card& rec = tw.FieldCards[s];
+    Card& rec = tw.field.FieldCards[s];
     auto& duel = tw.FormA();
     auto& stencil = duel.cardstencil[s];
 
@@ -204,7 +204,7 @@ void DrawFieldCard(Tablewright& tw, Card& card) {
     set_sizes(tw, s, sideways);
 
     rec.PictureDrawn = true;
-    tw.SelectedSlot = static_cast<std::int16_t>(s);
+    tw.field.SelectedSlot = static_cast<std::int16_t>(s);
 }
 
 void RemoveFieldCard(Tablewright& tw, std::int16_t slot) {

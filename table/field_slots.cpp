@@ -4,14 +4,14 @@
 
 #include "cards/card.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 #include "table/field.hpp"
 
 namespace tw {
 
-bool IsOwnCard(const Tablewright& tw, const Card& c) { return c.Controller == tw.PlayerNumber; }
+bool IsOwnCard(const Tablewright& tw, const Card& c) { return c.Controller == tw.net.PlayerNumber; }
 
 bool IsMonster(const Card& c) { return IsNumber(c.Level); }
 
@@ -22,13 +22,13 @@ bool SlotInUse(Tablewright& tw, int slot) {
 }
 
 int OwnSelectedSlot(Tablewright& tw) {
-    const int s = tw.SelectedSlot;
-    return SlotInUse(tw, s) && IsOwnCard(tw, tw.FieldCards[s]) ? s : 0;
+    const int s = tw.field.SelectedSlot;
+    return SlotInUse(tw, s) && IsOwnCard(tw, tw.field.FieldCards[s]) ? s : 0;
 }
 
 void FreeGridPlace(Tablewright& tw, int slot) {
-    const Card& c = tw.FieldCards[slot];
-    auto& grid = tw.FieldGrid;
+    const Card& c = tw.field.FieldCards[slot];
+    auto& grid = tw.field.FieldGrid;
     if (c.GridRow < 0 || c.GridRow > grid.ubound(1) || c.GridCol < 0 || c.GridCol > grid.ubound(2)) return;
     if (grid(c.GridRow, c.GridCol) == slot) grid(c.GridRow, c.GridCol) = -1;
 }

@@ -7,7 +7,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/host.hpp"
 #include "platform/rt.hpp"
@@ -30,7 +30,7 @@ void RemoveSelectedHandCard(Tablewright& tw) {
     const int k = list.list_index();
     if (k < 0) return;
     const int n = list.list_count();
-    auto& cards = tw.HandCards;
+    auto& cards = tw.piles.HandCards;
     list.set_list(k, list.list(n - 1));
     cards[k + 1] = cards[n];
     cards[n].Name.clear();
@@ -53,12 +53,12 @@ void PutSelectedIntoPlay(Tablewright& tw, Play how) {
     const int k = duel.hand.list_index();
     if (k < 0) return;
     // A copy goes onto the table, so the hand entry stays as it was if nothing is placed.
-    Card card = tw.HandCards[k + 1];
+    Card card = tw.piles.HandCards[k + 1];
     if (!CanPlaceCard(tw, card)) return;
     card.Flipped = how != Play::FaceUp;
     card.Horizontal = how == Play::FaceDownSideways;
 
-    std::int32_t owner = how == Play::FaceDownSideways ? 0 : tw.PlayerNumber;
+    std::int32_t owner = how == Play::FaceDownSideways ? 0 : tw.net.PlayerNumber;
     if (PutCardOnField(tw, card, owner) == 0) return;
 
     RemoveSelectedHandCard(tw);
@@ -67,10 +67,10 @@ void PutSelectedIntoPlay(Tablewright& tw, Play how) {
             UpdateStats(tw);
             break;
         case Play::FaceDown:
-            AddChat(tw, tw.UserName + " placed a card from their hand face down.", "Game", true);
+            AddChat(tw, tw.prefs.UserName + " placed a card from their hand face down.", "Game", true);
             break;
         case Play::FaceDownSideways:
-            AddChat(tw, tw.UserName + " placed a card from their hand face down and horizontal.", "Game",
+            AddChat(tw, tw.prefs.UserName + " placed a card from their hand face down and horizontal.", "Game",
                     true);
             break;
     }
@@ -79,7 +79,7 @@ void PutSelectedIntoPlay(Tablewright& tw, Play how) {
 // The selected hand card, or null with none selected.
 const Card* SelectedHandCard(Tablewright& tw) {
     const int k = tw.FormA().hand.list_index();
-    return k < 0 ? nullptr : &tw.HandCards[k + 1];
+    return k < 0 ? nullptr : &tw.piles.HandCards[k + 1];
 }
 
 void ToTrash(Tablewright& tw, bool removed_from_game) {
@@ -87,8 +87,8 @@ void ToTrash(Tablewright& tw, bool removed_from_game) {
     if (!selected) return;
     Card c = *selected;
     AddChat(tw,
-            removed_from_game ? tw.UserName + " removed " + CardMarkup(c) + " from the game."
-                              : tw.UserName + " put " + CardMarkup(c) + " from their hand into the graveyard",
+            removed_from_game ? tw.prefs.UserName + " removed " + CardMarkup(c) + " from the game."
+                              : tw.prefs.UserName + " put " + CardMarkup(c) + " from their hand into the graveyard",
             "Game", true);
     c.Horizontal = false;
     c.Flipped = false;
@@ -112,14 +112,14 @@ void ToDeck(Tablewright& tw, IntoDeck where) {
     const std::string card = CardMarkup(c);
     switch (where) {
         case IntoDeck::Top:
-            AddChat(tw, tw.UserName + " put " + card + " from their hand to the top of the deck.", "Game", true);
+            AddChat(tw, tw.prefs.UserName + " put " + card + " from their hand to the top of the deck.", "Game", true);
             break;
         case IntoDeck::Bottom:
-            AddChat(tw, tw.UserName + " put " + card + " from their hand to the bottom of their deck", "Game",
+            AddChat(tw, tw.prefs.UserName + " put " + card + " from their hand to the bottom of their deck", "Game",
                     true);
             break;
         case IntoDeck::ShuffledFaceUp:
-            AddChat(tw, tw.UserName + " put " + card + " from their hand to their deck FACE UP", "Game", true);
+            AddChat(tw, tw.prefs.UserName + " put " + card + " from their hand to their deck FACE UP", "Game", true);
             break;
     }
     RemoveSelectedHandCard(tw);
@@ -159,7 +159,7 @@ bool FormA::WirePilesAndHand() {
 
 void FormA::hand_Click() {
     const int i = hand.list_index() + 1;
-    if (i >= 1 && i <= tw_.HandCards.ubound()) ShowCardInfo(tw_, tw_.HandCards[i], selectedcard);
+    if (i >= 1 && i <= tw_.piles.HandCards.ubound()) ShowCardInfo(tw_, tw_.piles.HandCards[i], selectedcard);
 }
 
 void FormA::hand_DblClick() { PutIntoPlay_Click(); }
@@ -212,7 +212,7 @@ void FormA::DiscardRandom_Click() {
     Trapped("DiscardRandom", [&] {
         auto none = [&] {
             ShowMessage(tw_, "You have no card to Randomly Discard");
-            AddChat(tw_, tw_.UserName + " has no cards in their hand to Randomly Discard", "Game", true);
+            AddChat(tw_, tw_.prefs.UserName + " has no cards in their hand to Randomly Discard", "Game", true);
         };
         if (hand.list_count() == 0) return none();
         CompactHand(tw_);
@@ -224,8 +224,8 @@ void FormA::DiscardRandom_Click() {
             const std::int32_t r = RandomInt(tw_, 0, n);
             hand.set_list_index(r < n ? r : 0);
         }
-        Card c = tw_.HandCards[hand.list_index() + 1];
-        AddChat(tw_, tw_.UserName + " discards " + CardMarkup(c) + " at random from their hand.", "Game", true);
+        Card c = tw_.piles.HandCards[hand.list_index() + 1];
+        AddChat(tw_, tw_.prefs.UserName + " discards " + CardMarkup(c) + " at random from their hand.", "Game", true);
         c.RemovedFromGame = false;  // it goes to the graveyard, whatever it carried
         AppendToTrash(tw_, std::move(c));
         RemoveSelectedHandCard(tw_);

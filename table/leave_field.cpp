@@ -8,7 +8,7 @@
 #include "cards/card.hpp"
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/app.hpp"
@@ -35,7 +35,7 @@ Card IntoPile(Card card) {
 
 // F: its counters and its grid place go.
 void FreePlace(Tablewright& tw, int s) {
-    tw.FieldCards[s].Counters = 0;
+    tw.field.FieldCards[s].Counters = 0;
     FreeGridPlace(tw, s);
 }
 
@@ -52,8 +52,8 @@ void HideSlot(FormA& d, int s) {
 
 // X: the table's flags cleared.
 void ClearTableFlags(Tablewright& tw, int s) {
-    tw.FieldCards[s].Flipped = false;
-    tw.FieldCards[s].Horizontal = false;
+    tw.field.FieldCards[s].Flipped = false;
+    tw.field.FieldCards[s].Horizontal = false;
 }
 
 // R: the peer takes its copy off.
@@ -62,7 +62,7 @@ void TellPeer(Tablewright& tw, int s) {
     SendCommand(tw, "rc~" + rt::cstr(s), tag);
 }
 
-void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
+void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.prefs.UserName + text, "Game", true); }
 
 }  // namespace
 
@@ -70,7 +70,7 @@ void FormA::field2deck_Click() {
     Trapped("PutOnTopOfDeckFromField", [&] {
         const int s = OwnSelectedSlot(tw_);
         if (s == 0) return;
-        Card& r = tw_.FieldCards[s];
+        Card& r = tw_.field.FieldCards[s];
         if (IsToken(r)) return ShowMessage(tw_, kTokenRefused);
         // A deck with no free place grows: the bottom card is never pushed out.
         PutCardInDeck(tw_, IntoPile(r), DeckEnd::Top);
@@ -91,8 +91,8 @@ void FormA::field2deck_Click() {
 void FormA::putintrash_Click() {
     const int s = OwnSelectedSlot(tw_);
     if (s == 0) return;
-    if (IsToken(tw_.FieldCards[s])) return ShowMessage(tw_, kTokenRefused);
-    Card& r = tw_.FieldCards[s];
+    if (IsToken(tw_.field.FieldCards[s])) return ShowMessage(tw_, kTokenRefused);
+    Card& r = tw_.field.FieldCards[s];
     rt::try_step([&] { FreePlace(tw_, s); });
     rt::try_step([&] { HideSlot(*this, s); });
     rt::try_step([&] { ClearTableFlags(tw_, s); });
@@ -107,7 +107,7 @@ void FormA::putintrash_Click() {
     rt::try_step([&] { RemoveFieldCard(tw_, static_cast<std::int16_t>(s)); });
     rt::try_step([&] { UpdateStats(tw_); });
     rt::try_step([&] {
-        if (tw_.PileViewMode == kViewGraveyard) tw_.RefreshPileViewer();
+        if (tw_.piles.PileViewMode == kViewGraveyard) tw_.piles.RefreshPileViewer();
     });
 }
 
@@ -115,7 +115,7 @@ void FormA::ReturnToHand2_Click() {
     Trapped("ReturnToHand", [&] {
         const int s = OwnSelectedSlot(tw_);
         if (s == 0) return;
-        Card& r = tw_.FieldCards[s];
+        Card& r = tw_.field.FieldCards[s];
         if (IsToken(r)) return ShowMessage(tw_, kTokenRefused);
         const bool face_down = r.Flipped;
         const std::string destination =
@@ -125,7 +125,7 @@ void FormA::ReturnToHand2_Click() {
         ClearTableFlags(tw_, s);
         if (r.Fusion) {
             // Also a card that did not come from this extra deck finds a place there.
-            auto& extra = tw_.ExtraDeckCards;
+            auto& extra = tw_.piles.ExtraDeckCards;
             const int at = FreePileEntry(extra, 0, false);
             extra[at] = IntoPile(r);
         } else {
@@ -139,7 +139,7 @@ void FormA::ReturnToHand2_Click() {
         const bool to_extra_deck = r.Fusion;
         r.Name.clear();
         // An open look at the extra deck must offer the card that just came back to it.
-        if (to_extra_deck && tw_.PileViewMode == kViewExtra) RefreshPileViewerIfVisible(tw_);
+        if (to_extra_deck && tw_.piles.PileViewMode == kViewExtra) RefreshPileViewerIfVisible(tw_);
     });
 }
 
@@ -147,19 +147,19 @@ void FormA::RemoveFromGameFromPlay_Click() {
     Trapped("RFG", [&] {
         const int s = OwnSelectedSlot(tw_);
         if (s == 0) return;
-        const bool token = IsToken(tw_.FieldCards[s]);
+        const bool token = IsToken(tw_.field.FieldCards[s]);
         if (!token) {
-            const Card asked = tw_.FieldCards[s];
+            const Card asked = tw_.field.FieldCards[s];
             const auto answer = tw_.app.msg_box("Are you sure you want to remove " + asked.Name + " from play?",
                                                 platform::MsgButtons::YesNo, platform::MsgIcon::None,
                                                 "Tablewright " + tw_.VersionText);
             if (answer != platform::MsgResult::Yes) return;
             // While the box was open the card may have left the table or changed hands: it
             // must still be the one asked about, and still the player's.
-            if (!SlotInUse(tw_, s) || !IsOwnCard(tw_, tw_.FieldCards[s]) || tw_.FieldCards[s].Name != asked.Name)
+            if (!SlotInUse(tw_, s) || !IsOwnCard(tw_, tw_.field.FieldCards[s]) || tw_.field.FieldCards[s].Name != asked.Name)
                 return;
         }
-        Card& r = tw_.FieldCards[s];
+        Card& r = tw_.field.FieldCards[s];
         FreePlace(tw_, s);
         HideSlot(*this, s);
         ClearTableFlags(tw_, s);

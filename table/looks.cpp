@@ -8,7 +8,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/dispatcher.hpp"
 #include "net/send_command.hpp"
@@ -28,11 +28,11 @@ namespace {
 constexpr int kDropButton = 10;
 constexpr int kShiftAlone = 1;
 
-void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
+void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.prefs.UserName + text, "Game", true); }
 
 // Looks taken while no opponent is there make the piles' state the player's own business.
 void NoteOffline(FormA& duel, Tablewright& tw) {
-    if (duel.Winsock1.state() != platform::TcpSocket::StateConnected) tw.PlayedOffline = true;
+    if (duel.Winsock1.state() != platform::TcpSocket::StateConnected) tw.piles.PlayedOffline = true;
 }
 
 // The opponent's seat answers with its own pile whichever player the request names: the seat
@@ -104,12 +104,12 @@ void FormA::ViewXCards_Click() {
 void FormA::ViewXCards2() {
     // Counted afresh: a deck whose top entry holds no card has nothing to show.
     RecountDeck(tw_);
-    const auto& deck = tw_.DeckCards;
+    const auto& deck = tw_.piles.DeckCards;
     if (deck.ubound() < 1 || !IsLiveEntry(deck[1])) {
         ShowMessage(tw_, "Either you need to draw your first card OR you are out of cards");
         return;
     }
-    const std::int32_t remaining = tw_.DeckRemaining;
+    const std::int32_t remaining = tw_.piles.DeckRemaining;
     const std::string answer =
         tw_.app.input_box("How many do you want to see of the top of your deck?\r\nYou can pick between 1 and " +
                               rt::cstr(remaining),
@@ -125,7 +125,7 @@ void FormA::ViewXCards2() {
         ShowMessage(tw_, "You can only view " + rt::cstr(remaining) + " Cards MAX");
         return;
     }
-    tw_.PileViewMode = "ViewTop " + answer;
+    tw_.piles.PileViewMode = "ViewTop " + answer;
     Say(tw_, " is viewing " + answer + " cards off the top of their Deck");
     auto& viewer = tw_.view();
     viewer.show(this);
@@ -133,13 +133,13 @@ void FormA::ViewXCards2() {
 }
 
 void FormA::SearchFusionDeck_Click() {
-    if (!tw_.DeckLoaded) return;
+    if (!tw_.piles.DeckLoaded) return;
     NoteOffline(*this, tw_);
     OpenOwnLook(tw_, kViewExtra, " is looking at their Extra Deck");
 }
 
 void FormA::SearchTrash_Click() {
-    if (!tw_.DeckLoaded) return;
+    if (!tw_.piles.DeckLoaded) return;
     NoteOffline(*this, tw_);
     OpenOwnLook(tw_, kViewGraveyard, " is looking at their graveyard");
 }
@@ -152,21 +152,21 @@ void FormA::SearchYourRFG_Click() {
 // ---- Requests for the opponent's piles ----
 
 void FormA::Player1GY_Click() {
-    AskForLook(tw_, "sg~x", 1, tw_.UserName + " is requesting to look at " + tw_.PlayerNames[1] + "`s Graveyard");
+    AskForLook(tw_, "sg~x", 1, tw_.prefs.UserName + " is requesting to look at " + tw_.net.PlayerNames[1] + "`s Graveyard");
 }
 void FormA::Player2GY_Click() {
-    AskForLook(tw_, "sg~x", 2, tw_.UserName + " is requesting to look at " + tw_.PlayerNames[2] + "`s Graveyard");
+    AskForLook(tw_, "sg~x", 2, tw_.prefs.UserName + " is requesting to look at " + tw_.net.PlayerNames[2] + "`s Graveyard");
 }
 void FormA::Player1RFG_Click() {
     AskForLook(tw_, "sg~R", 1,
-               tw_.UserName + " is requesting to look at " + tw_.PlayerNames[1] + "`s Removed from game");
+               tw_.prefs.UserName + " is requesting to look at " + tw_.net.PlayerNames[1] + "`s Removed from game");
 }
 void FormA::Player2RFG_Click() {
     AskForLook(tw_, "sg~R", 2,
-               tw_.UserName + " is requesting to look at " + tw_.PlayerNames[2] + "`s Removed from game");
+               tw_.prefs.UserName + " is requesting to look at " + tw_.net.PlayerNames[2] + "`s Removed from game");
 }
 void FormA::ViewOppDeck_Click() {
-    AskForLook(tw_, "sg~D", 0, tw_.UserName + " is asking permission to look at opponents deck.");
+    AskForLook(tw_, "sg~D", 0, tw_.prefs.UserName + " is asking permission to look at opponents deck.");
 }
 
 // ---- Reveals ----
@@ -184,8 +184,8 @@ void FormA::ShowHand_Click() {
         if (line.size() > 2) AddChat(tw_, line.substr(0, line.size() - 2), "Game", true);
         line.clear();
     };
-    for (int item = 0; item < n && item + 1 <= tw_.HandCards.ubound(); ++item) {
-        line += CardMarkup(tw_.HandCards[item + 1]) + ", ";
+    for (int item = 0; item < n && item + 1 <= tw_.piles.HandCards.ubound(); ++item) {
+        line += CardMarkup(tw_.piles.HandCards[item + 1]) + ", ";
         if ((item + 1) % 3 == 0) write();
     }
     write();
@@ -194,7 +194,7 @@ void FormA::ShowHand_Click() {
 void FormA::ShowHand2_Click() { ShowHand_Click(); }
 
 void FormA::showLastCard_Click() {
-    const Card& c = tw_.LastDrawnCard;
+    const Card& c = tw_.piles.LastDrawnCard;
     if (!IsLiveEntry(c)) {
         ShowMessage(tw_, "You have not drawn a card yet");
         return;
@@ -204,7 +204,7 @@ void FormA::showLastCard_Click() {
 
 void FormA::ShowTopCardOfDeck_Click() {
     RecountDeck(tw_);
-    const auto& deck = tw_.DeckCards;
+    const auto& deck = tw_.piles.DeckCards;
     if (deck.ubound() < 1 || !IsLiveEntry(deck[1])) {
         ShowMessage(tw_, "There are no cards left in the deck");
         return;
@@ -227,8 +227,8 @@ void FormA::ShowRandomCard_Click() {
         hand.set_list_index(r < n ? r : 0);
     }
     const int i = hand.list_index() + 1;
-    if (i > tw_.HandCards.ubound()) return;
-    Say(tw_, " shows " + CardMarkup(tw_.HandCards[i]) + " at random from their hand.");
+    if (i > tw_.piles.HandCards.ubound()) return;
+    Say(tw_, " shows " + CardMarkup(tw_.piles.HandCards[i]) + " at random from their hand.");
 }
 
 // ---- The table ----
@@ -236,7 +236,7 @@ void FormA::ShowRandomCard_Click() {
 // The right button opens the table's own menu; the left button opens the pile lying under the
 // pointer, worked out from where the pointer is on the screen.
 void FormA::playsurface_MouseDown(int Button, int /*Shift*/, double /*X*/, double /*Y*/) {
-    if (!tw_.DeckLoaded) return;
+    if (!tw_.piles.DeckLoaded) return;
     Trapped("playsurface_MouseDown", [&] {
         const platform::PointPx cursor = tw_.app.host().cursor_pos_px();
         const platform::PointTw surface = PlaySurfaceOnScreen(tw_);
@@ -269,14 +269,14 @@ void FormA::playsurface_OLEDragDrop(platform::DataObject& Data, int& /*Effect*/,
     if (kind != kHandDrag) return;
 
     // Only a card that this drop puts on the table is moved to where it was dropped.
-    tw_.SelectedSlot = -1;
+    tw_.field.SelectedSlot = -1;
     if (DragTextItem(text) == hand.text()) {
         if (Shift == kShiftAlone)
             putintoplayfacedown_Click();
         else
             PutIntoPlay_Click();
     }
-    const int s = tw_.SelectedSlot;
+    const int s = tw_.field.SelectedSlot;
     if (s < 1 || !cardstencil.exists(s)) return;
     cardstencil[s].move(X, Y);
     Shape1[s].move(X, Y);

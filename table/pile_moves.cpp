@@ -6,7 +6,7 @@
 
 #include "cards/card.hpp"
 #include "cards/duel_log.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 #include "table/pile_viewer.hpp"
@@ -26,7 +26,7 @@ void Place(Tablewright& tw, Card card, Pile to) {
     card.RemovedFromGame = to == Pile::Removed;
     const bool back_to_extra = card.Fusion && (to == Pile::Hand || to == Pile::Deck);
     if (back_to_extra) {
-        auto& extra = tw.ExtraDeckCards;
+        auto& extra = tw.piles.ExtraDeckCards;
         extra[FreePileEntry(extra, 0, false)] = std::move(card);
         return;
     }
@@ -39,7 +39,7 @@ void Place(Tablewright& tw, Card card, Pile to) {
             AppendToHand(tw, std::move(card));
             break;
         case Pile::Deck: {
-            auto& deck = tw.DeckCards;
+            auto& deck = tw.piles.DeckCards;
             deck[FreePileEntry(deck, 1, true)] = std::move(card);
             break;
         }
@@ -48,19 +48,19 @@ void Place(Tablewright& tw, Card card, Pile to) {
 
 void MoveDeck(Tablewright& tw, Pile to) {
     RecountDeck(tw);
-    auto& deck = tw.DeckCards;
+    auto& deck = tw.piles.DeckCards;
     for (int i = 1; i <= deck.ubound(); ++i) {
         if (!HoldsCard(deck[i])) continue;
         Place(tw, deck[i], to);
         deck[i].Name = kDrawn;
     }
-    tw.DeckRemaining = 0;
+    tw.piles.DeckRemaining = 0;
 }
 
 // The graveyard or the removed-from-game pile: the live entries of TrashCards with that flag.
 // Between those two a card only changes its flag, in place.
 void MoveTrash(Tablewright& tw, Pile from, Pile to) {
-    auto& trash = tw.TrashCards;
+    auto& trash = tw.piles.TrashCards;
     const bool removed = from == Pile::Removed;
     const int last = trash.ubound();  // the graveyard's own cards, not those it receives
     for (int i = 1; i <= last; ++i) {
@@ -77,12 +77,12 @@ void MoveTrash(Tablewright& tw, Pile from, Pile to) {
 
 void EmptyHand(Tablewright& tw) {
     tw.FormA().hand.clear();
-    tw.HandCards = rt::Array<Card>(0);
+    tw.piles.HandCards = rt::Array<Card>(0);
 }
 
 // The hand to the bottom of the deck, in hand order, each card directly under the last live one.
 void MoveHandToDeck(Tablewright& tw) {
-    auto& hand = tw.HandCards;
+    auto& hand = tw.piles.HandCards;
     for (int i = 0; i <= hand.ubound(); ++i) {
         if (hand[i].Name.empty()) continue;
         Card card = hand[i];
@@ -96,17 +96,17 @@ void MoveHandToDeck(Tablewright& tw) {
 }
 
 void MoveHandToTrash(Tablewright& tw, Pile to) {
-    auto& hand = tw.HandCards;
+    auto& hand = tw.piles.HandCards;
     for (int i = 0; i <= hand.ubound(); ++i)
         if (HoldsCard(hand[i])) Place(tw, hand[i], to);
     EmptyHand(tw);
 }
 
-void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
+void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.prefs.UserName + text, "Game", true); }
 
 // The deck's top entry when it holds a card.
 const Card* TopCard(Tablewright& tw) {
-    auto& deck = tw.DeckCards;
+    auto& deck = tw.piles.DeckCards;
     return deck.ubound() >= 1 && IsLiveEntry(deck[1]) ? &deck[1] : nullptr;
 }
 
@@ -188,7 +188,7 @@ namespace {
 void HandToTrash(FormA& form, Tablewright& tw, Pile to, const char* mode, const char* line) {
     form.Trapped(kHandMoves, [&] {
         MoveHandToTrash(tw, to);
-        if (tw.PileViewerVisible() && tw.PileViewMode == mode) tw.RefreshPileViewer();
+        if (tw.piles.PileViewerVisible() && tw.piles.PileViewMode == mode) tw.piles.RefreshPileViewer();
         Say(tw, line);
         UpdateStats(tw);
         RefreshPileViewerIfVisible(tw);
@@ -205,20 +205,20 @@ void FormA::DiscardTop_Click() {
         RecountDeck(tw_);
         if (const Card* top = TopCard(tw_)) {
             AppendToTrash(tw_, *top);
-            const int at = tw_.TrashCards.ubound();
-            --tw_.DeckRemaining;
+            const int at = tw_.piles.TrashCards.ubound();
+            --tw_.piles.DeckRemaining;
             Say(tw_, " discarded " + CardMarkup(*top) + " from the top of their deck.");
             UpdateStats(tw_);
-            tw_.DeckCards[1].Name = kDrawn;
-            Card& discarded = tw_.TrashCards[at];
+            tw_.piles.DeckCards[1].Name = kDrawn;
+            Card& discarded = tw_.piles.TrashCards[at];
             discarded.Horizontal = false;
             discarded.Flipped = false;
             discarded.RemovedFromGame = false;
             RecountDeck(tw_);
             // Once the last card is gone there is no next card to name.
-            if (tw_.DeckFaceUp)
+            if (tw_.piles.DeckFaceUp)
                 if (const Card* next = TopCard(tw_))
-                    AddChat(tw_, tw_.UserName + "`s next card is " + CardMarkup(*next), "Game", true);
+                    AddChat(tw_, tw_.prefs.UserName + "`s next card is " + CardMarkup(*next), "Game", true);
         }
         UpdateStats(tw_);
         RefreshPileViewerIfVisible(tw_);
@@ -228,12 +228,12 @@ void FormA::DiscardTop_Click() {
 void FormA::Shuffle_Click() {
     ShuffleDeck(tw_);
     RecountDeck(tw_);
-    const Card* top = tw_.DeckFaceUp ? TopCard(tw_) : nullptr;
+    const Card* top = tw_.piles.DeckFaceUp ? TopCard(tw_) : nullptr;
     if (top)
-        AddChat(tw_, tw_.UserName + " shuffled the deck. " + tw_.UserName + "`s next card is " + CardMarkup(*top),
+        AddChat(tw_, tw_.prefs.UserName + " shuffled the deck. " + tw_.prefs.UserName + "`s next card is " + CardMarkup(*top),
                 "Game", true);
     else
-        AddChat(tw_, tw_.UserName + " shuffled the deck", "Game", true);
+        AddChat(tw_, tw_.prefs.UserName + " shuffled the deck", "Game", true);
     // A look at the deck shows it in its new order, so that each row stands for its card.
     RefreshPileViewerForDeck(tw_);
 }
@@ -242,17 +242,17 @@ void FormA::FlipDeck_Click() {
     Trapped("ReversalOfWorlds", [&] {
         // The live cards only: the bottom card comes to the top whatever lies behind it.
         RecountDeck(tw_);
-        auto& deck = tw_.DeckCards;
-        const int live = std::min(tw_.DeckRemaining, deck.ubound());
+        auto& deck = tw_.piles.DeckCards;
+        const int live = std::min(tw_.piles.DeckRemaining, deck.ubound());
         for (int i = 1, j = live; i < j; ++i, --j) std::swap(deck[i], deck[j]);
         RecountDeck(tw_);
-        if (!tw_.DeckFaceUp) {
-            tw_.DeckFaceUp = true;
+        if (!tw_.piles.DeckFaceUp) {
+            tw_.piles.DeckFaceUp = true;
             const Card* top = TopCard(tw_);
             Say(tw_, top ? " flips their deck over. The top card is " + CardMarkup(*top)
                          : std::string(" flips their deck over."));
         } else {
-            tw_.DeckFaceUp = false;
+            tw_.piles.DeckFaceUp = false;
             Say(tw_, " flips their deck over.");
         }
         RefreshPileViewerForDeck(tw_);

@@ -8,7 +8,7 @@
 #include "cards/card_info.hpp"
 #include "cards/card_lookup.hpp"
 #include "cards/duel_log.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 #include "table/hand.hpp"
@@ -26,9 +26,9 @@ std::int32_t TopOfDeckCount(const std::string& mode) {
 }
 
 std::vector<const Card*> ShownEntries(Tablewright& tw, ShownPile pile) {
-    const rt::Array<Card>& cards = pile == ShownPile::Deck    ? tw.DeckCards
-                                   : pile == ShownPile::Extra ? tw.ExtraDeckCards
-                                                              : tw.TrashCards;
+    const rt::Array<Card>& cards = pile == ShownPile::Deck    ? tw.piles.DeckCards
+                                   : pile == ShownPile::Extra ? tw.piles.ExtraDeckCards
+                                                              : tw.piles.TrashCards;
     std::vector<const Card*> out;
     for (int i = 1; i <= cards.ubound(); ++i) {
         const Card& c = cards[i];
@@ -51,33 +51,33 @@ RowCard SplitViewerRow(const std::string& row) {
 }
 
 void UsePileViewerWindow(Tablewright& tw) {
-    tw.PileViewerVisible = [&tw] {
+    tw.piles.PileViewerVisible = [&tw] {
         const auto* v = tw.view.peek();
         return v && v->visible();
     };
-    tw.RefreshPileViewer = [&tw] {
+    tw.piles.RefreshPileViewer = [&tw] {
         if (auto* v = tw.view.peek())
             v->Form_Load();
         else
             tw.view();  // the first touch loads it, and the load is the refresh
     };
-    tw.ClosePileViewer = [&tw] { tw.view.unload(); };
+    tw.piles.ClosePileViewer = [&tw] { tw.view.unload(); };
 }
 
 void RefreshPileViewerIfVisible(Tablewright& tw) {
-    if (tw.PileViewerVisible()) tw.RefreshPileViewer();
+    if (tw.piles.PileViewerVisible()) tw.piles.RefreshPileViewer();
 }
 
 void RefreshPileViewerForDeck(Tablewright& tw) {
-    if (tw.PileViewMode == kViewDeck || (tw.PileViewerVisible() && IsTopOfDeckMode(tw.PileViewMode)))
-        tw.RefreshPileViewer();
+    if (tw.piles.PileViewMode == kViewDeck || (tw.piles.PileViewerVisible() && IsTopOfDeckMode(tw.piles.PileViewMode)))
+        tw.piles.RefreshPileViewer();
 }
 
 void OpenOwnLook(Tablewright& tw, const std::string& mode, const std::string& text) {
     tw.view.unload();
-    tw.PileViewMode = mode;
+    tw.piles.PileViewMode = mode;
     tw.view().show(&tw.FormA());
-    AddChat(tw, tw.UserName + text, "Game", true);
+    AddChat(tw, tw.prefs.UserName + text, "Game", true);
 }
 
 namespace win {
@@ -86,7 +86,7 @@ namespace {
 
 constexpr int kLookReminderMs = 10000;
 
-void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
+void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.prefs.UserName + text, "Game", true); }
 
 }  // namespace
 
@@ -151,7 +151,7 @@ void View::AddRows(const std::vector<const Card*>& entries, bool mark_face_up) {
 }
 
 void View::FillOwnRows() {
-    const std::string& mode = tw_.PileViewMode;
+    const std::string& mode = tw_.piles.PileViewMode;
     List2.clear();
     if (mode == kViewDeck) {
         RecountDeck(tw_);
@@ -174,7 +174,7 @@ void View::FillOwnRows() {
 }
 
 void View::Form_Load() {
-    const std::string mode = tw_.PileViewMode;
+    const std::string mode = tw_.piles.PileViewMode;
     PutIntoDeck.set_visible(false);
     RemoveFromGame.set_enabled(false);
     RecountDeck(tw_);
@@ -221,7 +221,7 @@ void View::Form_Load() {
 
 void View::Form_Unload(bool& /*cancel*/) {
     Timer1.set_enabled(false);
-    const std::string mode = tw_.PileViewMode;
+    const std::string mode = tw_.piles.PileViewMode;
     const bool shuffle = Check1.value() == 1;
     if (mode == kViewDeck) {
         Say(tw_, " stopped looking at the Deck");
@@ -234,10 +234,10 @@ void View::Form_Unload(bool& /*cancel*/) {
         if (shuffle) {
             ShuffleDeck(tw_);
             RecountDeck(tw_);
-            const auto& deck = tw_.DeckCards;
+            const auto& deck = tw_.piles.DeckCards;
             // A deck with no card left has no next card to name.
-            if (tw_.DeckFaceUp && deck.ubound() >= 1 && IsLiveEntry(deck[1]))
-                Say(tw_, " shuffled the deck. " + tw_.UserName + "`s next card is " + CardMarkup(deck[1]));
+            if (tw_.piles.DeckFaceUp && deck.ubound() >= 1 && IsLiveEntry(deck[1]))
+                Say(tw_, " shuffled the deck. " + tw_.prefs.UserName + "`s next card is " + CardMarkup(deck[1]));
             else
                 Say(tw_, " shuffled the deck");
         }
@@ -254,13 +254,13 @@ void View::Form_Unload(bool& /*cancel*/) {
     } else if (mode == kViewOppRemoved) {
         Say(tw_, " stopped looking at their opponents RFG");
     }
-    tw_.PileViewMode.clear();
+    tw_.piles.PileViewMode.clear();
 }
 
 void View::Form_Terminate() { Timer1.set_enabled(false); }
 
 void View::Timer1_Timer() {
-    if (tw_.PileViewMode != kViewDeck) {
+    if (tw_.piles.PileViewMode != kViewDeck) {
         Timer1.set_enabled(false);
         return;
     }
@@ -295,10 +295,10 @@ void View::List2_OLEStartDrag(platform::DataObject& Data, int& /*AllowedEffects*
 // Rows k and k + 1 of a top-of-deck look are deck entries k + 1 and k + 2.
 void View::MoveRow(int from, int to) {
     // Only the top-of-deck look orders the deck: rows of any other list are no deck entries.
-    if (!IsTopOfDeckMode(tw_.PileViewMode)) return;
+    if (!IsTopOfDeckMode(tw_.piles.PileViewMode)) return;
     const int n = List2.list_count();
     if (from < 0 || from >= n || to < 0 || to >= n) return;
-    auto& deck = tw_.DeckCards;
+    auto& deck = tw_.piles.DeckCards;
     // Both rows must still show their entries, so that the list and the deck stay in step.
     for (const int row : {from, to})
         if (row + 1 > deck.ubound() || ViewerRow(deck[row + 1], true) != List2.list(row)) return;

@@ -7,7 +7,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/rt.hpp"
 #include "table/field.hpp"
 #include "table/pile_viewer.hpp"
@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kNotFound = "Card Not Found";
 
-void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.UserName + text, "Game", true); }
+void Say(Tablewright& tw, const std::string& text) { AddChat(tw, tw.prefs.UserName + text, "Game", true); }
 
 bool IsDeckLook(const std::string& mode) { return mode == kViewDeck || IsTopOfDeckMode(mode); }
 
@@ -60,7 +60,7 @@ void ReturnToExtraDeck(Tablewright& tw, Card card) {
     card.RemovedFromGame = false;
     card.Flipped = false;
     card.Horizontal = false;
-    auto& extra = tw.ExtraDeckCards;
+    auto& extra = tw.piles.ExtraDeckCards;
     extra[FreePileEntry(extra, 0, false)] = std::move(card);
 }
 
@@ -72,16 +72,16 @@ std::optional<int> View::SelectedDeckEntry() {
     const int k = List2.list_index();
     if (k < 0) return std::nullopt;
     const int i = k + 1;
-    const auto& deck = tw_.DeckCards;
+    const auto& deck = tw_.piles.DeckCards;
     if (i > deck.ubound() || !IsLiveEntry(deck[i]) || ViewerRow(deck[i], true) != List2.text())
         return std::nullopt;
     return i;
 }
 
 Card* View::TakeTrashRow(bool removed, Card& card) {
-    const auto i = FindEntry(tw_.TrashCards, SplitViewerRow(List2.text()), removed);
+    const auto i = FindEntry(tw_.piles.TrashCards, SplitViewerRow(List2.text()), removed);
     if (!i) return nullptr;
-    Card& e = tw_.TrashCards[*i];
+    Card& e = tw_.piles.TrashCards[*i];
     e.RemovedFromGame = false;
     card = e;
     card.Flipped = false;
@@ -92,23 +92,23 @@ Card* View::TakeTrashRow(bool removed, Card& card) {
 void View::PutintoHand_Click() {
     const int k = List2.list_index();
     if (k < 0) return;
-    if (!tw_.DeckLoaded) {
+    if (!tw_.piles.DeckLoaded) {
         ShowMessage(tw_, "Please goto file then to deck and make or load a deck");
         return;
     }
-    const std::string mode = tw_.PileViewMode;
+    const std::string mode = tw_.piles.PileViewMode;
     if (IsDeckLook(mode)) {
         if (!DeckHasCard(tw_)) return OutOfCards(tw_);
         const auto i = SelectedDeckEntry();
         if (!i) return ShowMessage(tw_, kNotFound);
-        Card& e = tw_.DeckCards[*i];
+        Card& e = tw_.piles.DeckCards[*i];
         e.Horizontal = false;
         e.RemovedFromGame = false;
         Card card = e;  // a card face up in the deck stays so in the hand
         e.Name = kDrawn;
         RecountDeck(tw_);
         List2.remove_item(k);
-        tw_.DeckRemaining = tw_.DeckCards.ubound() - tw_.DrawnCount;
+        tw_.piles.DeckRemaining = tw_.piles.DeckCards.ubound() - tw_.piles.DrawnCount;
         AppendToHand(tw_, card);
         Say(tw_, " put " + CardMarkup(card) + " in their hand from Deck");
         ShowRowCount();  // the count follows the row that left
@@ -139,16 +139,16 @@ void View::PutIntoPlay_Click() {
     }
     const int k = List2.list_index();
     if (k < 0) return;
-    const std::string mode = tw_.PileViewMode;
-    std::int32_t owner = tw_.PlayerNumber;
+    const std::string mode = tw_.piles.PileViewMode;
+    std::int32_t owner = tw_.net.PlayerNumber;
 
     if (mode == kViewExtra) {
-        const auto i = FindEntry(tw_.ExtraDeckCards, SplitViewerRow(List2.text()));
+        const auto i = FindEntry(tw_.piles.ExtraDeckCards, SplitViewerRow(List2.text()));
         if (!i) return ShowMessage(tw_, kNotFound);
-        Card c = tw_.ExtraDeckCards[*i];
+        Card c = tw_.piles.ExtraDeckCards[*i];
         if (!CanPlaceCard(tw_, c)) return;
-        tw_.ExtraDeckCards[*i].Name = kDrawn;
-        tw_.DeckRemaining = tw_.DeckCards.ubound() - tw_.DrawnCount;
+        tw_.piles.ExtraDeckCards[*i].Name = kDrawn;
+        tw_.piles.DeckRemaining = tw_.piles.DeckCards.ubound() - tw_.piles.DrawnCount;
         c.Horizontal = false;
         c.Flipped = false;
         owner = 0;
@@ -160,13 +160,13 @@ void View::PutIntoPlay_Click() {
         return;
     }
     if (const auto removed = TrashSide(mode)) {
-        const auto i = FindEntry(tw_.TrashCards, SplitViewerRow(List2.text()), *removed);
+        const auto i = FindEntry(tw_.piles.TrashCards, SplitViewerRow(List2.text()), *removed);
         if (!i) return ShowMessage(tw_, kNotFound);
-        Card c = tw_.TrashCards[*i];
+        Card c = tw_.piles.TrashCards[*i];
         c.RemovedFromGame = false;
         if (!CanPlaceCard(tw_, c)) return;
-        tw_.TrashCards[*i].RemovedFromGame = false;
-        tw_.TrashCards[*i].Name = kDrawn;
+        tw_.piles.TrashCards[*i].RemovedFromGame = false;
+        tw_.piles.TrashCards[*i].Name = kDrawn;
         c.Horizontal = false;
         c.Flipped = false;
         Say(tw_, " put " + CardMarkup(c) + (*removed ? " from RFG into play" : " from the Graveyard into play"));
@@ -180,12 +180,12 @@ void View::PutIntoPlay_Click() {
     if (!DeckHasCard(tw_)) return OutOfCards(tw_);
     const auto i = SelectedDeckEntry();
     if (!i) return ShowMessage(tw_, kNotFound);
-    Card c = tw_.DeckCards[*i];
+    Card c = tw_.piles.DeckCards[*i];
     if (!CanPlaceCard(tw_, c)) return;
-    tw_.DeckCards[*i].Name = kDrawn;
+    tw_.piles.DeckCards[*i].Name = kDrawn;
     RecountDeck(tw_);
     List2.remove_item(k);
-    tw_.DeckRemaining = tw_.DeckCards.ubound() - tw_.DrawnCount;
+    tw_.piles.DeckRemaining = tw_.piles.DeckCards.ubound() - tw_.piles.DrawnCount;
     c.Horizontal = false;
     c.Flipped = false;
     PutCardOnField(tw_, c, owner);
@@ -196,19 +196,19 @@ void View::PutIntoPlay_Click() {
 
 void View::RemoveFromGame_Click() {
     if (List2.list_index() < 0) return;
-    const std::string mode = tw_.PileViewMode;
+    const std::string mode = tw_.piles.PileViewMode;
     if (IsDeckLook(mode)) {
         // The row must still show its card; the move then takes the topmost copy of it.
         if (!SelectedDeckEntry()) return ShowMessage(tw_, kNotFound);
         RecountDeck(tw_);
-        const auto i = FindEntry(tw_.DeckCards, SplitViewerRow(List2.text()));
+        const auto i = FindEntry(tw_.piles.DeckCards, SplitViewerRow(List2.text()));
         if (!i) return ShowMessage(tw_, kNotFound);
-        Card card = tw_.DeckCards[*i];
+        Card card = tw_.piles.DeckCards[*i];
         card.Horizontal = false;
         card.Flipped = false;
         card.RemovedFromGame = true;
         AppendToTrash(tw_, card);
-        tw_.DeckCards[*i].Name = kDrawn;
+        tw_.piles.DeckCards[*i].Name = kDrawn;
         Say(tw_, " removed " + CardMarkup(card) + " from their deck to RFG");
         RecountDeck(tw_);
         // A top-of-deck look lists its top cards afresh, never more than it was asked for.
@@ -218,9 +218,9 @@ void View::RemoveFromGame_Click() {
         return;
     }
     if (mode != kViewGraveyard) return;
-    const auto i = FindEntry(tw_.TrashCards, SplitViewerRow(List2.text()), false);
+    const auto i = FindEntry(tw_.piles.TrashCards, SplitViewerRow(List2.text()), false);
     if (!i) return ShowMessage(tw_, kNotFound);
-    Card& e = tw_.TrashCards[*i];
+    Card& e = tw_.piles.TrashCards[*i];
     e.RemovedFromGame = true;  // where it lies, so that it comes back to the same place
     Say(tw_, " removed " + CardMarkup(e) + " from their graveyard to RFG");
     FillOwnRows();
@@ -229,7 +229,7 @@ void View::RemoveFromGame_Click() {
 }
 
 void View::PutintoDeck_Click() {
-    const std::string mode = tw_.PileViewMode;
+    const std::string mode = tw_.piles.PileViewMode;
     const auto removed = TrashSide(mode);
     if (!removed) return ShowRowCount();
     if (List2.list_index() < 0) return;
@@ -246,7 +246,7 @@ void View::PutintoDeck_Click() {
         PutCardInDeck(tw_, card, DeckEnd::Top);
         e->Name = kDrawn;
         RecountDeck(tw_);
-        Say(tw_, " put " + CardMarkup(tw_.DeckCards[1]) + " from their " + from + " to the top of the deck.");
+        Say(tw_, " put " + CardMarkup(tw_.piles.DeckCards[1]) + " from their " + from + " to the top of the deck.");
         UpdateStats(tw_);
     }
     List2.clear();

@@ -9,7 +9,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/errors.hpp"
 #include "cards/helpers.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "platform/rt.hpp"
@@ -21,7 +21,7 @@ namespace tw {
 bool IsLiveEntry(const Card& c) { return !c.Name.empty() && c.Name != kDrawn; }
 
 void RecountDeck(Tablewright& tw) {
-    auto& deck = tw.DeckCards;
+    auto& deck = tw.piles.DeckCards;
     const int n = deck.ubound();
     // Every duel-log line recounts the deck, so the records are moved, never copied.
     std::vector<Card> live;
@@ -41,22 +41,22 @@ void RecountDeck(Tablewright& tw) {
             deck[i] = std::move(dead[static_cast<std::size_t>(i - l - 1)]);
             deck[i].Name = kDrawn;
         }
-        tw.DeckRemaining = l;
-        tw.DrawnCount = n - l;
+        tw.piles.DeckRemaining = l;
+        tw.piles.DrawnCount = n - l;
     } else if (n >= 1) {
         for (int i = 1; i <= n; ++i) deck[i] = std::move(dead[static_cast<std::size_t>(i - 1)]);
         // The empty top entry stands for "no card"; the draw and the counts know it.
         deck[1] = Card{};
-        tw.DeckRemaining = 1;
+        tw.piles.DeckRemaining = 1;
         if (n >= 2) {
             deck[2].Name = kDrawn;
-            tw.DrawnCount = 1;
+            tw.piles.DrawnCount = 1;
         } else {
-            tw.DrawnCount = 0;
+            tw.piles.DrawnCount = 0;
         }
     } else {
-        tw.DeckRemaining = 0;
-        tw.DrawnCount = 0;
+        tw.piles.DeckRemaining = 0;
+        tw.piles.DrawnCount = 0;
     }
 }
 
@@ -68,14 +68,14 @@ void UpdateStats(Tablewright& tw) {
 
     RecountDeck(tw);
     std::int16_t deck = 0;
-    for (int i = 1; i <= tw.DeckCards.ubound(); ++i)
-        if (IsLiveEntry(tw.DeckCards[i])) rt::inc16(deck);
+    for (int i = 1; i <= tw.piles.DeckCards.ubound(); ++i)
+        if (IsLiveEntry(tw.piles.DeckCards[i])) rt::inc16(deck);
     grid.set_text_matrix(2, 1, rt::cstr(deck));
 
     std::int16_t graveyard = 0;
     std::int16_t removed = 0;
-    for (int i = 1; i <= tw.TrashCards.ubound(); ++i) {
-        const Card& c = tw.TrashCards[i];
+    for (int i = 1; i <= tw.piles.TrashCards.ubound(); ++i) {
+        const Card& c = tw.piles.TrashCards[i];
         if (!IsLiveEntry(c)) continue;
         rt::inc16(c.RemovedFromGame ? removed : graveyard);
     }
@@ -83,8 +83,8 @@ void UpdateStats(Tablewright& tw) {
     grid.set_text_matrix(4, 1, rt::cstr(removed));
 
     std::int16_t extra = 0;
-    for (int i = 1; i <= tw.ExtraDeckCards.ubound(); ++i)
-        if (IsLiveEntry(tw.ExtraDeckCards[i])) rt::inc16(extra);
+    for (int i = 1; i <= tw.piles.ExtraDeckCards.ubound(); ++i)
+        if (IsLiveEntry(tw.piles.ExtraDeckCards[i])) rt::inc16(extra);
     grid.set_text_matrix(5, 1, rt::cstr(extra));
 
     std::string command = "us~";
@@ -101,7 +101,7 @@ std::string CardMarkup(const Card& c) { return "{card='" + c.Name + "' set='" + 
 bool HoldsCard(const Card& c) { return c.Name != kDrawn && !rt::trim(c.Name).empty(); }
 
 void AppendToTrash(Tablewright& tw, Card card) {
-    auto& trash = tw.TrashCards;
+    auto& trash = tw.piles.TrashCards;
     const int at = trash.ubound() + 1;
     trash.redim_preserve(at);
     trash[at] = std::move(card);
@@ -110,9 +110,9 @@ void AppendToTrash(Tablewright& tw, Card card) {
 void AppendToHand(Tablewright& tw, Card card) {
     auto& list = tw.FormA().hand;
     const int at = list.list_count() + 1;
-    tw.HandCards.redim_preserve(at);
+    tw.piles.HandCards.redim_preserve(at);
     list.add_item(card.Name);
-    tw.HandCards[at] = std::move(card);
+    tw.piles.HandCards[at] = std::move(card);
 }
 
 namespace {
@@ -126,8 +126,8 @@ int RandomIndex(Tablewright& tw, int n) {
 
 void ShuffleDeck(Tablewright& tw) {
     RecountDeck(tw);
-    auto& deck = tw.DeckCards;
-    const int n = tw.DeckRemaining;
+    auto& deck = tw.piles.DeckCards;
+    const int n = tw.piles.DeckRemaining;
     if (n == 0) {
         ShowMessage(tw, "There are no cards left in the deck");
         return;
@@ -150,24 +150,24 @@ void ShuffleDeck(Tablewright& tw) {
 }
 
 void DrawCard(Tablewright& tw, bool show) {
-    if (!tw.DeckLoaded) {
+    if (!tw.piles.DeckLoaded) {
         ShowMessage(tw, "Please goto file then to deck and make or load a deck");
         return;
     }
     RecountDeck(tw);
     auto& duel = tw.FormA();
-    auto& hand = tw.HandCards;
+    auto& hand = tw.piles.HandCards;
     const int last = duel.hand.list_count() + 1;
     hand.redim_preserve(last);
 
-    auto& deck = tw.DeckCards;
+    auto& deck = tw.piles.DeckCards;
     // A deck array with no element 1 holds no card either.
     if (deck.ubound() < 1 || !IsLiveEntry(deck[1])) return;
 
     const bool face_up_inside = deck[1].Flipped;
     deck[1].Flipped = false;
     hand[last] = deck[1];
-    tw.LastDrawnCard = hand[last];
+    tw.piles.LastDrawnCard = hand[last];
     deck[1].Name = kDrawn;
     duel.hand.add_item(hand[last].Name);
     hand[last].Flipped = false;
@@ -178,22 +178,22 @@ void DrawCard(Tablewright& tw, bool show) {
     const Card drawn = hand[last];
     std::string next;
     // After the last card the top entry is no card: naming it would show an empty reference.
-    if (tw.DeckFaceUp && IsLiveEntry(deck[1]))
+    if (tw.piles.DeckFaceUp && IsLiveEntry(deck[1]))
         next = ". The next card in the deck is " + CardMarkup(deck[1]);
 
     std::string line;
     if (face_up_inside)
-        line = tw.UserName + " drew a FACE UP " + CardMarkup(drawn) + next;
+        line = tw.prefs.UserName + " drew a FACE UP " + CardMarkup(drawn) + next;
     else if (show)
-        line = tw.UserName + " drew a " + CardMarkup(drawn) + next;
+        line = tw.prefs.UserName + " drew a " + CardMarkup(drawn) + next;
     else
-        line = tw.UserName + " drew a card";
+        line = tw.prefs.UserName + " drew a card";
     AddChat(tw, line, "Game", true);
     RefreshPileViewerForDeck(tw);
 }
 
 void CompactHand(Tablewright& tw) {
-    auto& hand = tw.HandCards;
+    auto& hand = tw.piles.HandCards;
     std::vector<Card> kept;
     for (int i = 0; i <= hand.ubound(); ++i)
         if (IsLiveEntry(hand[i])) kept.push_back(hand[i]);
@@ -219,19 +219,19 @@ int FreePileEntry(rt::Array<Card>& pile, int from, bool empty_is_free) {
 
 void PutCardInDeck(Tablewright& tw, const Card& card, DeckEnd end) {
     RecountDeck(tw);
-    auto& deck = tw.DeckCards;
+    auto& deck = tw.piles.DeckCards;
     const int ub = deck.ubound();
     // After the recount any free entry lies behind the live cards, so the last one is free
     // whenever one is: the shift to the top overwrites it.
     const int free = FreePileEntry(deck, 1, true);
-    if (deck.ubound() > ub) ++tw.DrawnCount;
+    if (deck.ubound() > ub) ++tw.piles.DrawnCount;
     if (end == DeckEnd::Top) {
         for (int j = deck.ubound() - 1; j >= 1; --j) deck[j + 1] = deck[j];
         deck[1] = card;
     } else {
         deck[free] = card;
     }
-    --tw.DrawnCount;
+    --tw.piles.DrawnCount;
 }
 
 }  // namespace tw
@@ -240,15 +240,15 @@ namespace tw::win {
 
 void FormA::drawcard_Click() {
     Trapped("DrawCard", [&] {
-        if (!tw_.DeckLoaded) return;
-        if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
-        DrawCard(tw_, tw_.DeckFaceUp);
+        if (!tw_.piles.DeckLoaded) return;
+        if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.piles.PlayedOffline = true;
+        DrawCard(tw_, tw_.piles.DeckFaceUp);
     });
 }
 
 void FormA::DrawAndShow_Click() {
     Trapped("DrawAndShow", [&] {
-        if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.PlayedOffline = true;
+        if (Winsock1.state() != platform::TcpSocket::StateConnected) tw_.piles.PlayedOffline = true;
         DrawCard(tw_, true);
     });
 }

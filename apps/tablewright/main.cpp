@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "cards/main.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "frontend/program.hpp"
 
 int main(int argc, char** argv) {

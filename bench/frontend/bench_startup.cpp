@@ -14,7 +14,7 @@
 #include "bench/bench_sets.hpp"
 #include "bench/scratch_folder.hpp"
 #include "cards/main.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "frontend/mirror.hpp"
 #include "frontend/qt_host.hpp"
 #include "platform/app.hpp"
@@ -63,7 +63,7 @@ void Start(platform::App& app, const std::filesystem::path& program_folder) {
     app.prev_instance_check = [] { return false; };
     auto tw = std::make_unique<tw::Tablewright>(app);
     tw::Main(*tw);
-    if (tw->SearchResults.size() <= 1) throw std::runtime_error("the first search found nothing");
+    if (tw->editor.SearchResults.size() <= 1) throw std::runtime_error("the first search found nothing");
 }
 
 void start_headless(benchmark::State& state, const std::filesystem::path& program_folder) {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cards/card.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/controls.hpp"
 #include "platform/form.hpp"

@@ -135,7 +135,7 @@ TEST(ShowCardInfo, WritesEachKindOfCard) {
 
 TEST(ShowCardInfo, ColoursTheTextAndPutsTheCaretFirst) {
     CardPanelFixture fx;
-    fx.tw().ChatForeColor = 0xFFFFFF;
+    fx.tw().duel.ChatForeColor = 0xFFFFFF;
     auto& box = fx.duel().selectedcard;
     ShowCardInfo(fx.tw(), NormalMonster(), box);
     const auto runs = box.runs();
@@ -322,7 +322,7 @@ TEST(CardHistory, ChoosingAnEntryShowsItsCard) {
     for (int i = 1; i <= 10; ++i) {
         Card c = NormalMonster("Card " + std::to_string(i), "BWX");
         c.Desc = "Text " + std::to_string(i);
-        fx.tw().CardDatabase.push_back(c);
+        fx.tw().cards.CardDatabase.push_back(c);
         ShowCardInfo(fx.tw(), c, duel.selectedcard);
     }
     const auto before = Entries(duel.Combo1);

@@ -20,16 +20,16 @@ struct ChatInput : ::testing::Test {
 
     void SetUp() override {
         fx.LoadDuelWindow("Rook");
-        tw.UserName = "Rook";
+        tw.prefs.UserName = "Rook";
     }
     win::FormA& duel() { return tw.FormA(); }
     std::vector<std::string> Sent() const {
         std::vector<std::string> out;
-        for (const auto& c : tw.SentCommands) out.push_back(c.command);
+        for (const auto& c : tw.net.SentCommands) out.push_back(c.command);
         return out;
     }
     void Clear() {
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         duel().chat.set_text("");
     }
 };
@@ -52,7 +52,7 @@ TEST_F(ChatInput, LifePointCommandsSetTheLifePointsAndAnnounceThem) {
         SCOPED_TRACE(s.typed);
         Clear();
         SubmitChatInput(tw, s.typed);
-        EXPECT_EQ(tw.MyLP, s.lp);
+        EXPECT_EQ(tw.duel.MyLP, s.lp);
         EXPECT_EQ(duel().Text1.caption(), rt::cstr(s.lp));
         EXPECT_EQ(duel().chat.text(), "<Game> " + s.line + "\r\n");
         const std::vector<std::string> sent{"nl~" + rt::cstr(s.lp), "ch~<Game> " + s.line, "us~0:0:0:0:0"};
@@ -65,7 +65,7 @@ TEST_F(ChatInput, CommandsWithoutAWholeNumberAreChatLines) {
         SCOPED_TRACE(typed);
         Clear();
         SubmitChatInput(tw, typed);
-        EXPECT_EQ(tw.MyLP, 8000);
+        EXPECT_EQ(tw.duel.MyLP, 8000);
         EXPECT_EQ(duel().chat.text(), "<Rook> " + rt::trim(typed) + "\r\n");
         EXPECT_EQ(Sent().front(), "ch~<Rook> " + rt::trim(typed));
     }
@@ -80,9 +80,9 @@ TEST_F(ChatInput, OverflowingLifePointsAreRefused) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         Clear();
-        tw.MyLP = c.lp;
+        tw.duel.MyLP = c.lp;
         SubmitChatInput(tw, c.typed);
-        EXPECT_EQ(tw.MyLP, c.lp);
+        EXPECT_EQ(tw.duel.MyLP, c.lp);
         EXPECT_TRUE(Sent().empty());
         EXPECT_EQ(duel().chat.text(), "");
         ASSERT_FALSE(fx.host.messages().empty());
@@ -90,9 +90,9 @@ TEST_F(ChatInput, OverflowingLifePointsAreRefused) {
     }
     // The limits themselves are reached.
     Clear();
-    tw.MyLP = 2147483000;
+    tw.duel.MyLP = 2147483000;
     SubmitChatInput(tw, "/add 647");
-    EXPECT_EQ(tw.MyLP, 2147483647);
+    EXPECT_EQ(tw.duel.MyLP, 2147483647);
 }
 
 TEST_F(ChatInput, LinesUpTo120CharactersArePosted) {
@@ -115,7 +115,7 @@ TEST_F(ChatInput, LinesUpTo120CharactersArePosted) {
     SubmitChatInput(tw, "   " + line120 + "   ");
     EXPECT_EQ(fx.host.messages().size(), 1u);
     SubmitChatInput(tw, "/add " + std::string(130, '0') + "5");
-    EXPECT_EQ(tw.MyLP, 8005);
+    EXPECT_EQ(tw.duel.MyLP, 8005);
 }
 
 TEST_F(ChatInput, SendButtonEmptiesTheBoxEvenForARefusedLine) {
@@ -167,11 +167,11 @@ TEST_F(ChatInput, NothingButLineBreaksOrBlanksDoesNothing) {
 
 TEST_F(ChatInput, AttentionMarksTheAlertUsedAndIsPosted) {
     SubmitChatInput(tw, "/Attention");
-    EXPECT_TRUE(tw.AttentionSent);
+    EXPECT_TRUE(tw.net.AttentionSent);
     EXPECT_EQ(Sent().front(), "ch~<Rook> /Attention");
     // Its own line raises no box on this side.
     EXPECT_TRUE(fx.host.messages().empty());
-    EXPECT_FALSE(tw.AttentionShown);
+    EXPECT_FALSE(tw.duel.AttentionShown);
 }
 
 }  // namespace

@@ -43,10 +43,10 @@ struct DuelLog : ::testing::Test {
 
     void SetUp() override {
         fx.LoadDuelWindow("Rook");
-        tw.UserName = "Rook";
-        tw.ChatForeColor = kFore;
-        tw.PlayerNames[1] = "Kite";
-        tw.PlayerNames[2] = "Wren";
+        tw.prefs.UserName = "Rook";
+        tw.duel.ChatForeColor = kFore;
+        tw.net.PlayerNames[1] = "Kite";
+        tw.net.PlayerNames[2] = "Wren";
         Card drake;
         drake.Name = "Ember Drake";
         drake.SetCode = "SET-001";
@@ -56,12 +56,12 @@ struct DuelLog : ::testing::Test {
         Card kiln;
         kiln.Name = "Elmquist's Kiln";
         kiln.SetCode = "SET-003";
-        tw.CardDatabase = {drake, golem, kiln};
+        tw.cards.CardDatabase = {drake, golem, kiln};
     }
     platform::RichTextBox& chat() { return tw.FormA().chat; }
     std::vector<std::string> Sent() const {
         std::vector<std::string> out;
-        for (const auto& c : tw.SentCommands) out.push_back(c.command);
+        for (const auto& c : tw.net.SentCommands) out.push_back(c.command);
         return out;
     }
 };
@@ -153,7 +153,7 @@ std::vector<RenderCase> RenderCases() {
 TEST_F(DuelLog, ColourChatLineRendersEachCase) {
     for (const auto& c : RenderCases()) {
         SCOPED_TRACE(c.what);
-        tw.ChatCardLinks = {""};
+        tw.log.ChatCardLinks = {""};
         auto& box = chat();
         box.set_text(c.before);
         box.set_sel_start(rt::len(c.before));
@@ -162,7 +162,7 @@ TEST_F(DuelLog, ColourChatLineRendersEachCase) {
         EXPECT_EQ(Pieces(box), c.expected);
         std::vector<std::string> links{""};
         links.insert(links.end(), c.links.begin(), c.links.end());
-        EXPECT_EQ(tw.ChatCardLinks, links);
+        EXPECT_EQ(tw.log.ChatCardLinks, links);
         if (!c.finished) continue;
         // Ready for the next line: caret before the last character, typing in the chat colour.
         EXPECT_EQ(box.sel_start(), rt::len(box.text()) - 1);
@@ -208,17 +208,17 @@ TEST_F(DuelLog, ReceivedLineSendsOnlyThePileCounts) {
 TEST_F(DuelLog, BracketedLineGoesOutWithoutBracketsFromASeatOnly) {
     for (int seat : {0, 1, 2}) {
         SCOPED_TRACE(seat);
-        tw.SentCommands.clear();
-        tw.PlayerNumber = seat;
+        tw.net.SentCommands.clear();
+        tw.net.PlayerNumber = seat;
         AddChat(tw, "(brb)", "Rook", true);
         if (seat == 0) EXPECT_TRUE(Sent().empty());
         else EXPECT_EQ(Sent(), (std::vector<std::string>{"ch~<Rook> brb"}));
     }
     // Without its closing bracket it is an ordinary line.
-    tw.SentCommands.clear();
+    tw.net.SentCommands.clear();
     AddChat(tw, "(brb", "Rook", true);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"ch~<Rook> (brb", "us~0:0:0:0:0"}));
-    EXPECT_EQ(tw.SentCommands.back().tag, 20);
+    EXPECT_EQ(tw.net.SentCommands.back().tag, 20);
 }
 
 TEST_F(DuelLog, EmptyTextIsShownButNothingFollows) {
@@ -236,7 +236,7 @@ TEST_F(DuelLog, TimestampIsShownButNotSent) {
     t.tm_min = 4;
     t.tm_sec = 5;
     fx.clock.set_local_time(t);
-    tw.ShowTimestamps = true;
+    tw.prefs.ShowTimestamps = true;
     AddChat(tw, "hello", "Rook", true);
     EXPECT_EQ(chat().text(), "<Rook> (3:04:05 PM) hello\r\n");
     EXPECT_EQ(Sent().front(), "ch~<Rook> hello");
@@ -254,11 +254,11 @@ TEST_F(DuelLog, LineIsAppendedAtTheEndWhereverTheCaretWas) {
 
 TEST_F(DuelLog, GameLogHoldsTheLinesAsShownWhileLogging) {
     const auto file = fx.dir.path() / "duel.qlra";
-    tw.LogFileName = file.string();
+    tw.log.LogFileName = file.string();
     AddChat(tw, "before logging", "Game", false);
     EXPECT_FALSE(std::filesystem::exists(file));
 
-    tw.LoggingOn = true;
+    tw.log.LoggingOn = true;
     AddChat(tw, "one", "Game", false);
     EXPECT_EQ(test::TempDir::read(file), GameLogFileText(chat().text()));
     AddChat(tw, "two {card='Ember Drake' set='SET-001'}", "Game", false);
@@ -279,9 +279,9 @@ TEST_F(DuelLog, AttentionFromThePeerRaisesTheBoxOncePerRun) {
     EXPECT_EQ(fx.host.messages()[0].icon, platform::MsgIcon::None);
     EXPECT_EQ(fx.host.topmost_calls(),
               (std::vector<std::pair<std::string, bool>>{{"FormA", true}, {"FormA", false}}));
-    EXPECT_TRUE(tw.AttentionShown);
+    EXPECT_TRUE(tw.duel.AttentionShown);
 
-    tw.ShowTimestamps = true;
+    tw.prefs.ShowTimestamps = true;
     AddChat(tw, "/attention", "Kite", false);
     EXPECT_EQ(fx.host.messages().size(), 1u);
     // Each is still an ordinary line.
@@ -289,7 +289,7 @@ TEST_F(DuelLog, AttentionFromThePeerRaisesTheBoxOncePerRun) {
 }
 
 TEST_F(DuelLog, AttentionIsComparedWithoutTheTimestamp) {
-    tw.ShowTimestamps = true;
+    tw.prefs.ShowTimestamps = true;
     AddChat(tw, "/attention", "Kite", false);
     EXPECT_EQ(fx.host.messages().size(), 1u);
 }

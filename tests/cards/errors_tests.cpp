@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "cards/hax.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "tests/support/table_fixture.hpp"
 
@@ -20,7 +20,7 @@ struct ErrorReports : ::testing::Test, TableFixture {
 };
 
 TEST_F(ErrorReports, ReportBeforeAnyCommandHasEmptyLastCommandAndNoTrailingLineEnd) {
-    tw().LineMarker = "334C";
+    tw().errors.LineMarker = "334C";
     tw::ReportRuntimeError(tw(), "Subscript out of range", "9", "DetermineInfo");
 
     const std::string expected =
@@ -38,12 +38,12 @@ TEST_F(ErrorReports, ReportBeforeAnyCommandHasEmptyLastCommandAndNoTrailingLineE
 }
 
 TEST_F(ErrorReports, SecondReportReplacesTheWholeFile) {
-    tw().LastReceivedCommand = "lc~3~A rather long card name for the first report:ZQM|$|12";
-    tw().LineMarker = "620";
+    tw().errors.LastReceivedCommand = "lc~3~A rather long card name for the first report:ZQM|$|12";
+    tw().errors.LineMarker = "620";
     tw::ReportRuntimeError(tw(), "Control array element does not exist", "340", "OpenControl");
 
-    tw().LastReceivedCommand = "rc~1";
-    tw().LineMarker = "";
+    tw().errors.LastReceivedCommand = "rc~1";
+    tw().errors.LineMarker = "";
     tw::ReportRuntimeError(tw(), "Overflow", "6", "DI_MI");
 
     EXPECT_EQ(TempDir::read(report_file()),
@@ -98,18 +98,18 @@ TEST_F(ErrorReports, UnloadingHaxEndsTheProgram) {
 
 TEST_F(ErrorReports, SendErrorWhileNotConnectedShowsTheNoticeAndSendsNothing) {
     auto& forma = tw().FormA();
-    tw().UserName = "Ann";
-    tw().PlayerNumber = 2;
-    const auto before_sent = tw().SentCommands.size();
+    tw().prefs.UserName = "Ann";
+    tw().net.PlayerNumber = 2;
+    const auto before_sent = tw().net.SentCommands.size();
     const auto before_shown = host.messages().size();
 
     // Twice: the tag variable must start from 0 on each call.
     forma.sendError("cardstencil_MouseMove");
     forma.sendError("hand_Click");
 
-    ASSERT_EQ(tw().SentCommands.size(), before_sent + 2);
-    for (std::size_t i = before_sent; i < tw().SentCommands.size(); ++i) {
-        const auto& sent = tw().SentCommands[i];
+    ASSERT_EQ(tw().net.SentCommands.size(), before_sent + 2);
+    for (std::size_t i = before_sent; i < tw().net.SentCommands.size(); ++i) {
+        const auto& sent = tw().net.SentCommands[i];
         EXPECT_EQ(sent.command, "sc~Ann");
         EXPECT_EQ(sent.tag, 20);
         EXPECT_FALSE(sent.connected);

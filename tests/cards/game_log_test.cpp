@@ -30,12 +30,12 @@ struct GameLog : ::testing::Test {
     void SetUp() override {
         fx.LoadDuelWindow();
         fs::create_directories(logs);
-        fx.tw().LogFolder = logs.string() + "/";
-        fx.tw().LogFileName = fx.tw().LogFolder + "duel.qlra";
-        fx.tw().LoggingOn = true;
+        fx.tw().log.LogFolder = logs.string() + "/";
+        fx.tw().log.LogFileName = fx.tw().log.LogFolder + "duel.qlra";
+        fx.tw().log.LoggingOn = true;
     }
     void SetChat(const std::string& text) { fx.tw().FormA().chat.set_text(text); }
-    std::string LogFile() { return test::TempDir::read(fx.tw().LogFileName); }
+    std::string LogFile() { return test::TempDir::read(fx.tw().log.LogFileName); }
     std::size_t Failures() const {
         std::size_t n = 0;
         for (const auto& m : fx.host.messages()) n += m.text == kSaveFailed;
@@ -67,7 +67,7 @@ TEST_F(GameLog, WorkedExampleFile) {
     SetChat("<Game> Hi");
     SaveLogNow(fx.tw());
     EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
-    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_TRUE(fx.tw().log.LoggingOn);
     EXPECT_EQ(Failures(), 0u);
 }
 
@@ -93,7 +93,7 @@ TEST_F(GameLog, LogBeyond40000CharactersIsWrittenAndReadBackWhole) {
         chat += "<Bob> (9:05:01 PM) line " + std::to_string(i) + " \xe9\x01\xff\r\n";
     SetChat(chat);
     SaveLogNow(fx.tw());
-    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_TRUE(fx.tw().log.LoggingOn);
     EXPECT_EQ(Failures(), 0u);
     EXPECT_EQ(Decode(LogFile()), chat);
 }
@@ -105,14 +105,14 @@ TEST_F(GameLog, NothingHappensWithoutLoggingOrName) {
         const char* name;
     };
     for (const Case& c : {Case{"logging off", false, "duel.qlra"}, Case{"no name", true, ""}}) {
-        fx.tw().LoggingOn = c.logging;
-        fx.tw().LogFileName = c.name[0] ? fx.tw().LogFolder + c.name : std::string();
+        fx.tw().log.LoggingOn = c.logging;
+        fx.tw().log.LogFileName = c.name[0] ? fx.tw().log.LogFolder + c.name : std::string();
         SetChat("<Game> Hi");
         const auto shown = fx.host.messages().size();
         SaveLogNow(fx.tw());
         EXPECT_EQ(fx.host.messages().size(), shown) << c.what;
         EXPECT_TRUE(fs::is_empty(logs)) << c.what;
-        EXPECT_EQ(fx.tw().LoggingOn, c.logging) << c.what;
+        EXPECT_EQ(fx.tw().log.LoggingOn, c.logging) << c.what;
     }
 }
 
@@ -158,26 +158,26 @@ TEST(GameLogBeforeTheDuelWindow, TheLastLogIsKept) {
     test::TableFixture fx;
     fs::create_directories(fx.dir.path() / "Logs");
     const auto file = fx.dir.write("Logs/duel.qlra", "74.38\r\n");
-    fx.tw().LogFileName = file.string();
-    fx.tw().LoggingOn = true;
+    fx.tw().log.LogFileName = file.string();
+    fx.tw().log.LoggingOn = true;
     SaveLogNow(fx.tw());
     EXPECT_FALSE(fx.tw().FormA.loaded());
     EXPECT_EQ(test::TempDir::read(file), "74.38\r\n");
-    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_TRUE(fx.tw().log.LoggingOn);
 }
 
 TEST_F(GameLog, MissingLogsFolderStopsLoggingOnce) {
-    fx.tw().LogFileName = (fx.dir.path() / "NoSuchFolder" / "duel.qlra").string();
+    fx.tw().log.LogFileName = (fx.dir.path() / "NoSuchFolder" / "duel.qlra").string();
     SetChat("<Game> Hi");
     SaveLogNow(fx.tw());
-    EXPECT_FALSE(fx.tw().LoggingOn);
+    EXPECT_FALSE(fx.tw().log.LoggingOn);
     EXPECT_EQ(Failures(), 1u);
     EXPECT_EQ(fx.tw().FormA().chat.text(), "<Game> Hi");
 
     // Later lines are not logged, and not reported again, even once the folder exists.
     fs::create_directories(fx.dir.path() / "NoSuchFolder");
     SaveLogNow(fx.tw());
-    EXPECT_FALSE(fs::exists(fx.tw().LogFileName));
+    EXPECT_FALSE(fs::exists(fx.tw().log.LogFileName));
     EXPECT_EQ(Failures(), 1u);
 }
 
@@ -195,7 +195,7 @@ TEST_F(GameLog, FailedRewriteLeavesThePreviousLogWhole) {
         SaveLogNow(fx.tw());
     }
     EXPECT_EQ(LogFile(), "74.38.15.25.31.91.75.62.8\r\n");
-    EXPECT_FALSE(fx.tw().LoggingOn);
+    EXPECT_FALSE(fx.tw().log.LoggingOn);
     EXPECT_EQ(Failures(), 1u);
     EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 1);
 }
@@ -227,7 +227,7 @@ TEST_F(GameLog, FileNamesFromTheClockLieInsideTheLogsFolder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder);
-        fx.tw().LogFolder = c.folder;
+        fx.tw().log.LogFolder = c.folder;
         EXPECT_EQ(NewLogFileName(fx.tw()), (c.into / "7-4-2009_21-5.qlra").string());
         EXPECT_EQ(PeerLogFileName(fx.tw(), "Bob"), (c.into / "7-4_21_5_Bob.qlra").string());
     }
@@ -236,20 +236,20 @@ TEST_F(GameLog, FileNamesFromTheClockLieInsideTheLogsFolder) {
 TEST(GameLogFolder, FallsBackToTheProgramsLogsFolderAndMakesIt) {
     test::TableFixture fx;
     fx.LoadDuelWindow();
-    fx.tw().LogFolder = "";
-    fx.tw().LogFileName = NewLogFileName(fx.tw());
-    fx.tw().LoggingOn = true;
+    fx.tw().log.LogFolder = "";
+    fx.tw().log.LogFileName = NewLogFileName(fx.tw());
+    fx.tw().log.LoggingOn = true;
     fx.tw().FormA().chat.set_text("<Game> Hi");
     SaveLogNow(fx.tw());
-    EXPECT_TRUE(fx.tw().LoggingOn);
-    EXPECT_EQ(fs::path(fx.tw().LogFileName).parent_path(), fx.dir.path() / "Logs");
-    EXPECT_EQ(test::TempDir::read(fx.tw().LogFileName), "74.38.15.25.31.91.75.62.8\r\n");
+    EXPECT_TRUE(fx.tw().log.LoggingOn);
+    EXPECT_EQ(fs::path(fx.tw().log.LogFileName).parent_path(), fx.dir.path() / "Logs");
+    EXPECT_EQ(test::TempDir::read(fx.tw().log.LogFileName), "74.38.15.25.31.91.75.62.8\r\n");
 }
 
 // A duel whose player chats: each line submitted once the box passes 8192 characters trims it.
 TEST_F(GameLog, TheGameLogKeepsTheWholeDuelWhileTheChatBoxIsTrimmed) {
     auto& chat = fx.tw().FormA().chat;
-    fx.tw().UserName = "Tester";
+    fx.tw().prefs.UserName = "Tester";
     std::string whole;
     const auto play = [&](int lines) {
         for (int i = 0; i < lines; ++i) {
@@ -281,25 +281,25 @@ TEST_F(GameLog, TheGameLogKeepsTheWholeDuelWhileTheChatBoxIsTrimmed) {
 
 TEST_F(GameLog, OpponentNameCannotLeaveTheLogsFolder) {
     for (const char* name : {"../../escape", "a/b\\c", "..", "", "\x01\n"}) {
-        fx.tw().LogFileName = PeerLogFileName(fx.tw(), name);
-        const fs::path file(fx.tw().LogFileName);
+        fx.tw().log.LogFileName = PeerLogFileName(fx.tw(), name);
+        const fs::path file(fx.tw().log.LogFileName);
         EXPECT_EQ(file.parent_path(), logs) << name;
         SetChat("<Game> Hi");
         SaveLogNow(fx.tw());
         EXPECT_TRUE(fs::is_regular_file(file)) << name;
     }
-    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_TRUE(fx.tw().log.LoggingOn);
     EXPECT_FALSE(fs::exists(fx.dir.path() / "escape"));
     EXPECT_FALSE(fs::exists(fx.dir.path().parent_path() / "escape"));
 }
 
 // With logging off nothing beyond the chat box is kept, however much chat passes.
 TEST_F(GameLog, AChatFloodWithLoggingOffKeepsOnlyTheChatBox) {
-    fx.tw().LoggingOn = false;
-    fx.tw().UserName = "Tester";
+    fx.tw().log.LoggingOn = false;
+    fx.tw().prefs.UserName = "Tester";
     for (int i = 0; i < 400; ++i) SubmitChatInput(fx.tw(), "flood " + std::to_string(i) + std::string(90, 'a' + i % 26));
     EXPECT_LT(fx.tw().FormA().chat.text().size(), 9000u);
-    EXPECT_EQ(fx.tw().DuelLogCut.size(), 0u);
+    EXPECT_EQ(fx.tw().log.DuelLogCut.size(), 0u);
     EXPECT_TRUE(fs::is_empty(logs));
 }
 
@@ -311,9 +311,9 @@ TEST_F(GameLog, ALogPastItsLimitStopsWithOneLine) {
     while (chat.size() + line.size() <= kMaxGameLogText) chat += line;
     SetChat(chat);
     SaveLogNow(fx.tw());
-    ASSERT_TRUE(fx.tw().LoggingOn);
+    ASSERT_TRUE(fx.tw().log.LoggingOn);
     AddChat(fx.tw(), std::string(1 << 20, 'y'), "Game", false);
-    EXPECT_FALSE(fx.tw().LoggingOn);
+    EXPECT_FALSE(fx.tw().log.LoggingOn);
     EXPECT_EQ(Decode(LogFile()), chat);
     AddChat(fx.tw(), "the duel goes on", "Game", false);
     const std::string& shown = fx.tw().FormA().chat.text();
@@ -359,7 +359,7 @@ TEST_F(GameLog, ALongDuelsSavesWriteWhatIsNewNotTheWholeLog) {
             EXPECT_LE(written, 2 * 4 * new_text + 64) << second << ": " << file.size() << " bytes in the log";
         }
     }
-    EXPECT_TRUE(fx.tw().LoggingOn);
+    EXPECT_TRUE(fx.tw().log.LoggingOn);
     SaveLogNow(fx.tw());
     EXPECT_EQ(Decode(LogFile()), WholeDuelLog(fx.tw(), chat.text()));
     EXPECT_EQ(std::distance(fs::directory_iterator(logs), fs::directory_iterator()), 1);

@@ -6,7 +6,7 @@
 #include <map>
 #include <set>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/controls.hpp"
 #include "platform/desktop.hpp"
 #include "platform/files.hpp"
@@ -336,12 +336,12 @@ TEST_F(Helpers, ListLocalIPsOnThisMachineListsItsOwnAddressTable) {
 }
 
 TEST_F(Helpers, FlashWindowAlertOnlyWithAPositiveInterval) {
-    tw().FlashFlags = 2;
+    tw().duel.FlashFlags = 2;
     for (std::int32_t interval : {0, -1}) tw::FlashWindowAlert(tw(), panel, interval, 100);
     EXPECT_TRUE(host.alerts().empty());
     tw::FlashWindowAlert(tw(), panel, 1000, 100);
     EXPECT_EQ(host.alerts(), std::vector<std::string>{"Panel"});
-    EXPECT_EQ(tw().FlashFlags, 2);
+    EXPECT_EQ(tw().duel.FlashFlags, 2);
 }
 
 TEST_F(Helpers, IsCtrlDownByWhich) {

@@ -34,8 +34,8 @@ TEST_P(SampleSet, LoadsWithoutEmptyEntriesButTheLastAndEveryCardIsFound) {
     Main(f.tw());
     // The deck editor's first search leaves its hits, which a lookup tries by name first; here
     // every printing is looked up in the database itself.
-    f.tw().SearchResults.clear();
-    auto& db = f.tw().CardDatabase;
+    f.tw().editor.SearchResults.clear();
+    auto& db = f.tw().cards.CardDatabase;
 
     ASSERT_GT(db.size(), 1u);
     EXPECT_EQ(db.back(), Card{});
@@ -60,7 +60,7 @@ TEST_P(SampleSet, LoadsWithoutEmptyEntriesButTheLastAndEveryCardIsFound) {
                                 rt::contains_ci(c.Group, "synchro"));
     }
     EXPECT_GE(names.size(), 150u);
-    const auto& codes = f.tw().SetCodes;
+    const auto& codes = f.tw().cards.SetCodes;
     EXPECT_GE(codes.size(), 5u);  // the empty element and at least four codes
     // The alternative list has printings of a set of its own.
     EXPECT_EQ(std::count(codes.begin(), codes.end(), "ZEN5") == 1,

@@ -70,13 +70,13 @@ TEST_F(StartUp, MainLoadsTheSetAndHandsOverToTheDeckEditor) {
     EXPECT_EQ(seen.bar, (std::vector<double>{12, 25, 38, 50, 62, 75, 88, 100}));
     EXPECT_EQ(label_when_events_ran, "12%");
 
-    ASSERT_EQ(tw().CardDatabase.size(), 10u);
-    EXPECT_EQ(tw().CardDatabase[2].Name, "Salt & Ash Wyrm");
-    EXPECT_TRUE(tw().CardDatabase[2].Fusion);
-    EXPECT_EQ(tw().CardDatabase[4], Card{});  // the empty record
-    EXPECT_EQ(tw().CardDatabase[5], Card{});  // three fields
-    EXPECT_EQ(tw().CardDatabase.back(), Card{});
-    EXPECT_EQ(tw().SetCodes, (std::vector<std::string>{"", "SET-001", "SET-014", "SET-002",
+    ASSERT_EQ(tw().cards.CardDatabase.size(), 10u);
+    EXPECT_EQ(tw().cards.CardDatabase[2].Name, "Salt & Ash Wyrm");
+    EXPECT_TRUE(tw().cards.CardDatabase[2].Fusion);
+    EXPECT_EQ(tw().cards.CardDatabase[4], Card{});  // the empty record
+    EXPECT_EQ(tw().cards.CardDatabase[5], Card{});  // three fields
+    EXPECT_EQ(tw().cards.CardDatabase.back(), Card{});
+    EXPECT_EQ(tw().cards.SetCodes, (std::vector<std::string>{"", "SET-001", "SET-014", "SET-002",
                                                        "SET-003", "set-003"}));
 
     EXPECT_FALSE(tw().LoadSet.loaded());
@@ -84,11 +84,11 @@ TEST_F(StartUp, MainLoadsTheSetAndHandsOverToTheDeckEditor) {
     EXPECT_FALSE(tw().FormA.peek()->visible());
     ASSERT_TRUE(tw().DeckMaker.loaded());
     EXPECT_TRUE(tw().DeckMaker.peek()->visible());
-    EXPECT_FALSE(tw().AttentionShown);
+    EXPECT_FALSE(tw().duel.AttentionShown);
     EXPECT_FALSE(f.app.ended());
 
     // The load leaves an index that answers as the scan does.
-    EXPECT_EQ(LookupCard(tw(), "set-014", "salt & ash wyrm"), tw().CardDatabase[2]);
+    EXPECT_EQ(LookupCard(tw(), "set-014", "salt & ash wyrm"), tw().cards.CardDatabase[2]);
 }
 
 TEST_F(StartUp, RemovesWhatCrashedSavesLeftButNotASaveInProgress) {
@@ -158,7 +158,7 @@ TEST(StartUpWindow, ShowsItselfWithItsCaptionsWhileLoading) {
     EXPECT_EQ(spy.shown->caption, "Loading Set File");
     EXPECT_EQ(spy.shown->label1, "Loading");
     EXPECT_EQ(spy.shown->label2, "0%");
-    EXPECT_EQ(f.tw().CardDatabase.size(), 1u);
+    EXPECT_EQ(f.tw().cards.CardDatabase.size(), 1u);
 }
 
 TEST_F(StartUp, AMissingSetFileEndsTheProgramBeforeAnyOtherWindow) {
@@ -172,7 +172,7 @@ TEST_F(StartUp, AMissingSetFileEndsTheProgramBeforeAnyOtherWindow) {
     EXPECT_FALSE(tw().FormA.loaded());
     EXPECT_FALSE(tw().DeckMaker.loaded());
     EXPECT_FALSE(tw().hax.loaded());
-    EXPECT_TRUE(tw().CardDatabase.empty());
+    EXPECT_TRUE(tw().cards.CardDatabase.empty());
 }
 
 TEST(StartUpUnreadableSetFile, EndsTheProgramWithTheMissingFilesMessage) {
@@ -203,8 +203,8 @@ TEST(StartUpUnreadableSetFile, EndsTheProgramWithTheMissingFilesMessage) {
 TEST_F(StartUp, AnEmptySetFileGivesAnEmptyDatabaseAndTheDeckEditor) {
     f.dir.write("zqm.set", "");
     Main(tw());
-    EXPECT_TRUE(tw().CardDatabase.empty());
-    EXPECT_EQ(tw().SetCodes, std::vector<std::string>{""});
+    EXPECT_TRUE(tw().cards.CardDatabase.empty());
+    EXPECT_EQ(tw().cards.SetCodes, std::vector<std::string>{""});
     EXPECT_TRUE(seen.labels.empty());
     ASSERT_TRUE(tw().DeckMaker.loaded());
     EXPECT_TRUE(tw().DeckMaker.peek()->visible());
@@ -224,8 +224,8 @@ TEST(StartUpCommandLine, OnlyExactlyMinusOcgReadsTheAlternativeList) {
         f.dir.write("zqm.set", "x|Plain|1|S|Golem|STONE|1||1|1|t");
         f.dir.write("ocg_zqm.set", "x|Alternative|1|S|Golem|STONE|1||1|1|t");
         Main(f.tw());
-        ASSERT_EQ(f.tw().CardDatabase.size(), 1u);
-        EXPECT_EQ(f.tw().CardDatabase[0].Name, c.first_card);
+        ASSERT_EQ(f.tw().cards.CardDatabase.size(), 1u);
+        EXPECT_EQ(f.tw().cards.CardDatabase[0].Name, c.first_card);
     }
 }
 
@@ -233,8 +233,8 @@ TEST(StartUpCommandLine, TheSetFileNameIsFoundWithoutRegardToCase) {
     test::TableFixture f;
     f.dir.write("ZQM.SET", "x|Upper|1|S|Golem|STONE|1||1|1|t");
     Main(f.tw());
-    ASSERT_EQ(f.tw().CardDatabase.size(), 1u);
-    EXPECT_EQ(f.tw().CardDatabase[0].Name, "Upper");
+    ASSERT_EQ(f.tw().cards.CardDatabase.size(), 1u);
+    EXPECT_EQ(f.tw().cards.CardDatabase[0].Name, "Upper");
 }
 
 }  // namespace

@@ -28,19 +28,19 @@ TEST(LookupInManyHits, FirstHitByNameAndANewSearchIsFollowed) {
     for (const char* round : {"", "second "}) {
         auto& hits = *round ? second : first;
         for (int i = 0; i < 200; ++i) {
-            hits.push_back(static_cast<std::uint32_t>(t.CardDatabase.size()));
-            t.CardDatabase.push_back(Hit("Card " + std::to_string(i % 150), i < 150 ? "AAA" : "BBB", round));
+            hits.push_back(static_cast<std::uint32_t>(t.cards.CardDatabase.size()));
+            t.cards.CardDatabase.push_back(Hit("Card " + std::to_string(i % 150), i < 150 ? "AAA" : "BBB", round));
         }
     }
     IndexCardDatabase(t);
-    t.SearchResults.assign(first);
+    t.editor.SearchResults.assign(first);
 
     EXPECT_EQ(LookupCard(t, "aaa", "CARD 7").Desc, "Card 7 of AAA");   // the lowest index wins
     EXPECT_EQ(LookupCard(t, "AAA", "card 149").Desc, "Card 149 of AAA");
     EXPECT_EQ(LookupCard(t, "AAA", "Card 150").Name, "bad card");       // nowhere else either
 
     // The next search's hits: an earlier entry of the name that is no hit is passed over.
-    t.SearchResults.assign(second);
+    t.editor.SearchResults.assign(second);
     EXPECT_EQ(LookupCard(t, "AAA", "Card 7").Desc, "second Card 7 of AAA");
 }
 

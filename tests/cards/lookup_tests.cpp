@@ -34,7 +34,7 @@ struct Lookup : ::testing::Test {
     test::TableFixture f;
     Tablewright& tw() { return f.tw(); }
     void SetUp() override {
-        tw().CardDatabase = {
+        tw().cards.CardDatabase = {
             card("Ember Drake", "SET-001", "Drake", "first", 1),
             card("Ember Drake", "SET-014", "Drake", "second code", 2),
             card("Tide Wyrm", "SET-001", "Wyrm/SYNCHRO/Effect"),  // Fusion left false
@@ -68,7 +68,7 @@ TEST_F(Lookup, FindsTheLowestEntryOfNameAndSetWithoutRegardToCase) {
             SCOPED_TRACE(std::string(c.what) + (indexed ? " (indexed)" : " (scanned)"));
             Card got = LookupCard(tw(), c.set, c.name);
             if (c.index < 0) EXPECT_EQ(got, named("bad card"));
-            else EXPECT_EQ(got, tw().CardDatabase[c.index]);
+            else EXPECT_EQ(got, tw().cards.CardDatabase[c.index]);
         }
     }
 }
@@ -76,43 +76,43 @@ TEST_F(Lookup, FindsTheLowestEntryOfNameAndSetWithoutRegardToCase) {
 TEST_F(Lookup, MarksSynchroAndFusionTypeLinesAsExtraDeckCards) {
     Card got = LookupCard(tw(), "SET-001", "Tide Wyrm");
     EXPECT_TRUE(got.Fusion);
-    EXPECT_FALSE(tw().CardDatabase[2].Fusion);  // the database itself is not changed
+    EXPECT_FALSE(tw().cards.CardDatabase[2].Fusion);  // the database itself is not changed
     EXPECT_FALSE(LookupCard(tw(), "SET-001", "Ember Drake").Fusion);
 }
 
 TEST_F(Lookup, TriesTheLastSearchFirstWhenItsFirstHitIsOfThatSet) {
     // The hits are entries 7 to 9.
-    tw().CardDatabase.push_back(card("Ember Drake", "SET-014", "Drake", "hit 0"));
-    tw().CardDatabase.push_back(card("Tide Wyrm", "SET-099", "Wyrm", "hit of another set"));
-    tw().CardDatabase.push_back(card("Tide Wyrm", "SET-014", "Wyrm", "later hit"));
+    tw().cards.CardDatabase.push_back(card("Ember Drake", "SET-014", "Drake", "hit 0"));
+    tw().cards.CardDatabase.push_back(card("Tide Wyrm", "SET-099", "Wyrm", "hit of another set"));
+    tw().cards.CardDatabase.push_back(card("Tide Wyrm", "SET-014", "Wyrm", "later hit"));
     IndexCardDatabase(tw());
-    tw().SearchResults.assign({7, 8, 9});
+    tw().editor.SearchResults.assign({7, 8, 9});
 
     // Matched by name alone, so a hit may carry another set code; no fusion mark is added.
-    EXPECT_EQ(LookupCard(tw(), "set-014", "tide wyrm"), tw().SearchResults[1]);
+    EXPECT_EQ(LookupCard(tw(), "set-014", "tide wyrm"), tw().editor.SearchResults[1]);
     EXPECT_EQ(LookupCard(tw(), "set-014", "tide wyrm").Desc, "hit of another set");
     // A name not among the hits falls through to the database.
     EXPECT_EQ(LookupCard(tw(), "SET-014", "Twice"), named("bad card"));
     EXPECT_EQ(LookupCard(tw(), "SET-014", "Ember Drake").Desc, "hit 0");
     // Another set skips the hits.
     EXPECT_EQ(LookupCard(tw(), "SET-001", "Tide Wyrm").Desc, "");
-    EXPECT_EQ(LookupCard(tw(), "SET-001", "Ember Drake"), tw().CardDatabase[0]);
+    EXPECT_EQ(LookupCard(tw(), "SET-001", "Ember Drake"), tw().cards.CardDatabase[0]);
 
     // An unnamed first hit: the database alone.
-    tw().SearchResults.assign({6, 7});
+    tw().editor.SearchResults.assign({6, 7});
     EXPECT_EQ(LookupCard(tw(), "SET-014", "Ember Drake").Desc, "second code");
     // No search.
-    tw().SearchResults.clear();
+    tw().editor.SearchResults.clear();
     EXPECT_EQ(LookupCard(tw(), "SET-014", "Ember Drake").Desc, "second code");
 }
 
 TEST_F(Lookup, AnIndexNoticesADatabaseThatGrewOrWasReplaced) {
     IndexCardDatabase(tw());
-    tw().CardDatabase.push_back(card("Newcomer", "SET-003"));
+    tw().cards.CardDatabase.push_back(card("Newcomer", "SET-003"));
     EXPECT_EQ(LookupCard(tw(), "SET-003", "Newcomer").Name, "Newcomer");
 
     IndexCardDatabase(tw());
-    tw().CardDatabase = {card("Replacement", "R")};
+    tw().cards.CardDatabase = {card("Replacement", "R")};
     EXPECT_EQ(LookupCard(tw(), "R", "Replacement").Name, "Replacement");
     EXPECT_EQ(LookupCard(tw(), "SET-001", "Ember Drake"), named("bad card"));
 }

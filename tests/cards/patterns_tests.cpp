@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "tests/support/table_fixture.hpp"
 
 namespace {
@@ -35,11 +35,11 @@ TEST(MatchesPattern, PiecesInOrderSearchedFromOnePastWhereThePreviousBegan) {
 struct BanStatus : ::testing::Test, tw::test::TableFixture {};
 
 TEST_F(BanStatus, NamesCompareNormalisedAndEntriesStayNormalised) {
-    tw().BanList = {"1|Some Card-Name", ""};
+    tw().editor.BanList = {"1|Some Card-Name", ""};
     for (const char* name : {"some card name", "SomeCardName", "Some-Card Name", "some`card 'name'"})
         EXPECT_EQ(tw::GetBanStatus(tw(), name), 1) << name;
-    EXPECT_EQ(tw().BanList[0], "1|SomeCardName");
-    EXPECT_EQ(tw().BanList[1], "");
+    EXPECT_EQ(tw().editor.BanList[0], "1|SomeCardName");
+    EXPECT_EQ(tw().editor.BanList[1], "");
 }
 
 TEST_F(BanStatus, LimitsFromTheFirstUsableEntry) {
@@ -59,7 +59,7 @@ TEST_F(BanStatus, LimitsFromTheFirstUsableEntry) {
         {{"1|Some Card", ""}, "Some Card Extra", 3},
     };
     for (auto& c : cases) {
-        tw().BanList = c.list;
+        tw().editor.BanList = c.list;
         EXPECT_EQ(tw::GetBanStatus(tw(), c.name), c.want) << c.name;
     }
 }

@@ -5,7 +5,7 @@
 
 #include "cards/settings.hpp"
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "platform/files.hpp"
 #include "tests/support/table_fixture.hpp"
 #include "tests/support/temp_dir.hpp"
@@ -172,11 +172,11 @@ TEST(SettingsFile, IsReadOnceKeptAndWrittenOncePerSave) {
     EXPECT_FALSE(s.visible());
 
     // What the program wrote itself it keeps: no key read after the save reads the file.
-    const auto copies = f.tw().SettingsCache.generation();
+    const auto copies = f.tw().prefs.SettingsCache.generation();
     for (const char* key : {"username", "timestamp", "wallpaper", "lang", "decks", "jpass"})
         for (int i = 0; i < 20; ++i) ReadSetting(f.tw(), key);
     EXPECT_EQ(ReadSetting(f.tw(), "username"), "Joe");
-    EXPECT_EQ(f.tw().SettingsCache.generation(), copies);
+    EXPECT_EQ(f.tw().prefs.SettingsCache.generation(), copies);
 
     // A change made by another program is seen, and kept by the next write.
     f.dir.write("settings.ini", "[settings]\r\nUSERNAME=Hand\r\nSLOT1=typed by hand\r\n");

@@ -50,7 +50,7 @@ TEST_F(SettingsWindow, LoadShowsTheStoredValues) {
     f.dir.write("settings.ini",
                 "[settings]\r\nTIMESTAMP=1\r\nLANG=/logs/\r\nDECKS=/decks/\r\n"
                 "WALLPAPER=/p/w.jpg\r\nUSERNAME=FromFile\r\n");
-    tw.UserName = "Joe";
+    tw.prefs.UserName = "Joe";
     auto& s = open();
     EXPECT_EQ(s.caption(), "Settings");
     EXPECT_EQ(s.Check2.value(), 1);
@@ -88,9 +88,9 @@ TEST_F(SettingsWindow, SaveStoresEverythingAndHides) {
     EXPECT_EQ(setting("wallpaper"), "/nowhere/wall.jpg");
     EXPECT_EQ(setting("lang"), "/var/games/logs/");
     EXPECT_EQ(setting("decks"), "/var/games/decks/");
-    EXPECT_EQ(tw.UserName, "Joe's Deck #2");
-    EXPECT_EQ(tw.LogFolder, "/var/games/logs/");
-    EXPECT_TRUE(tw.ShowTimestamps);
+    EXPECT_EQ(tw.prefs.UserName, "Joe's Deck #2");
+    EXPECT_EQ(tw.log.LogFolder, "/var/games/logs/");
+    EXPECT_TRUE(tw.prefs.ShowTimestamps);
     EXPECT_FALSE(s.visible());
     EXPECT_FALSE(said(kInvalidName));
     EXPECT_FALSE(said(kNiceTry));
@@ -101,7 +101,7 @@ TEST_F(SettingsWindow, SaveStoresEverythingAndHides) {
     s.Check2.user_click();
     s.Command1.user_click();
     EXPECT_EQ(setting("timestamp"), "0");
-    EXPECT_FALSE(tw.ShowTimestamps);
+    EXPECT_FALSE(tw.prefs.ShowTimestamps);
     EXPECT_EQ(setting("username"), "Joe's Deck #2");
 }
 
@@ -111,7 +111,7 @@ TEST_F(SettingsWindow, EmptyFolderBoxesLeaveTheLogsInTheProgramFolder) {
     s.Command1.user_click();
     EXPECT_EQ(setting("lang"), "");
     EXPECT_EQ(setting("decks"), "");
-    EXPECT_EQ(tw.LogFolder, "");
+    EXPECT_EQ(tw.log.LogFolder, "");
     EXPECT_EQ(fs::path(NewLogFileName(tw)).parent_path(), f.dir.path() / "Logs");
     EXPECT_TRUE(f.host.messages().empty());
 }
@@ -164,7 +164,7 @@ TEST_F(SettingsWindow, RefusedNamesKeepTheWindowOpenAndTheStoredName) {
         test::TableFixture g;
         Tablewright& t = g.tw();
         WriteSetting(t, "username", "OldName");
-        t.UserName = "OldName";
+        t.prefs.UserName = "OldName";
         auto& s = t.settings();
         s.show();
         s.Text1.user_edit(c.typed);
@@ -182,9 +182,9 @@ TEST_F(SettingsWindow, RefusedNamesKeepTheWindowOpenAndTheStoredName) {
         EXPECT_EQ(s.Text5.text(), "/new/logs");
         // The timestamp is stored before the name is looked at.
         EXPECT_EQ(ReadSetting(t, "timestamp"), "1") << c.typed;
-        EXPECT_TRUE(t.ShowTimestamps);
+        EXPECT_TRUE(t.prefs.ShowTimestamps);
         // Only the "Nice Try" refusal clears the running name.
-        EXPECT_EQ(t.UserName, c.message == kNiceTry ? "" : "OldName") << c.typed;
+        EXPECT_EQ(t.prefs.UserName, c.message == kNiceTry ? "" : "OldName") << c.typed;
     }
 }
 
@@ -193,7 +193,7 @@ TEST_F(SettingsWindow, GameWithALeadingBlankIsAcceptedAsTyped) {
     s.Text1.user_edit(" game");
     s.Command1.user_click();
     EXPECT_TRUE(f.host.messages().empty());
-    EXPECT_EQ(tw.UserName, " game");
+    EXPECT_EQ(tw.prefs.UserName, " game");
     EXPECT_EQ(setting("username"), "game");  // reads back trimmed
     EXPECT_FALSE(s.visible());
 }
@@ -216,7 +216,7 @@ TEST_F(SettingsWindow, RestoreDefaultsStoresNothingUntilSave) {
     EXPECT_EQ(setting("wallpaper"), "");
     EXPECT_EQ(setting("lang"), program_folder() + "/Logs/");
     EXPECT_EQ(setting("decks"), program_folder() + "/decks/");
-    EXPECT_EQ(tw.LogFolder, program_folder() + "/Logs/");
+    EXPECT_EQ(tw.log.LogFolder, program_folder() + "/Logs/");
 }
 
 TEST_F(SettingsWindow, WallpaperChosenAndSavedShowsOnThePlaySurface) {

@@ -259,7 +259,7 @@ TEST_F(TokenEditorTest, EverySavedNameIsPutDownFromTheNextStartsTokensMenu) {
         SCOPED_TRACE(names[i]);
         ASSERT_EQ(duel.TokenRoot[static_cast<int>(i)].caption(), names[i]);
         duel.TokenRoot_Click(static_cast<int>(i));
-        const Card& put = next.tw().FieldCards[static_cast<int>(i) + 1];
+        const Card& put = next.tw().field.FieldCards[static_cast<int>(i) + 1];
         EXPECT_EQ(put.Name, names[i]);
         EXPECT_EQ(put.SetCode, "Token");
         EXPECT_EQ(put.Group, "Beast");

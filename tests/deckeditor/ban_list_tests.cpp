@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cards/patterns.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/ban_list.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "net/site.hpp"
@@ -80,7 +80,7 @@ struct BanListTest : ::testing::Test, test::TableFixture {
 TEST_F(BanListTest, TheBundledPageBecomesTheListInForce) {
     SelectBanList(tw(), browser, "Advanced");
     EXPECT_EQ(browser.location_url(), BanListUrl(tw(), "Advanced"));
-    EXPECT_EQ(tw().BanList, kAdvanced);
+    EXPECT_EQ(tw().editor.BanList, kAdvanced);
     EXPECT_EQ(Limit("Glimmerk Wyrm"), 0);
     EXPECT_EQ(Limit("umbrane-kraken"), 1);
     EXPECT_EQ(Limit("Salt & Cinder Wyrm"), 2);
@@ -102,7 +102,7 @@ TEST_F(BanListTest, TheOcgCommandLineLoadsTheOcgPages) {
 TEST_F(BanListTest, NoListAllowsThreeOfEveryCard) {
     SelectBanList(tw(), browser, "Advanced");
     SelectBanList(tw(), browser, kNoBanList);
-    EXPECT_EQ(tw().BanList, Lines{""});
+    EXPECT_EQ(tw().editor.BanList, Lines{""});
     EXPECT_EQ(Limit("Rustmane's Covenant"), 3);
     EXPECT_EQ(browser.location_url(), SiteUrl(tw(), site::kNoList));
 }
@@ -112,13 +112,13 @@ TEST_F(BanListTest, AFailedPageOrAnOvertakenSelectionKeepsTheListInForce) {
     // No such page: the wait ends with the load's failure.
     SelectBanList(tw(), browser, "Missing Format");
     EXPECT_EQ(browser.ready_state(), platform::ReadyComplete);
-    EXPECT_EQ(tw().BanList, kAdvanced);
+    EXPECT_EQ(tw().editor.BanList, kAdvanced);
 
     // Advanced chosen again while the Traditional page is awaited: the later choice decides.
     SelectBanList(tw(), browser, kNoBanList);
     reactor.post([&] { SelectBanList(tw(), browser, "Advanced"); });
     SelectBanList(tw(), browser, "Traditional");
-    EXPECT_EQ(tw().BanList, kAdvanced);
+    EXPECT_EQ(tw().editor.BanList, kAdvanced);
     EXPECT_EQ(browser.location_url(), BanListUrl(tw(), "Advanced"));
 }
 
@@ -126,7 +126,7 @@ TEST_F(BanListTest, AnUnreachableSiteStillEndsTheWait) {
     ::setenv(std::string(site::kBaseVariable).c_str(), "http://127.0.0.1:9", 1);
     SelectBanList(tw(), browser, "Advanced");
     EXPECT_EQ(browser.ready_state(), platform::ReadyComplete);
-    EXPECT_EQ(tw().BanList, Lines{""});
+    EXPECT_EQ(tw().editor.BanList, Lines{""});
 }
 
 // The editor's own load chooses "Advanced" and waits for its page.
@@ -137,9 +137,9 @@ TEST_F(EditorTest, TheEditorStartsWithTheAdvancedList) {
     ::setenv(std::string(site::kBaseVariable).c_str(), ("file://" + (dir.path() / "site").string()).c_str(), 1);
     returning_player();
     start();
-    EXPECT_EQ(tw().BanList, kAdvanced);
+    EXPECT_EQ(tw().editor.BanList, kAdvanced);
     editor().Combo3.set_list_index(0);
-    EXPECT_EQ(tw().BanList, Lines{""});
+    EXPECT_EQ(tw().editor.BanList, Lines{""});
 }
 
 }  // namespace

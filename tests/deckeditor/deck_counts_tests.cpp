@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deck_counts.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "tests/deckeditor/editor_fixture.hpp"
@@ -24,7 +24,7 @@ Card Printing(const char* name, const char* set, const char* group, bool fusion 
 
 struct CountsTest : ::testing::Test, test::TableFixture {
     CountsTest() {
-        tw().CardDatabase = {Printing("Ash Wolf", "SA", "Beast"),
+        tw().cards.CardDatabase = {Printing("Ash Wolf", "SA", "Beast"),
                              Printing("Tide Call", "SA", "Spell Card"),
                              Printing("Pit Snare", "SB", "Trap Card"),
                              Printing("Twin Drake", "SB", "Dragon/Fusion", true),

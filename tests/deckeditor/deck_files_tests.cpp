@@ -9,7 +9,7 @@
 
 #include "cards/helpers.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deck_files.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/files.hpp"
@@ -32,7 +32,7 @@ std::string CrLf(const Lines& lines) {
 struct ReaderTest : ::testing::Test, test::TableFixture {
     ReaderTest() {
         // Limited and forbidden cards of the format in force.
-        tw().BanList = {"0|Pit Snare", "1|Tide Call", "2|Ash Wolf", "7|Reef Eel", ""};
+        tw().editor.BanList = {"0|Pit Snare", "1|Tide Call", "2|Ash Wolf", "7|Reef Eel", ""};
     }
     Lines Read(const std::string& text) {
         DeckFileRead r = ReadDeckText(tw(), text);
@@ -204,7 +204,7 @@ TEST(DeckFileWriter, CardLinesCommentsAndTheMarker) {
 }
 
 TEST_F(ReaderTest, AWrittenDeckReadsBackEqual) {
-    tw().BanList.assign(1, "");
+    tw().editor.BanList.assign(1, "");
     const Lines decks[] = {
         {"3 SA Moss Golem", "// keep: two | bars  and  blanks", "2 SB Old Reef Eel", "1 SA Salt & Cinder",
          "-SIDE DECK-", "1 SB Pit Snare", "//side note"},
@@ -252,14 +252,14 @@ TEST_F(DeckFileCommands, TheLastDeckIsReadAtTheEditorsLoad) {
 
 TEST_F(DeckFileCommands, SavingWritesTheFileAndTheSettingButNotTheOpenedPath) {
     Start();
-    tw().LastDeckPath = "opened.dek";
+    tw().editor.LastDeckPath = "opened.dek";
     Show({"3 SA Alpha", "//  a comment  with  blanks", "-SIDE DECK-"});
     Save(decks() / "burn");
 
     const fs::path file = decks() / "burn.dek";
     EXPECT_EQ(test::TempDir::read(file), "3|SA|Alpha\r\n//  a comment  with  blanks\r\n");
     EXPECT_EQ(setting(setting_key::lastdeck), file.string());
-    EXPECT_EQ(tw().LastDeckPath, "opened.dek");
+    EXPECT_EQ(tw().editor.LastDeckPath, "opened.dek");
     EXPECT_EQ(dm().File1.items(), Lines{"burn.dek"});
     // The save dialog starts from the last deck.
     EXPECT_EQ(dm().comm1.file_name, (decks() / "burn").string());
@@ -312,13 +312,13 @@ TEST_F(DeckFileCommands, OpeningRemembersThePathEvenWhenTheFileIsRefused) {
     const fs::path good = dir.write("decks/good.dek", CrLf({"1|SA|Alpha", "1|SA|Alpha", "1|SB|Beta", "-SIDE DECK-"}));
     Open(good);
     EXPECT_EQ(dm().List1.items(), (Lines{"2 SA Alpha", "1 SB Beta", "-SIDE DECK-"}));
-    EXPECT_EQ(tw().LastDeckPath, good.string());
+    EXPECT_EQ(tw().editor.LastDeckPath, good.string());
     EXPECT_EQ(setting(setting_key::lastdeck), good.string());
 
     const fs::path bad = dir.write("decks/bad.dek", "Alpha and Beta");
     Open(bad);
     EXPECT_EQ(dm().List1.items(), (Lines{"2 SA Alpha", "1 SB Beta", "-SIDE DECK-"}));
-    EXPECT_EQ(tw().LastDeckPath, bad.string());
+    EXPECT_EQ(tw().editor.LastDeckPath, bad.string());
     EXPECT_EQ(setting(setting_key::lastdeck), bad.string());
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].text, "Invalid Deck File");
@@ -438,13 +438,13 @@ TEST_F(DeckFileCommands, TheFileListLoadsADoubleClickedDeckAfterAsking) {
     host.expect_yes_no("Are you sure you want to load this deck?", platform::MsgResult::No);
     dm().File1.user_double_click(0);
     EXPECT_EQ(dm().List1.items(), Lines{"-SIDE DECK-"});
-    EXPECT_EQ(tw().LastDeckPath, "");
+    EXPECT_EQ(tw().editor.LastDeckPath, "");
 
     host.expect_yes_no("Are you sure you want to load this deck?", platform::MsgResult::Yes);
     dm().File1.user_double_click(0);
     EXPECT_EQ(dm().List1.items(), (Lines{"3 SA Alpha", "-SIDE DECK-", "2 SB Beta"}));
     const std::string path = (dm().File1.path() / "burn.dek").string();
-    EXPECT_EQ(tw().LastDeckPath, path);
+    EXPECT_EQ(tw().editor.LastDeckPath, path);
     EXPECT_EQ(setting(setting_key::lastdeck), path);
     EXPECT_EQ(host.questions().back().title, "Tablewright");
 }

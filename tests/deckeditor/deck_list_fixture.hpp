@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "tests/deckeditor/editor_fixture.hpp"
 
@@ -27,16 +27,16 @@ struct DeckEditorTest : EditorTest {
     void SetUp() override {
         returning_player();
         start();
-        for (int i = 1; i <= 60; ++i) tw().CardDatabase.push_back(MakeCard("Card " + std::to_string(i), "TST"));
-        tw().CardDatabase.push_back(MakeCard("Twin Drake", "TST", "Dragon/Fusion", true));
-        tw().CardDatabase.push_back(MakeCard("Lone Lantern", "TST"));
-        tw().CardDatabase.push_back(MakeCard("Lone Lantern", "OTR"));
-        tw().CardDatabase.push_back(MakeCard("Forbidden Fang", "TST"));
-        tw().CardDatabase.push_back(MakeCard("Pair Pike", "TST"));
-        tw().CardDatabase.push_back(MakeCard("Long Wyrm", "ABCDE"));
-        tw().CardDatabase.push_back(MakeCard("Spark Bolt", "TST", "Spell Card"));
-        tw().SearchResults.clear();
-        tw().BanList = {"1|Lone Lantern", "0|Forbidden Fang", "2|Pair Pike", "1|Long Wyrm", ""};
+        for (int i = 1; i <= 60; ++i) tw().cards.CardDatabase.push_back(MakeCard("Card " + std::to_string(i), "TST"));
+        tw().cards.CardDatabase.push_back(MakeCard("Twin Drake", "TST", "Dragon/Fusion", true));
+        tw().cards.CardDatabase.push_back(MakeCard("Lone Lantern", "TST"));
+        tw().cards.CardDatabase.push_back(MakeCard("Lone Lantern", "OTR"));
+        tw().cards.CardDatabase.push_back(MakeCard("Forbidden Fang", "TST"));
+        tw().cards.CardDatabase.push_back(MakeCard("Pair Pike", "TST"));
+        tw().cards.CardDatabase.push_back(MakeCard("Long Wyrm", "ABCDE"));
+        tw().cards.CardDatabase.push_back(MakeCard("Spark Bolt", "TST", "Spell Card"));
+        tw().editor.SearchResults.clear();
+        tw().editor.BanList = {"1|Lone Lantern", "0|Forbidden Fang", "2|Pair Pike", "1|Long Wyrm", ""};
         ASSERT_TRUE(host.messages().empty());
     }
 

@@ -108,7 +108,7 @@ TEST_F(DeckEditorTest, HeaderClicksOnTheResultGridDoNothing) {
 }
 
 TEST_F(DeckEditorTest, AnAddNeverMakesAFourthCopyOfAPrinting) {
-    tw().CardDatabase.push_back(test::MakeCard("Card 1", "OTR"));
+    tw().cards.CardDatabase.push_back(test::MakeCard("Card 1", "OTR"));
     lay({"2 Tst Card 1", kSide, "1 Tst Card 1"});
     pick("OTR", "Card 1");
     dm().Command3.user_click();

@@ -145,12 +145,12 @@ TEST_F(Chrome, TheTokenAndUpdaterButtonsOpenTheirWindowsOwnedByTheEditor) {
 }
 
 TEST_F(Chrome, TheCloseButtonEndsTheProgramAtOnce) {
-    tw().SentCommands.clear();
+    tw().net.SentCommands.clear();
     EXPECT_THROW(dm().Command16.user_click(), platform::ProgramEnd);
     EXPECT_TRUE(app.ended());
     EXPECT_TRUE(host.questions().empty());
     EXPECT_TRUE(host.messages().empty());
-    EXPECT_TRUE(tw().SentCommands.empty());
+    EXPECT_TRUE(tw().net.SentCommands.empty());
     // No other window's unload ran.
     EXPECT_TRUE(tw().FormA.loaded());
     EXPECT_TRUE(tw().DeckMaker.loaded());

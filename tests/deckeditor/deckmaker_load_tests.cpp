@@ -41,8 +41,8 @@ TEST_F(EditorTest, TheStartUpRoadEndsInTheDeckEditorWithTheDuelWindowHidden) {
     // Blank and repeated codes are left out; letter case tells codes apart.
     EXPECT_EQ(dm.Combo1.items(), (std::vector<std::string>{"All", "SA", "SB", "sb"}));
     EXPECT_EQ(dm.Combo1.list_index(), 0);
-    EXPECT_EQ(tw().SetCodes, (std::vector<std::string>{"", "SA", "SB", "sb"}));
-    EXPECT_FALSE(tw().AttentionShown);
+    EXPECT_EQ(tw().cards.SetCodes, (std::vector<std::string>{"", "SA", "SB", "sb"}));
+    EXPECT_FALSE(tw().duel.AttentionShown);
     EXPECT_EQ(dm.List1.items(), std::vector<std::string>{"-SIDE DECK-"});
 
     EXPECT_EQ(dm.Grid.cols(), 3);
@@ -140,7 +140,7 @@ TEST_F(EditorTest, TheFirstRunWelcomesThePlayerAndMakesTheFolders) {
     EXPECT_TRUE(fs::is_directory(dir.path() / "Decks"));
 
     // Empty folders are used: they exist.
-    EXPECT_EQ(tw().LogFolder, logs);
+    EXPECT_EQ(tw().log.LogFolder, logs);
     EXPECT_EQ(fs::path(editor().File1.path()), fs::path(decks));
     EXPECT_TRUE(editor().visible());
 }
@@ -170,7 +170,7 @@ TEST_F(EditorTest, TheExistingLogsFolderIsKeptAndTheDecksFolderFillsTheFileList)
     store(setting_key::lang, logs);
     store(setting_key::decks, (dir.path() / "MyDecks").string() + "/");  // found without regard to case
     start();
-    EXPECT_EQ(tw().LogFolder, logs);
+    EXPECT_EQ(tw().log.LogFolder, logs);
     EXPECT_EQ(editor().File1.items(), std::vector<std::string>{"burn.dek"});
 }
 
@@ -187,7 +187,7 @@ TEST_F(EditorTest, AFirstRunThatCannotMakeTheLogsFolderLeavesTheLogFolderAsTheDu
     dir.write("Logs", "a file in the way");
     start();
     EXPECT_EQ(setting(setting_key::lang), DefaultLogFolder(tw()));
-    EXPECT_EQ(tw().LogFolder, "");
+    EXPECT_EQ(tw().log.LogFolder, "");
     EXPECT_TRUE(fs::is_directory(dir.path() / "Decks"));
     EXPECT_EQ(setting(setting_key::firsttime), "no");
 }
@@ -209,7 +209,7 @@ TEST_F(EditorTest, AReservedOrEmptyUserNameBecomesNewbieAndIsStored) {
         t.store(setting_key::firsttime, "no");
         t.store(setting_key::username, c.stored);
         t.start();
-        EXPECT_EQ(t.tw().UserName, c.name);
+        EXPECT_EQ(t.tw().prefs.UserName, c.name);
         EXPECT_EQ(t.setting(setting_key::username), c.stored_after);
         EXPECT_EQ(t.message_texts() == std::vector<std::string>{kUserNameText}, c.told);
     }
@@ -218,14 +218,14 @@ TEST_F(EditorTest, AReservedOrEmptyUserNameBecomesNewbieAndIsStored) {
 TEST_F(EditorTest, AnUnsetChatServerGetsTheDefaultAndASetOneIsKept) {
     returning_player();
     start();
-    EXPECT_EQ(tw().JabberServer, kDefaultJabberServer);
+    EXPECT_EQ(tw().prefs.JabberServer, kDefaultJabberServer);
     EXPECT_EQ(setting(setting_key::jabber), kDefaultJabberServer);
 
     test::Editor t;
     t.returning_player();
     t.store(setting_key::jabber, "chat.example.org");
     t.start();
-    EXPECT_EQ(t.tw().JabberServer, "chat.example.org");
+    EXPECT_EQ(t.tw().prefs.JabberServer, "chat.example.org");
     EXPECT_EQ(t.setting(setting_key::jabber), "chat.example.org");
 }
 
@@ -258,7 +258,7 @@ TEST_F(EditorTest, TheLastDeckPathIsReadFromTheSettings) {
     const std::string deck = (dir.path() / "decks" / "burn.dek").string();
     store(setting_key::lastdeck, deck);
     start();
-    EXPECT_EQ(tw().LastDeckPath, deck);
+    EXPECT_EQ(tw().editor.LastDeckPath, deck);
     EXPECT_EQ(setting(setting_key::lastdeck), deck);
 }
 

@@ -11,7 +11,7 @@
 
 #include "cards/main.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "net/site.hpp"
 #include "platform/app.hpp"

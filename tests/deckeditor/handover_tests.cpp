@@ -36,11 +36,11 @@ struct HandOverTest : DeckEditorTest {
     win::FormA& duel() { return tw().FormA(); }
     // Nothing of the hand-over reached the table.
     void expect_still_in_editor() {
-        EXPECT_FALSE(tw().DeckLoaded);
+        EXPECT_FALSE(tw().piles.DeckLoaded);
         EXPECT_FALSE(duel().visible());
         EXPECT_TRUE(dm().visible());
-        EXPECT_EQ(tw().DeckCards.ubound(), 60);
-        EXPECT_TRUE(std::none_of(tw().SentCommands.begin(), tw().SentCommands.end(),
+        EXPECT_EQ(tw().piles.DeckCards.ubound(), 60);
+        EXPECT_TRUE(std::none_of(tw().net.SentCommands.begin(), tw().net.SentCommands.end(),
                                  [](const SentCommand& c) {
                                      return c.command.find("loaded their deck") != std::string::npos;
                                  }));
@@ -110,7 +110,7 @@ TEST(BanCheckReport, SummedPerPrintingWhateverTheSetCodeLength) {
     test::Editor e;
     e.returning_player();
     e.start();
-    e.tw().BanList = {"1|Lone Lantern", "1|Long Wyrm", "2|Pair Pike", ""};
+    e.tw().editor.BanList = {"1|Lone Lantern", "1|Long Wyrm", "2|Pair Pike", ""};
     struct Case {
         Lines deck;
         std::string report;
@@ -149,8 +149,8 @@ TEST_F(HandOverTest, ALineWithAnUnusableNameStopsTheHandOverAndNamesIt) {
 // The name rule keeps made-up names out; a card the database holds, spelt as it spells it, is
 // no made-up name, whatever characters it has.
 TEST_F(HandOverTest, ACardOfTheDatabaseGoesToTheTableWhateverItsCharacters) {
-    tw().CardDatabase.push_back(test::MakeCard("Salt & Cinder Wyrm", "QVR1"));
-    tw().CardDatabase.push_back(test::MakeCard("Bad!Name", "TST"));
+    tw().cards.CardDatabase.push_back(test::MakeCard("Salt & Cinder Wyrm", "QVR1"));
+    tw().cards.CardDatabase.push_back(test::MakeCard("Bad!Name", "TST"));
     struct Case {
         std::string line;
         std::string error;  // "" when the card is taken
@@ -181,13 +181,13 @@ TEST_F(HandOverTest, ACardOfTheDatabaseGoesToTheTableWhateverItsCharacters) {
     host.expect_yes_no(kUseDeck, MsgResult::Yes);
     dm().Command5.user_click();
     EXPECT_TRUE(host.messages().empty());
-    EXPECT_TRUE(tw().DeckLoaded);
-    const auto& cards = tw().DeckCards;
+    EXPECT_TRUE(tw().piles.DeckLoaded);
+    const auto& cards = tw().piles.DeckCards;
     EXPECT_EQ(std::count_if(cards.begin(), cards.end(), [](const Card& c) { return c.Name == "Salt & Cinder Wyrm"; }), 1);
 }
 
 TEST_F(HandOverTest, ALegalDeckGoesToTheTableShuffled) {
-    tw().LastDeckPath = "Decks/mine.dek";
+    tw().editor.LastDeckPath = "Decks/mine.dek";
     const Lines deck = Join(Plain(40), {"2 Tst Twin Drake", "1 Tst Lone Lantern", "//plan", kSide,
                                         "2 Tst Card 50"});
     lay(deck);
@@ -201,15 +201,15 @@ TEST_F(HandOverTest, ALegalDeckGoesToTheTableShuffled) {
     // The log line, also as it goes to the peer.
     const std::string line = "Ria loaded their deck (41 in Deck, 2 in extra)";
     EXPECT_NE(duel().chat.text().find(line), std::string::npos);
-    EXPECT_TRUE(std::any_of(tw().SentCommands.begin(), tw().SentCommands.end(),
+    EXPECT_TRUE(std::any_of(tw().net.SentCommands.begin(), tw().net.SentCommands.end(),
                             [&](const SentCommand& c) { return c.command == "ch~<Game> " + line; }));
 
     // Exactly the 41 deck cards, each live, in an order other than the list's.
-    ASSERT_EQ(tw().DeckCards.ubound(), 41);
+    ASSERT_EQ(tw().piles.DeckCards.ubound(), 41);
     std::vector<std::string> names;
     std::vector<int> slots;
     for (int i = 1; i <= 41; ++i) {
-        const Card& c = tw().DeckCards.at(i);
+        const Card& c = tw().piles.DeckCards.at(i);
         EXPECT_TRUE(IsLiveEntry(c)) << i;
         EXPECT_FALSE(c.Fusion);
         names.push_back(c.Name);
@@ -228,16 +228,16 @@ TEST_F(HandOverTest, ALegalDeckGoesToTheTableShuffled) {
     EXPECT_EQ(slots.front(), 1);
     EXPECT_EQ(slots.back(), 43);
 
-    ASSERT_GE(tw().ExtraDeckCards.ubound(), 2);
+    ASSERT_GE(tw().piles.ExtraDeckCards.ubound(), 2);
     for (int i = 1; i <= 2; ++i) {
-        EXPECT_EQ(tw().ExtraDeckCards.at(i).Name, "Twin Drake");
-        EXPECT_TRUE(tw().ExtraDeckCards.at(i).Fusion);
-        EXPECT_EQ(tw().ExtraDeckCards.at(i).Slot, 40 + i);
+        EXPECT_EQ(tw().piles.ExtraDeckCards.at(i).Name, "Twin Drake");
+        EXPECT_TRUE(tw().piles.ExtraDeckCards.at(i).Fusion);
+        EXPECT_EQ(tw().piles.ExtraDeckCards.at(i).Slot, 40 + i);
     }
 
-    EXPECT_TRUE(tw().DeckLoaded);
-    EXPECT_FALSE(tw().DeckFaceUp);
-    EXPECT_EQ(tw().DrawnCount, 0);
+    EXPECT_TRUE(tw().piles.DeckLoaded);
+    EXPECT_FALSE(tw().piles.DeckFaceUp);
+    EXPECT_EQ(tw().piles.DrawnCount, 0);
     EXPECT_EQ(setting(setting_key::lastdeck), "Decks/mine.dek");
     EXPECT_FALSE(dm().visible());
     EXPECT_EQ(dm().caption(), "Deck Shop");
@@ -264,7 +264,7 @@ TEST_F(HandOverTest, AfterASoftResetNoQuestionAndNoReport) {
     EXPECT_EQ(host.questions().size(), 0u);
     EXPECT_TRUE(dm().WebBrowser2.location_url().empty());
     EXPECT_TRUE(duel().visible());
-    EXPECT_EQ(tw().DeckCards.ubound(), 40);
+    EXPECT_EQ(tw().piles.DeckCards.ubound(), 40);
 }
 
 TEST_F(HandOverTest, WithoutAWebSiteNoReportIsSent) {
@@ -277,11 +277,11 @@ TEST_F(HandOverTest, WithoutAWebSiteNoReportIsSent) {
 }
 
 TEST_F(HandOverTest, WithoutAUserNameTheDeckStillGoesThenTheSettingsOpen) {
-    tw().UserName.clear();
+    tw().prefs.UserName.clear();
     lay(Join(Plain(40), {kSide}));
     host.expect_yes_no(kUseDeck, MsgResult::Yes);
     dm().Command5.user_click();
-    EXPECT_TRUE(tw().DeckLoaded);
+    EXPECT_TRUE(tw().piles.DeckLoaded);
     EXPECT_EQ(last_text(), "You dont have a username! Let me help you with that.");
     ASSERT_TRUE(tw().settings.loaded());
     EXPECT_TRUE(tw().settings.peek()->visible());

@@ -21,7 +21,7 @@ const std::string kNl = "\r\n";
 struct PreviewFixture : CardPanelFixture {
     CardPreview panel{other.selectedcard, other.Image1, other.lblName, other.lblStats,
                       other.lblDesc,      other.Label32, other.Label33};
-    void add(const Card& c) { tw().CardDatabase.push_back(c); }
+    void add(const Card& c) { tw().cards.CardDatabase.push_back(c); }
 };
 
 TEST(DeckLinePreviewTarget, ReadsSetAndNameOfCardLinesOnly) {
@@ -70,12 +70,12 @@ TEST(GridPreview, HeaderRowAndRunningSearchShowNothing) {
     grid.set_text_matrix(1, 1, "BWX");
     grid.set_text_matrix(1, 2, "Blue Dragon");
     grid.set_row(1);
-    fx.tw().SearchRunning = true;
+    fx.tw().editor.SearchRunning = true;
     PreviewFromGrid(fx.tw(), fx.panel, grid);
     EXPECT_EQ(fx.other.selectedcard.text(), "");
     EXPECT_FALSE(fx.other.lblName.caption() == "Blue Dragon");
 
-    fx.tw().SearchRunning = false;
+    fx.tw().editor.SearchRunning = false;
     EXPECT_EQ(GridPreviewTarget(fx.tw(), grid), (PreviewTarget{"bwx", "Blue Dragon"}));
     PreviewFromGrid(fx.tw(), fx.panel, grid);
     EXPECT_EQ(PanelLine(fx.other.selectedcard.text(), 0), "Blue Dragon");

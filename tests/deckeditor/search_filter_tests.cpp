@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cards/patterns.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/search.hpp"
 #include "tests/support/table_fixture.hpp"
 
@@ -256,7 +256,7 @@ TEST(SearchPattern, AgreesWithMatchesPattern) {
 struct SearchCacheTest : ::testing::Test, test::TableFixture {
     // Two names in several printings: Blue Dragon in SA, SB and SC, Dark Mage in SA and SB.
     void SetUp() override {
-        tw().CardDatabase = {
+        tw().cards.CardDatabase = {
             card("Blue Dragon", "SA", "Dragon", "8", "LIGHT", "", "3000", "2500", ""),
             card("Dark Mage", "SA", "Spellcaster", "7", "DARK", "", "2500", "2100", ""),
             card("Blue Dragon", "SB", "Dragon", "8", "LIGHT", "", "3000", "2500", ""),
@@ -268,20 +268,20 @@ struct SearchCacheTest : ::testing::Test, test::TableFixture {
     std::vector<std::string> shown(const SearchFilter& f, bool hide) {
         std::vector<std::string> out;
         for (std::uint32_t at : SearchCards(tw(), f, hide)) {
-            const Card c = tw().CardDatabase[at].card();
+            const Card c = tw().cards.CardDatabase[at].card();
             out.push_back(c.Name + "|" + c.SetCode);
         }
         return out;
     }
     std::vector<std::string> cached() {
         std::vector<std::string> out;
-        for (const CardView c : tw().SearchResults) out.push_back(std::string(c.Name) + "|" + std::string(c.SetCode));
+        for (const CardView c : tw().editor.SearchResults) out.push_back(std::string(c.Name) + "|" + std::string(c.SetCode));
         return out;
     }
 };
 
 TEST_F(SearchCacheTest, TheUnfilteredListingCachesNothing) {
-    tw().SearchResults.assign({0, 0, 0});
+    tw().editor.SearchResults.assign({0, 0, 0});
     EXPECT_EQ(shown({}, false).size(), 5u);
     EXPECT_EQ(cached(), std::vector<std::string>{"|"});
     EXPECT_EQ(shown({}, true), (std::vector<std::string>{"Blue Dragon|SA", "Dark Mage|SA"}));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "platform/rt.hpp"
 #include "tests/deckeditor/editor_fixture.hpp"
@@ -41,7 +41,7 @@ struct SearchWindowTest : EditorTest {
     }
     std::vector<std::string> cached() {
         std::vector<std::string> out;
-        for (const CardView c : tw().SearchResults) out.push_back(std::string(c.SetCode) + " " + std::string(c.Name));
+        for (const CardView c : tw().editor.SearchResults) out.push_back(std::string(c.SetCode) + " " + std::string(c.Name));
         return out;
     }
     void quick_search(const std::string& name) {
@@ -61,7 +61,7 @@ TEST_F(SearchWindowTest, TheFirstSearchListsAndCachesEveryNamedCardSortedByByte)
     EXPECT_TRUE(d().Command11.enabled());
     EXPECT_TRUE(d().Grid.enabled());
     EXPECT_TRUE(d().Grid.redraw());
-    EXPECT_FALSE(tw().SearchRunning);
+    EXPECT_FALSE(tw().editor.SearchRunning);
 }
 
 TEST_F(SearchWindowTest, TheSearchButtonWithNoFilterListsWithoutCaching) {
@@ -206,7 +206,7 @@ struct SampleSetSearch : EditorTest {
         for (int r = 1; r < d().Grid.rows(); ++r) {
             const std::string name = d().Grid.text_matrix(r, 2);
             if (name.empty()) continue;
-            for (const CardView c : tw().CardDatabase)
+            for (const CardView c : tw().cards.CardDatabase)
                 if (c.Name == name) {
                     found.push_back(c.card());
                     break;
@@ -234,7 +234,7 @@ TEST_F(SampleSetSearch, EveryMonsterHasATypeOfTheListAndThatTypeFindsIt) {
     std::set<std::string> offered;
     for (int i = 1; i < d().typebox.list_count(); ++i) offered.insert(d().typebox.list(i));
     std::set<std::string> used;
-    for (const CardView view : tw().CardDatabase) {
+    for (const CardView view : tw().cards.CardDatabase) {
         const Card c = view.card();
         if (c.Name.empty() || c.Group == "Spell Card" || c.Group == "Magic Card" || c.Group == "Trap Card") continue;
         EXPECT_TRUE(offered.count(type_of(c))) << c.Name << ": " << c.Group;

@@ -154,13 +154,13 @@ TEST_F(CalcWindow, LifePointButtonsApplyTheAnswer) {
         {{"0", "-", "5", "0", "0", "="}, 12, 7500, "<Game> Tester gains -500 LP (7500 LP)"},
     };
     for (const Case& c : cases) {
-        tw.MyLP = 8000;
+        tw.duel.MyLP = 8000;
         Forget();
         Press({"C"});
         Press(c.keys);
         platform::CommandButton& b = c.button == 10 ? calc.Command10 : c.button == 11 ? calc.Command11 : calc.Command12;
         b.user_click();
-        EXPECT_EQ(tw.MyLP, c.lp) << c.log;
+        EXPECT_EQ(tw.duel.MyLP, c.lp) << c.log;
         EXPECT_EQ(Sent(), std::vector<std::string>{"nl~" + rt::cstr(c.lp)}) << c.log;
         EXPECT_EQ(LastLog(), c.log);
         EXPECT_EQ(duel.Text1.caption(), rt::cstr(c.lp));
@@ -174,7 +174,7 @@ TEST_F(CalcWindow, AnAnswerThatIsNoNumberOrOutOfRangeChangesNothing) {
         ASSERT_TRUE(b->enabled());
         b->user_click();
     }
-    EXPECT_EQ(tw.MyLP, 8000);
+    EXPECT_EQ(tw.duel.MyLP, 8000);
     EXPECT_TRUE(Sent().empty());
     EXPECT_TRUE(Notices().empty());
 
@@ -193,15 +193,15 @@ TEST_F(CalcWindow, AnAnswerThatIsNoNumberOrOutOfRangeChangesNothing) {
         calc.Command10.user_click();
         calc.Command11.user_click();
         calc.Command12.user_click();
-        EXPECT_EQ(tw.MyLP, 8000);
+        EXPECT_EQ(tw.duel.MyLP, 8000);
         EXPECT_TRUE(Sent().empty());
         EXPECT_EQ(Notices(), std::vector<std::string>(3, std::string(kLifePointsOutOfRange)));
     }
     // A gain is capped instead; a loss as large through "Add" is refused.
-    tw.MyLP = -2147483000;
+    tw.duel.MyLP = -2147483000;
     Press({"C", "0", "-", "1", "0", "0", "0", "="});
     calc.Command12.user_click();
-    EXPECT_EQ(tw.MyLP, -2147483000);
+    EXPECT_EQ(tw.duel.MyLP, -2147483000);
     EXPECT_TRUE(Sent().empty());
 }
 

@@ -19,7 +19,7 @@ struct DiceAndKeys : test::FlowTest {
     std::string TakeLine() {
         std::string line = LastLog();
         duel.chat.set_text("");
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         return line;
     }
 };
@@ -27,7 +27,7 @@ struct DiceAndKeys : test::FlowTest {
 TEST_F(DiceAndKeys, TheDieIsFairOverManyRolls) {
     constexpr int kRolls = 60000;
     // Every log line recounts the deck; an empty one keeps the many rolls quick.
-    tw.DeckCards.redim(0);
+    tw.piles.DeckCards.redim(0);
     std::array<int, 7> faces{};
     const std::string prefix = "<Game> Tester has rolled a ";
     for (int i = 0; i < kRolls; ++i) {
@@ -44,7 +44,7 @@ TEST_F(DiceAndKeys, TheDieIsFairOverManyRolls) {
 
 TEST_F(DiceAndKeys, TheCoinIsFairOverManyFlips) {
     constexpr int kFlips = 20000;
-    tw.DeckCards.redim(0);
+    tw.piles.DeckCards.redim(0);
     int heads = 0;
     for (int i = 0; i < kFlips; ++i) {
         duel.flipcoin_Click();
@@ -107,17 +107,17 @@ TEST_F(DiceAndKeys, CtrlKeysRunTheRealActions) {
     duel.user_key_down('F', 0);
     EXPECT_EQ(LastLog().rfind("<Game> Tester flipped ", 0), 0u);
     duel.user_key_down('P', 0);
-    EXPECT_EQ(tw.Phase, 2);
-    EXPECT_TRUE(tw.PlayedOffline);
+    EXPECT_EQ(tw.duel.Phase, 2);
+    EXPECT_TRUE(tw.piles.PlayedOffline);
     duel.user_key_down('E', 0);
-    EXPECT_EQ(tw.Phase, 7);
+    EXPECT_EQ(tw.duel.Phase, 7);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"cp~2", "cp~7"}));
 
     // One press, one card: the menu's shortcut text adds no second draw.
-    tw.DeckCards.redim(2);
-    tw.DeckCards[1].Name = "Ember Drake";
-    tw.DeckCards[2].Name = "Tide Caller";
-    tw.DeckLoaded = true;
+    tw.piles.DeckCards.redim(2);
+    tw.piles.DeckCards[1].Name = "Ember Drake";
+    tw.piles.DeckCards[2].Name = "Tide Caller";
+    tw.piles.DeckLoaded = true;
     RecountDeck(tw);
     duel.user_key_down('D', 0);
     EXPECT_EQ(duel.hand.items(), std::vector<std::string>{"Ember Drake"});

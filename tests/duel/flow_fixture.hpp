@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt.hpp"
 #include "tests/support/table_fixture.hpp"
@@ -38,7 +38,7 @@ struct FlowTest : ::testing::Test {
     // The commands sent, less the chat lines and pile counts that every log line brings.
     std::vector<std::string> Sent() const {
         std::vector<std::string> out;
-        for (const auto& c : tw.SentCommands)
+        for (const auto& c : tw.net.SentCommands)
             if (c.command.rfind("ch~", 0) != 0 && c.command.rfind("us~", 0) != 0) out.push_back(c.command);
         return out;
     }
@@ -62,7 +62,7 @@ struct FlowTest : ::testing::Test {
         return out;
     }
     void Forget() {
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         duel.chat.set_text("");
         notices_at_start = fx.host.messages().size();
     }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cards/game_log.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/files.hpp"
 #include "platform/rt_error.hpp"
@@ -57,8 +57,8 @@ TEST_F(DuelChrome, EveryWayOfClosingAsksAndNoKeepsTheTableAsItWas) {
 TEST_F(DuelChrome, YesWritesTheClosingLineIntoTheGameLogAndEndsTheProgram) {
     const auto log = fx.dir.path() / "Logs" / "duel.qlra";
     platform::make_folder_one_level(log.parent_path());
-    tw.LogFileName = log.string();
-    tw.LoggingOn = true;
+    tw.log.LogFileName = log.string();
+    tw.log.LoggingOn = true;
     duel.chat.set_text("<Rook> good game\r\n");
 
     fx.host.expect_yes_no(kQuitQuestion, platform::MsgResult::Yes);
@@ -70,8 +70,8 @@ TEST_F(DuelChrome, YesWritesTheClosingLineIntoTheGameLogAndEndsTheProgram) {
 }
 
 TEST_F(DuelChrome, WithoutLoggingQuitWritesNoLogFile) {
-    tw.LogFileName = (fx.dir.path() / "never.qlra").string();
-    tw.LoggingOn = false;
+    tw.log.LogFileName = (fx.dir.path() / "never.qlra").string();
+    tw.log.LoggingOn = false;
     fx.host.expect_yes_no(kQuitQuestion, platform::MsgResult::Yes);
     EXPECT_THROW(duel.unload(), platform::ProgramEnd);
     EXPECT_FALSE(platform::file_exists(fx.dir.path() / "never.qlra"));
@@ -94,13 +94,13 @@ TEST_F(DuelChrome, EnterAndSendSubmitTheInputLineAndEmptyTheBox) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.typed) + (c.by_enter ? " Enter" : " Send"));
-        tw.MyLP = 8000;
+        tw.duel.MyLP = 8000;
         duel.chat.set_text("");
         duel.chattext.user_type(c.typed);
         if (c.by_enter) duel.chattext.user_key_down(13);
         else duel.chatsend.user_click();
         EXPECT_EQ(duel.chat.text(), c.log);
-        EXPECT_EQ(tw.MyLP, c.lp);
+        EXPECT_EQ(tw.duel.MyLP, c.lp);
         EXPECT_EQ(duel.chattext.text(), "");
     }
 }
@@ -146,10 +146,10 @@ TEST_F(DuelChrome, TheTitlePictureAndTheTitleTextBothDragTheWindow) {
 }
 
 TEST_F(DuelChrome, TheMinimisePictureMinimisesTheWindow) {
-    EXPECT_FALSE(tw.UserMinimized);
+    EXPECT_FALSE(tw.duel.UserMinimized);
     duel.Image3.user_click();
     EXPECT_EQ(duel.window_state(), platform::WindowState::Minimized);
-    EXPECT_TRUE(tw.UserMinimized);  // the player's own doing
+    EXPECT_TRUE(tw.duel.UserMinimized);  // the player's own doing
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/site.hpp"
 #include "platform/rt_error.hpp"
@@ -34,40 +34,40 @@ struct DuelWindowLoad : ::testing::Test {
 };
 
 TEST_F(DuelWindowLoad, GivesTheDuelItsStartValues) {
-    tw.MyLP = 1;
-    tw.OppLP = 2;
-    tw.PlayerNumber = 2;
-    tw.ChatForeColor = 0xFFFFFF;
-    tw.HandCards.redim(3);
-    tw.FieldGrid(1, 1) = 7;
+    tw.duel.MyLP = 1;
+    tw.duel.OppLP = 2;
+    tw.net.PlayerNumber = 2;
+    tw.duel.ChatForeColor = 0xFFFFFF;
+    tw.piles.HandCards.redim(3);
+    tw.field.FieldGrid(1, 1) = 7;
     auto& f = Load();
 
-    EXPECT_EQ(tw.MyLP, 8000);
-    EXPECT_EQ(tw.OppLP, 8000);
+    EXPECT_EQ(tw.duel.MyLP, 8000);
+    EXPECT_EQ(tw.duel.OppLP, 8000);
     EXPECT_EQ(f.Text1.caption(), "8000");
     EXPECT_EQ(f.Text2.caption(), "8000");
     EXPECT_EQ(tw.VersionText, "Version 9.1");
     EXPECT_EQ(f.lblTitle.caption(), "Tablewright Version 9.1");
-    EXPECT_EQ(tw.ProtocolVersion, 20);
-    EXPECT_EQ(tw.FrameStart, "^~");
-    EXPECT_EQ(tw.FrameEnd, "~^");
-    EXPECT_EQ(tw.Phase, 1);
-    EXPECT_EQ(tw.PlayerNumber, 0);
-    EXPECT_EQ(tw.PlayerNames, std::vector<std::string>(5));
-    EXPECT_TRUE(tw.ChatInMainWindow);
-    EXPECT_EQ(tw.ChatForeColor, 0u);
-    EXPECT_EQ(tw.ChatBackColor, 16777215u);
-    EXPECT_EQ(tw.ChatCardLinks, std::vector<std::string>(1));
-    EXPECT_TRUE(tw.SearchResults.positions().empty());
-    EXPECT_EQ(tw.SpareCardList, std::vector<Card>(1));
-    EXPECT_EQ(tw.HandCards.ubound(), 0);
-    EXPECT_EQ(tw.TrashCards.ubound(), 0);
-    EXPECT_EQ(tw.ExtraDeckCards.ubound(), 0);
-    EXPECT_EQ(tw.DeckCards.ubound(), 60);
-    EXPECT_EQ(tw.FieldGrid.ubound(1), 3);
-    EXPECT_EQ(tw.FieldGrid.ubound(2), 6);
-    EXPECT_EQ(tw.FieldGrid(1, 1), 0);
-    EXPECT_FALSE(tw.LoggingOn);
+    EXPECT_EQ(tw.net.ProtocolVersion, 20);
+    EXPECT_EQ(tw.net.FrameStart, "^~");
+    EXPECT_EQ(tw.net.FrameEnd, "~^");
+    EXPECT_EQ(tw.duel.Phase, 1);
+    EXPECT_EQ(tw.net.PlayerNumber, 0);
+    EXPECT_EQ(tw.net.PlayerNames, std::vector<std::string>(5));
+    EXPECT_TRUE(tw.duel.ChatInMainWindow);
+    EXPECT_EQ(tw.duel.ChatForeColor, 0u);
+    EXPECT_EQ(tw.duel.ChatBackColor, 16777215u);
+    EXPECT_EQ(tw.log.ChatCardLinks, std::vector<std::string>(1));
+    EXPECT_TRUE(tw.editor.SearchResults.positions().empty());
+    EXPECT_EQ(tw.cards.SpareCardList, std::vector<Card>(1));
+    EXPECT_EQ(tw.piles.HandCards.ubound(), 0);
+    EXPECT_EQ(tw.piles.TrashCards.ubound(), 0);
+    EXPECT_EQ(tw.piles.ExtraDeckCards.ubound(), 0);
+    EXPECT_EQ(tw.piles.DeckCards.ubound(), 60);
+    EXPECT_EQ(tw.field.FieldGrid.ubound(1), 3);
+    EXPECT_EQ(tw.field.FieldGrid.ubound(2), 6);
+    EXPECT_EQ(tw.field.FieldGrid(1, 1), 0);
+    EXPECT_FALSE(tw.log.LoggingOn);
 
     EXPECT_TRUE(f.visible());
     EXPECT_EQ(f.border_style(), platform::BorderStyle::None);
@@ -162,14 +162,14 @@ TEST_F(DuelWindowLoad, PlacesTheLabelMenuBarAfterTheTitle) {
 }
 
 TEST_F(DuelWindowLoad, WritesTwoWelcomeLinesThatAreNotSent) {
-    tw.PlayerNumber = 2;  // whatever the seat, the lines stay local
+    tw.net.PlayerNumber = 2;  // whatever the seat, the lines stay local
     auto& f = Load();
     const std::string base = SiteBase(tw);
     EXPECT_EQ(f.chat.text(), "<Game> Tablewright Version 9.1. Visit " + base +
                                  "/index.html for updates and news.\r\n"
                                  "<Game> Cant Host a Duel? Try this page: " +
                                  SiteUrl(tw, site::kForumHelp) + "\r\n");
-    for (const auto& c : tw.SentCommands) EXPECT_NE(c.command.substr(0, 3), "ch~") << c.command;
+    for (const auto& c : tw.net.SentCommands) EXPECT_NE(c.command.substr(0, 3), "ch~") << c.command;
 }
 
 TEST_F(DuelWindowLoad, MacrosKeepStoredTextsAndStoreTheirDefaults) {
@@ -180,7 +180,7 @@ TEST_F(DuelWindowLoad, MacrosKeepStoredTextsAndStoreTheirDefaults) {
                                                "Change Me!", "Change Me!", "Change Me!"};
     for (int k = 1; k <= 9; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(tw.Macros[k], expected[k - 1]);
+        EXPECT_EQ(tw.prefs.Macros[k], expected[k - 1]);
         EXPECT_EQ(f.macro_item(k)->caption(), expected[k - 1]);
         EXPECT_EQ(ReadSetting(tw, setting_key::slot(k)), expected[k - 1]);
     }
@@ -198,7 +198,7 @@ TEST_F(DuelWindowLoad, ReadsTimestampsOnlyFromOne) {
         WriteSetting(one.tw(), "username", "Rook");
         if (c.stored) WriteSetting(one.tw(), "timestamp", c.stored);
         one.tw().FormA();
-        EXPECT_EQ(one.tw().ShowTimestamps, c.on);
+        EXPECT_EQ(one.tw().prefs.ShowTimestamps, c.on);
     }
 }
 
@@ -248,7 +248,7 @@ TEST_F(DuelWindowLoad, ReplacesAMissingOrReservedUserName) {
         test::TableFixture one;
         if (c.stored) WriteSetting(one.tw(), "username", c.stored);
         one.tw().FormA();
-        EXPECT_EQ(one.tw().UserName, c.name);
+        EXPECT_EQ(one.tw().prefs.UserName, c.name);
         const auto& boxes = one.host.messages();
         if (c.replaced) {
             ASSERT_EQ(boxes.size(), 1u);
@@ -310,8 +310,8 @@ TEST_F(DuelWindowLoad, NamesTheGameLogByFolderAndStartTime) {
         const std::string lang = c.lang ? (one.dir.path() / c.lang).string() : "";
         if (c.lang) WriteSetting(one.tw(), "lang", lang);
         one.tw().FormA();
-        EXPECT_EQ(one.tw().LogFolder, lang);
-        EXPECT_EQ(one.tw().LogFileName, (one.dir.path() / c.folder / c.name).string());
+        EXPECT_EQ(one.tw().log.LogFolder, lang);
+        EXPECT_EQ(one.tw().log.LogFileName, (one.dir.path() / c.folder / c.name).string());
     }
 }
 
@@ -376,9 +376,9 @@ TEST(DuelWindowSecondCopy, EndsAtOnceAfterTheSettings) {
     ASSERT_EQ(fx.host.messages().size(), 1u);
     EXPECT_EQ(fx.host.messages()[0].text, kUserNameNotice);
     EXPECT_EQ(ReadSetting(tw, "username"), "Newbie");
-    EXPECT_FALSE(tw.LogFileName.empty());
+    EXPECT_FALSE(tw.log.LogFileName.empty());
     EXPECT_EQ(ReadSetting(tw, "slot1"), "");
-    EXPECT_EQ(tw.Phase, 0);
+    EXPECT_EQ(tw.duel.Phase, 0);
     auto* f = tw.FormA.peek();
     ASSERT_NE(f, nullptr);
     EXPECT_FALSE(f->visible());
@@ -393,8 +393,8 @@ TEST(DuelWindowSecondCopy, TwoTablesRunSideBySideWithTheCheckOff) {
     b.tw().FormA();
     EXPECT_FALSE(a.app.ended());
     EXPECT_FALSE(b.app.ended());
-    EXPECT_EQ(a.tw().UserName, "Rook");
-    EXPECT_EQ(b.tw().UserName, "Kite");
+    EXPECT_EQ(a.tw().prefs.UserName, "Rook");
+    EXPECT_EQ(b.tw().prefs.UserName, "Kite");
     EXPECT_NE(&a.tw().FormA(), &b.tw().FormA());
     EXPECT_NE(a.tw().FormA().chat.text().find("Cant Host a Duel?"), std::string::npos);
     EXPECT_NE(b.tw().FormA().chat.text().find("Cant Host a Duel?"), std::string::npos);

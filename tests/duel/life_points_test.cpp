@@ -51,12 +51,12 @@ TEST_F(LifePoints, EachActionChangesSendsAnnouncesAndShows) {
     };
     for (const Case& c : cases) {
         for (bool hp : {true, false}) {
-            tw.MyLP = 8000;
+            tw.duel.MyLP = 8000;
             Forget();
             if (hp) FromHp(c.hp_item);
             else FromTableMenu(c.lp_item);
             const std::string which = hp ? c.hp_item : c.lp_item;
-            EXPECT_EQ(tw.MyLP, c.lp) << which;
+            EXPECT_EQ(tw.duel.MyLP, c.lp) << which;
             EXPECT_EQ(Sent(), std::vector<std::string>{"nl~" + rt::cstr(c.lp)}) << which;
             EXPECT_EQ(Log(), std::vector<std::string>{c.log}) << which;
             EXPECT_EQ(duel.Text1.caption(), rt::cstr(c.lp)) << which;
@@ -69,25 +69,25 @@ TEST_F(LifePoints, HalvingRoundsHalfUpAndTheDisplayStopsAtZero) {
         std::int32_t from, to;
     };
     for (const Case c : {Case{7999, 4000}, Case{4001, 2001}, Case{1, 1}, Case{0, 0}, Case{-3, -1}, Case{-4, -2}}) {
-        tw.MyLP = c.from;
+        tw.duel.MyLP = c.from;
         Forget();
         FromTableMenu("LPHalve");
-        EXPECT_EQ(tw.MyLP, c.to) << c.from;
+        EXPECT_EQ(tw.duel.MyLP, c.to) << c.from;
         EXPECT_EQ(Sent(), std::vector<std::string>{"nl~" + rt::cstr(c.to)}) << c.from;
     }
 
     // Below zero the value is kept and sent, and only the display shows 0.
-    tw.MyLP = 500;
+    tw.duel.MyLP = 500;
     Forget();
     FromHp("Sub1000");
-    EXPECT_EQ(tw.MyLP, -500);
+    EXPECT_EQ(tw.duel.MyLP, -500);
     EXPECT_EQ(Sent(), std::vector<std::string>{"nl~-500"});
     EXPECT_EQ(LastLog(), "<Game> Tester loses 1000 LP (-500 LP)");
     EXPECT_EQ(duel.Text1.caption(), "0");
     EXPECT_EQ(duel.Text1.back_color(), LifePointColour(0));
 
     // Doubling nothing is still a change to announce.
-    tw.MyLP = 0;
+    tw.duel.MyLP = 0;
     Forget();
     FromHp("Add25");
     EXPECT_EQ(Sent(), std::vector<std::string>{"nl~0"});
@@ -103,19 +103,19 @@ TEST_F(LifePoints, ChangesBeyond32BitsAreRefusedWithTheReason) {
     };
     for (const Case c : {Case{(1 << 30) + 1, "Add25"}, Case{kMax - 999, "add1000"}, Case{kMin + 49, "Sub50"},
                          Case{kMin, "Add25"}}) {
-        tw.MyLP = c.from;
+        tw.duel.MyLP = c.from;
         duel.Text1.set_caption(rt::cstr(c.from));
         Forget();
         FromHp(c.item);
-        EXPECT_EQ(tw.MyLP, c.from) << c.item;
+        EXPECT_EQ(tw.duel.MyLP, c.from) << c.item;
         EXPECT_TRUE(Sent().empty()) << c.item;
         EXPECT_TRUE(Log().empty()) << c.item;
         EXPECT_EQ(Notices(), std::vector<std::string>{std::string(kLifePointsOutOfRange)}) << c.item;
     }
     // The very edge still fits.
-    tw.MyLP = kMax - 1000;
+    tw.duel.MyLP = kMax - 1000;
     FromHp("add1000");
-    EXPECT_EQ(tw.MyLP, kMax);
+    EXPECT_EQ(tw.duel.MyLP, kMax);
 }
 
 TEST_F(LifePoints, ACustomValueMustBeANumber) {
@@ -136,11 +136,11 @@ TEST_F(LifePoints, ACustomValueMustBeANumber) {
         {"-70", -70, nullptr},
     };
     for (const Case& c : cases) {
-        tw.MyLP = 8000;
+        tw.duel.MyLP = 8000;
         Forget();
         FromTableMenu("LPCustom", c.answer);
         const std::string what = c.answer.value_or("(cancel)");
-        EXPECT_EQ(tw.MyLP, c.lp) << what;
+        EXPECT_EQ(tw.duel.MyLP, c.lp) << what;
         if (c.notice) {
             EXPECT_EQ(Notices(), std::vector<std::string>{c.notice}) << what;
             EXPECT_TRUE(Sent().empty()) << what;

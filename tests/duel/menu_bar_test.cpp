@@ -146,8 +146,8 @@ TEST_F(Skins, ASkinWhitensTheBoxesAndKeepsTheirTextDark) {
     duel.LoadSkin(path);
     EXPECT_EQ(path, "dark");
     EXPECT_TRUE(Notices().empty());
-    EXPECT_EQ(tw.ChatBackColor, 16777215u);
-    EXPECT_EQ(tw.ChatForeColor, 0u);
+    EXPECT_EQ(tw.duel.ChatBackColor, 16777215u);
+    EXPECT_EQ(tw.duel.ChatForeColor, 0u);
     for (platform::Control* box : std::vector<platform::Control*>{&duel.chat, &duel.chattext, &duel.selectedcard,
                                                                    &duel.hand, &duel.Combo1, &tw.Tip()})
         EXPECT_EQ(box->back_color(), 16777215u) << box->name();
@@ -182,7 +182,7 @@ TEST_F(Skins, AMissingOrStraySkinChangesNothing) {
         EXPECT_EQ(Notices(), std::vector<std::string>{"I cannot find this skins`s settings file"}) << given;
     }
     EXPECT_EQ(colours(), before);
-    EXPECT_EQ(tw.ChatBackColor, 16777215u);
+    EXPECT_EQ(tw.duel.ChatBackColor, 16777215u);
     EXPECT_FALSE(tw.Tip.loaded());
 }
 

@@ -42,7 +42,7 @@ TEST_F(Phases, EachJumpIsAnnouncedSentAndShown) {
     for (const Case& c : cases) {
         Forget();
         duel.JumpPhase(c.phase);
-        EXPECT_EQ(tw.Phase, c.phase);
+        EXPECT_EQ(tw.duel.Phase, c.phase);
         EXPECT_EQ(Sent(), std::vector<std::string>{"cp~" + rt::cstr(c.phase)}) << c.phase;
         EXPECT_EQ(Log(), c.log ? std::vector<std::string>{c.log} : std::vector<std::string>{}) << c.phase;
         EXPECT_EQ(Colours(duel), c.colours) << c.phase;
@@ -51,17 +51,17 @@ TEST_F(Phases, EachJumpIsAnnouncedSentAndShown) {
 
 TEST_F(Phases, PlayersReachThemByLabelMenuAndNextPhase) {
     duel.main1.user_click();
-    EXPECT_EQ(tw.Phase, 3);
+    EXPECT_EQ(tw.duel.Phase, 3);
     duel.main1.user_click();  // the current one again is announced and sent again
     EXPECT_EQ(Sent(), (std::vector<std::string>{"cp~3", "cp~3"}));
     duel.OppTurn.user_click();
-    EXPECT_EQ(tw.Phase, 7);
+    EXPECT_EQ(tw.duel.Phase, 7);
     EXPECT_EQ(Colours(duel), "ggggggo");
 
     fx.host.expect_popup("PhaseMain2");
     duel.popup_menu(duel.PlayField);
-    EXPECT_EQ(tw.Phase, 5);
-    EXPECT_FALSE(tw.PlayedOffline);  // labels and the menu do not count as play
+    EXPECT_EQ(tw.duel.Phase, 5);
+    EXPECT_FALSE(tw.piles.PlayedOffline);  // labels and the menu do not count as play
 
     // Next Phase wraps after the opponent's turn, and marks play without a connection.
     struct Step {
@@ -69,14 +69,14 @@ TEST_F(Phases, PlayersReachThemByLabelMenuAndNextPhase) {
     };
     for (const Step s : {Step{5, 6}, Step{6, 7}, Step{7, 1}, Step{9, 1}, Step{-5, 1},
                          Step{std::numeric_limits<std::int32_t>::max(), 1}}) {
-        tw.Phase = s.from;
+        tw.duel.Phase = s.from;
         Forget();
         duel.NextPhase_Click();
-        EXPECT_EQ(tw.Phase, s.to) << s.from;
+        EXPECT_EQ(tw.duel.Phase, s.to) << s.from;
         EXPECT_EQ(Sent(), std::vector<std::string>{"cp~" + rt::cstr(s.to)}) << s.from;
     }
     EXPECT_EQ(LastLog(), "<Game> Tester has entered their Draw Phase");
-    EXPECT_TRUE(tw.PlayedOffline);
+    EXPECT_TRUE(tw.piles.PlayedOffline);
 }
 
 TEST_F(Phases, EndTurnHandsTheTurnOverInYellow) {
@@ -84,7 +84,7 @@ TEST_F(Phases, EndTurnHandsTheTurnOverInYellow) {
     Forget();
     fx.host.expect_popup("EndYourTurn");
     duel.popup_menu(duel.PlayField);
-    EXPECT_EQ(tw.Phase, 7);
+    EXPECT_EQ(tw.duel.Phase, 7);
     EXPECT_EQ(Sent(), std::vector<std::string>{"cp~7"});
     EXPECT_EQ(Log(), std::vector<std::string>{"<Game> Tester is done with their turn"});
     EXPECT_EQ(Colours(duel), "ggggggy");
@@ -106,10 +106,10 @@ TEST_F(Phases, TheOpponentsPhaseShowsWhiteOverOurOwn) {
         {3, 0, "ggbgggw"}, {3, 8, "ggbgggw"}, {3, -2, "ggbgggw"},
     };
     for (const Case& c : cases) {
-        tw.Phase = c.own;
+        tw.duel.Phase = c.own;
         Forget();
         duel.ShowOpponentPhase(c.received);
-        EXPECT_EQ(tw.Phase, c.own);
+        EXPECT_EQ(tw.duel.Phase, c.own);
         EXPECT_TRUE(Sent().empty());
         EXPECT_EQ(Colours(duel), c.colours) << c.own << " " << c.received;
     }

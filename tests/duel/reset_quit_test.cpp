@@ -10,7 +10,7 @@
 #include "cards/log_coding.hpp"
 #include "cards/settings.hpp"
 #include "cards/settings_window.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
@@ -88,19 +88,19 @@ TEST(Reset, ClosesTheConnectionAndEmptiesTheTableInItsOrder) {
     auto& d = ann.duel();
     duel.PutDown(ann, "Ember Drake");
     duel.PutDown(ann, "Salt Wyrm");
-    tw.LoggingOn = true;
-    tw.MyLP = 1200;
-    tw.OppLP = 300;
-    tw.Phase = 4;
-    const Card field_record = tw.FieldCards[1];
-    const std::string old_log = tw.LogFileName;
+    tw.log.LoggingOn = true;
+    tw.duel.MyLP = 1200;
+    tw.duel.OppLP = 300;
+    tw.duel.Phase = 4;
+    const Card field_record = tw.field.FieldCards[1];
+    const std::string old_log = tw.log.LogFileName;
     // Bob's counts reached Ann's grid.
     ASSERT_TRUE(duel.PumpUntil([&] { return !d.Stats.text_matrix(2, 2).empty(); }));
 
     // No leaves everything as it was, the log's name included.
     ann.host.expect_yes_no(kResetConnected, MsgResult::No);
     d.ResetGame.Click();
-    EXPECT_EQ(tw.LogFileName, old_log);
+    EXPECT_EQ(tw.log.LogFileName, old_log);
     EXPECT_EQ(ann.socket().state(), TcpSocket::StateConnected);
     EXPECT_TRUE(d.cardstencil.exists(1));
 
@@ -119,33 +119,33 @@ TEST(Reset, ClosesTheConnectionAndEmptiesTheTableInItsOrder) {
     EXPECT_FALSE(bob.Logged("<Game> Game Reset!"));
 
     // The closing lines went into the new log file; logging stopped before "Game Reset!".
-    EXPECT_NE(tw.LogFileName, old_log);
-    const std::string saved = ReadGameLog(tw.LogFileName);
+    EXPECT_NE(tw.log.LogFileName, old_log);
+    const std::string saved = ReadGameLog(tw.log.LogFileName);
     EXPECT_NE(saved.find("<Game> Ann stopped waiting for a connection\r\n<Game> Disconnected\r\n"), std::string::npos)
         << saved;
     EXPECT_EQ(saved.find("Game Reset!"), std::string::npos);
-    EXPECT_FALSE(tw.LoggingOn);
+    EXPECT_FALSE(tw.log.LoggingOn);
 
     EXPECT_EQ(ann.Log(), std::vector<std::string>{"<Game> Game Reset!"});
     EXPECT_EQ(ann.socket().state(), TcpSocket::StateClosed);
-    EXPECT_EQ(tw.PlayerNumber, 0);
-    EXPECT_EQ(tw.MyLP, 8000);
-    EXPECT_EQ(tw.OppLP, 8000);
+    EXPECT_EQ(tw.net.PlayerNumber, 0);
+    EXPECT_EQ(tw.duel.MyLP, 8000);
+    EXPECT_EQ(tw.duel.OppLP, 8000);
     EXPECT_EQ(d.Text1.caption(), "8000");
     EXPECT_EQ(d.Text2.caption(), "8000");
-    EXPECT_EQ(tw.SendSeq, 0);
-    EXPECT_EQ(tw.ReceiveSeq, 0);
-    EXPECT_EQ(tw.DeckCards.ubound(), 60);
-    for (int i = 0; i <= 60; ++i) EXPECT_FALSE(IsLiveEntry(tw.DeckCards[i])) << i;
-    EXPECT_EQ(tw.HandCards.ubound(), 0);
-    EXPECT_EQ(tw.TrashCards.ubound(), 0);
-    EXPECT_EQ(tw.ExtraDeckCards.ubound(), 0);
+    EXPECT_EQ(tw.net.SendSeq, 0);
+    EXPECT_EQ(tw.net.ReceiveSeq, 0);
+    EXPECT_EQ(tw.piles.DeckCards.ubound(), 60);
+    for (int i = 0; i <= 60; ++i) EXPECT_FALSE(IsLiveEntry(tw.piles.DeckCards[i])) << i;
+    EXPECT_EQ(tw.piles.HandCards.ubound(), 0);
+    EXPECT_EQ(tw.piles.TrashCards.ubound(), 0);
+    EXPECT_EQ(tw.piles.ExtraDeckCards.ubound(), 0);
     for (int r = 0; r <= 3; ++r)
-        for (int c = 0; c <= 6; ++c) EXPECT_EQ(tw.FieldGrid(r, c), 0);
+        for (int c = 0; c <= 6; ++c) EXPECT_EQ(tw.field.FieldGrid(r, c), 0);
     for (int slot = 1; slot <= 24; ++slot) EXPECT_FALSE(d.cardstencil.exists(slot));
     EXPECT_FALSE(d.cardstencil[0].visible());
-    EXPECT_FALSE(tw.DeckLoaded);
-    EXPECT_FALSE(tw.ServerDuel);
+    EXPECT_FALSE(tw.piles.DeckLoaded);
+    EXPECT_FALSE(tw.net.ServerDuel);
     EXPECT_FALSE(d.gameplay.enabled());
     EXPECT_TRUE(d.Command2.enabled());
     EXPECT_TRUE(d.Command3.enabled());
@@ -153,8 +153,8 @@ TEST(Reset, ClosesTheConnectionAndEmptiesTheTableInItsOrder) {
     EXPECT_EQ(d.hack.caption(), "");
     for (int row = 1; row <= 5; ++row) EXPECT_EQ(d.Stats.text_matrix(row, 2), "") << row;
     // Kept: the phase and the field's records.
-    EXPECT_EQ(tw.Phase, 4);
-    EXPECT_EQ(tw.FieldCards[1].Name, field_record.Name);
+    EXPECT_EQ(tw.duel.Phase, 4);
+    EXPECT_EQ(tw.field.FieldCards[1].Name, field_record.Name);
 
     // Back at the deck editor, every control of it usable.
     EXPECT_FALSE(d.visible());
@@ -185,7 +185,7 @@ TEST(Reset, UnconnectedAndFromTheDeckItem) {
     EXPECT_TRUE(d.lblName.visible());
     EXPECT_EQ(d.lblName.caption(), "");
     EXPECT_FALSE(d.Combo1.visible());
-    EXPECT_FALSE(ann.tw().DeckLoaded);
+    EXPECT_FALSE(ann.tw().piles.DeckLoaded);
     EXPECT_TRUE(ann.tw().DeckMaker().visible());
     // Nothing went anywhere, and a second reset is as safe.
     EXPECT_TRUE(ann.host.messages().empty());
@@ -202,25 +202,25 @@ TEST(SoftReset, KeepsTheConnectionAndTheCountsAndLocksTheEditor) {
     auto& tw = ann.tw();
     auto& d = ann.duel();
     duel.PutDown(ann, "Ember Drake");
-    tw.LoggingOn = true;
+    tw.log.LoggingOn = true;
     // Forty commands each way, the last setting the life points; returns when both arrived.
     auto exchange = [&](int ann_lp, int bob_lp) {
         for (int i = 39; i >= 0; --i) {
             Send(tw, "nl~" + std::to_string(ann_lp + i));
             Send(bob.tw(), "nl~" + std::to_string(bob_lp + i));
         }
-        return duel.PumpUntil([&] { return bob.tw().OppLP == ann_lp && tw.OppLP == bob_lp; });
+        return duel.PumpUntil([&] { return bob.tw().duel.OppLP == ann_lp && tw.duel.OppLP == bob_lp; });
     };
     ASSERT_TRUE(exchange(1500, 2500));
-    tw.MyLP = 1500;
-    const auto ann_meter = tw.HackLevel;
-    const auto bob_meter = bob.tw().HackLevel;
-    const std::string log_name = tw.LogFileName;
-    const auto send_seq = tw.SendSeq;
+    tw.duel.MyLP = 1500;
+    const auto ann_meter = tw.net.HackLevel;
+    const auto bob_meter = bob.tw().net.HackLevel;
+    const std::string log_name = tw.log.LogFileName;
+    const auto send_seq = tw.net.SendSeq;
 
     ann.host.expect_yes_no(kSoftReset, MsgResult::No);
     d.SoftReset.Click();
-    EXPECT_EQ(tw.MyLP, 1500);
+    EXPECT_EQ(tw.duel.MyLP, 1500);
     EXPECT_TRUE(d.visible());
 
     ann.host.expect_yes_no(kSoftReset, MsgResult::Yes);
@@ -230,16 +230,16 @@ TEST(SoftReset, KeepsTheConnectionAndTheCountsAndLocksTheEditor) {
 
     // The connection, seat, log, frame numbers and the opponent's life points stay.
     EXPECT_EQ(ann.socket().state(), TcpSocket::StateConnected);
-    EXPECT_EQ(tw.PlayerNumber, 1);
-    EXPECT_EQ(tw.LogFileName, log_name);
-    EXPECT_TRUE(tw.LoggingOn);
-    EXPECT_GT(tw.SendSeq, send_seq);
-    EXPECT_EQ(tw.OppLP, 2500);
+    EXPECT_EQ(tw.net.PlayerNumber, 1);
+    EXPECT_EQ(tw.log.LogFileName, log_name);
+    EXPECT_TRUE(tw.log.LoggingOn);
+    EXPECT_GT(tw.net.SendSeq, send_seq);
+    EXPECT_EQ(tw.duel.OppLP, 2500);
     EXPECT_EQ(d.Text2.caption(), "2500");
-    EXPECT_EQ(tw.MyLP, 8000);
+    EXPECT_EQ(tw.duel.MyLP, 8000);
     EXPECT_EQ(d.Text1.caption(), "8000");
     EXPECT_FALSE(d.cardstencil.exists(1));
-    EXPECT_EQ(tw.DeckCards.ubound(), 60);
+    EXPECT_EQ(tw.piles.DeckCards.ubound(), 60);
     // The shuffle of the emptied deck shows no box.
     EXPECT_TRUE(ann.host.messages().empty());
     EXPECT_EQ(ann.Log(), (std::vector<std::string>{"<Game> Ann`s Game was Soft Reset!",
@@ -247,7 +247,7 @@ TEST(SoftReset, KeepsTheConnectionAndTheCountsAndLocksTheEditor) {
 
     // The opponent's table has this player at 8000 and the three lines.
     ASSERT_TRUE(duel.PumpUntil([&] { return bob.Logged("<Game> Ann has shuffled their deck"); }));
-    EXPECT_EQ(bob.tw().OppLP, 8000);
+    EXPECT_EQ(bob.tw().duel.OppLP, 8000);
     for (const char* line : {"<Game> Ann is now at 8000 LP)", "<Game> Ann`s Game was Soft Reset!"})
         EXPECT_TRUE(bob.Logged(line)) << line;
 
@@ -264,8 +264,8 @@ TEST(SoftReset, KeepsTheConnectionAndTheCountsAndLocksTheEditor) {
 
     // Both tables go on counting the same commands: neither meter rises.
     ASSERT_TRUE(exchange(7000, 2000));
-    EXPECT_EQ(tw.HackLevel, ann_meter);
-    EXPECT_EQ(bob.tw().HackLevel, bob_meter);
+    EXPECT_EQ(tw.net.HackLevel, ann_meter);
+    EXPECT_EQ(bob.tw().net.HackLevel, bob_meter);
 
     // A reset afterwards unlocks the editor.
     d.show();
@@ -285,7 +285,7 @@ TEST(SoftReset, WithoutAConnectionWritesItsLinesOnly) {
     ann.duel().SoftReset.Click();
     EXPECT_EQ(ann.Log().size(), 2u);
     EXPECT_TRUE(ann.Sent().size() > 0);
-    for (const auto& c : ann.tw().SentCommands) EXPECT_FALSE(c.connected);
+    for (const auto& c : ann.tw().net.SentCommands) EXPECT_FALSE(c.connected);
     EXPECT_TRUE(ann.host.messages().empty());
 }
 
@@ -296,11 +296,11 @@ TEST(Quit, EndsThePeerConnectionBeforeTheLastLineAndSavesTheLog) {
     auto& tw = bob.tw();
     auto& d = bob.duel();
     duel.PutDown(bob, "Salt Wyrm");
-    tw.LoggingOn = true;
+    tw.log.LoggingOn = true;
     tw.about().show(&d);
     tw.settings().show();
     tw.MacroWindow().show(&d);
-    tw.SentCommands.clear();
+    tw.net.SentCommands.clear();
 
     // The close button and the Quit item ask, once even when asked again meanwhile; No keeps the
     // table, its cards and the connection.
@@ -319,7 +319,7 @@ TEST(Quit, EndsThePeerConnectionBeforeTheLastLineAndSavesTheLog) {
 
     // The table was cleared first: 25 refreshes of the counts, then the connect dialog's line.
     std::vector<std::string> delivered;
-    for (const auto& c : tw.SentCommands)
+    for (const auto& c : tw.net.SentCommands)
         if (c.connected) delivered.push_back(c.command);
     ASSERT_GE(delivered.size(), 26u);
     for (int i = 0; i < 25; ++i) EXPECT_EQ(delivered[i].rfind("us~", 0), 0u) << delivered[i];
@@ -334,7 +334,7 @@ TEST(Quit, EndsThePeerConnectionBeforeTheLastLineAndSavesTheLog) {
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[log.size() - 2], "<Game> Disconnected");
     EXPECT_EQ(log.back(), "<Game> Bob has quit");
-    const std::string saved = ReadGameLog(tw.LogFileName);
+    const std::string saved = ReadGameLog(tw.log.LogFileName);
     EXPECT_TRUE(saved.ends_with("\r\n<Game> Bob has quit\r\n")) << saved;
 
     // The opponent saw the line and the connection drop, and no quit line.

@@ -11,7 +11,7 @@
 
 #include "cards/helpers.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/ban_list.hpp"
 #include "platform/files.hpp"
 #include "platform/html.hpp"

@@ -35,8 +35,8 @@ TEST_F(StickyNotes, MakingOneSendsItsNumberPlaceAndText) {
     EXPECT_FALSE(duel.StickyNote[0].visible());
 
     // The joining seat puts its notes on its own side; a name's "~" would cut the command.
-    tw.PlayerNumber = 2;
-    tw.UserName = "Ti~lda";
+    tw.net.PlayerNumber = 2;
+    tw.prefs.UserName = "Ti~lda";
     Forget();
     Make();
     EXPECT_EQ(Sent(), (std::vector<std::string>{"mn~2", "sl~2:2985:7680", "en~Tilda`s Sticky Note:2"}));
@@ -107,7 +107,7 @@ TEST_F(StickyNotes, DraggingFollowsThePointerAndTheReleaseSendsThePlace) {
     EXPECT_EQ(note.left(), 3920);
     note.user_mouse_up(1, 0, 100, 200);
     EXPECT_EQ(Sent(), std::vector<std::string>{"sl~2:3910:3920"});
-    EXPECT_EQ(tw.SelectedNote, 2);
+    EXPECT_EQ(tw.duel.SelectedNote, 2);
     // A release without a move sends the place too.
     duel.StickyNote[1].user_mouse_down(1, 0, 5, 5);
     duel.StickyNote[1].user_mouse_up(1, 0, 5, 5);

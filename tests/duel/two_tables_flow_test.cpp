@@ -33,7 +33,7 @@ TEST_F(TwoTables, ThePhaseShowsWhiteOnTheOtherTable) {
     ann.duel().JumpPhase(3);
     ASSERT_TRUE(Until([&] { return bob.Logged("<Game> Ann has entered their Main 1 Phase"); }));
     ASSERT_TRUE(Until([&] { return Colours(bob) == "bgwgggg"; })) << Colours(bob);
-    EXPECT_EQ(bob.tw().Phase, 1);  // Bob's own phase stays his
+    EXPECT_EQ(bob.tw().duel.Phase, 1);  // Bob's own phase stays his
 
     ann.duel().End_Turn_Click();
     ASSERT_TRUE(Until([&] { return Colours(bob) == "bgggggw"; })) << Colours(bob);
@@ -42,7 +42,7 @@ TEST_F(TwoTables, ThePhaseShowsWhiteOnTheOtherTable) {
     // Bob's turn: his Next Phase shows on Ann's table over her handed-over turn.
     bob.duel().NextPhase_Click();
     ASSERT_TRUE(Until([&] { return Colours(ann) == "gwggggo"; })) << Colours(ann);
-    EXPECT_FALSE(bob.tw().PlayedOffline);  // connected: no offline play
+    EXPECT_FALSE(bob.tw().piles.PlayedOffline);  // connected: no offline play
 }
 
 TEST(OpponentPhase, OutsideOneToSevenIsTheOpponentsTurnAndJunkIsDropped) {
@@ -64,14 +64,14 @@ TEST(OpponentPhase, OutsideOneToSevenIsTheOpponentsTurnAndJunkIsDropped) {
         EXPECT_EQ(Colours(table.side), c.colours) << c.command;
     }
     EXPECT_TRUE(table.side.host.messages().empty());
-    EXPECT_EQ(table.tw().Phase, 1);
+    EXPECT_EQ(table.tw().duel.Phase, 1);
 }
 
 TEST_F(TwoTables, LifePointsReachTheOtherTable) {
     ann.duel().HP.set_enabled(true);  // a connection enables it
     ann.host.expect_popup("Sub1000");
     ann.duel().Text1.user_mouse_down(1, 0, 10, 10);
-    ASSERT_TRUE(Until([&] { return bob.tw().OppLP == 7000; }));
+    ASSERT_TRUE(Until([&] { return bob.tw().duel.OppLP == 7000; }));
     EXPECT_EQ(bob.duel().Text2.caption(), "7000");
     ASSERT_TRUE(Until([&] { return bob.Logged("<Game> Ann loses 1000 LP (7000 LP)"); }));
 
@@ -81,14 +81,14 @@ TEST_F(TwoTables, LifePointsReachTheOtherTable) {
     for (platform::CommandButton* b : {&calc.Command1[1], &calc.Command1[0], &calc.Command7, &calc.Command1[4],
                                        &calc.Command4, &calc.Command12})
         b->user_click();
-    ASSERT_TRUE(Until([&] { return bob.tw().OppLP == 7002; }));
+    ASSERT_TRUE(Until([&] { return bob.tw().duel.OppLP == 7002; }));
 
     // A refused change sends nothing: Bob still sees 7002 after a later change goes through.
-    ann.tw().MyLP = 2147483000;
+    ann.tw().duel.MyLP = 2147483000;
     ann.duel().LifePointItem_Click(11);  // "Add 1000"
     EXPECT_EQ(ann.host.messages().back().text, "That would put your LP out of range.");
     ann.duel().LifePointItem_Click(4);  // "Subtract 50"
-    ASSERT_TRUE(Until([&] { return bob.tw().OppLP == 2147482950; }));
+    ASSERT_TRUE(Until([&] { return bob.tw().duel.OppLP == 2147482950; }));
 }
 
 TEST_F(TwoTables, StickyNotesAreMirroredOnTheOtherTable) {

@@ -13,7 +13,7 @@
 #include "cards/duel_log.hpp"
 #include "cards/set_file.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/macro_window.hpp"
 #include "net/site.hpp"
@@ -33,9 +33,9 @@ struct ChatBox : ::testing::Test {
     win::FormA& duel = fx.LoadDuelWindow("Ann");
 
     ChatBox() {
-        tw.CardDatabase = ParseSetFile(kSet);
+        tw.cards.CardDatabase = ParseSetFile(kSet);
         IndexCardDatabase(tw);
-        tw.UserName = "Ann";
+        tw.prefs.UserName = "Ann";
     }
 
     // The position of the n-th character of the last what in the chat box (0 = its first).
@@ -51,7 +51,7 @@ struct ChatBox : ::testing::Test {
     }
     std::vector<std::string> Sent() const {
         std::vector<std::string> out;
-        for (const auto& c : fx.table->SentCommands) out.push_back(c.command);
+        for (const auto& c : fx.table->net.SentCommands) out.push_back(c.command);
         return out;
     }
 };
@@ -59,7 +59,7 @@ struct ChatBox : ::testing::Test {
 TEST_F(ChatBox, AClickOnACardReferenceShowsExactlyThatCard) {
     AddChat(tw, "Ann has put down a {card='Cinder Wyrm' set='AAA'}", "Game", false);
     AddChat(tw, "Bob has put down a {card='Salt & Cinder Wyrm' set='BBB'}", "Game", false);
-    ASSERT_EQ(tw.ChatCardLinks.back(), "Salt & Cinder Wyrm|BBB");
+    ASSERT_EQ(tw.log.ChatCardLinks.back(), "Salt & Cinder Wyrm|BBB");
     const std::string blank = Panel();
 
     // Anywhere in the reference, its first and last character included: the card named so, not
@@ -132,7 +132,7 @@ TEST_F(ChatBox, ALinkOpensThroughTheDesktopOnlyAsAWebAddress) {
 }
 
 TEST_F(ChatBox, TheInputKeepsThePlainChatStyleWhateverIsTypedOrPasted) {
-    tw.ChatForeColor = 0xFFFFFF;
+    tw.duel.ChatForeColor = 0xFFFFFF;
     auto& input = duel.chattext;
     input.set_sel_color(255);
     input.set_sel_underline(true);
@@ -152,23 +152,23 @@ TEST_F(ChatBox, TheInputKeepsThePlainChatStyleWhateverIsTypedOrPasted) {
 }
 
 TEST_F(ChatBox, ClearingARichTextBoxUsesTheChatColours) {
-    tw.ChatForeColor = 0xFFFFFF;
-    tw.ChatBackColor = 0x202020;
+    tw.duel.ChatForeColor = 0xFFFFFF;
+    tw.duel.ChatBackColor = 0x202020;
     duel.chattext.set_text("left over");
     duel.ClearRichText(duel.chattext);
     EXPECT_EQ(duel.chattext.text(), "");
     EXPECT_EQ(duel.chattext.insertion_format().color, 0xFFFFFFu);
     EXPECT_EQ(duel.chattext.back_color(), 0x202020u);
     // Equal colours would hide the text: the back colour stays as it was.
-    tw.ChatBackColor = 0xFFFFFF;
+    tw.duel.ChatBackColor = 0xFFFFFF;
     duel.ClearRichText(duel.chattext);
     EXPECT_EQ(duel.chattext.back_color(), 0x202020u);
 }
 
 TEST_F(ChatBox, AMacroGoesOutAsThePlayersLineWhateverItsLength) {
     const std::string long_macro(130, 'm');
-    tw.Macros[4] = long_macro;
-    tw.Macros[9] = "Good game!";
+    tw.prefs.Macros[4] = long_macro;
+    tw.prefs.Macros[9] = "Good game!";
     duel.chattext.set_text("half typed");
     // From the keys, whichever control has the focus, and from the Chat menu.
     duel.set_focus(duel.chattext);
@@ -196,17 +196,17 @@ TEST_F(ChatBox, TheMacroEditorStoresAtMostFiftyCharactersOnDone) {
     editor.Text1[8].user_edit("");
     editor.Command1.user_click();
     EXPECT_FALSE(tw.MacroWindow.loaded());
-    EXPECT_EQ(tw.Macros[1], sixty.substr(0, 50));
+    EXPECT_EQ(tw.prefs.Macros[1], sixty.substr(0, 50));
     EXPECT_EQ(ReadSetting(tw, setting_key::slot(1)), sixty.substr(0, 50));
     EXPECT_EQ(duel.Macro1.caption(), sixty.substr(0, 50));
-    EXPECT_EQ(tw.Macros[9], "");
-    EXPECT_EQ(tw.Macros[2], "Heads!");
+    EXPECT_EQ(tw.prefs.Macros[9], "");
+    EXPECT_EQ(tw.prefs.Macros[2], "Heads!");
 
     // Closed any other way, it stores nothing; the next opening shows the stored texts.
     duel.Macro10.Click();
     tw.MacroWindow().Text1[1].user_edit("Not kept");
     tw.MacroWindow().unload();
-    EXPECT_EQ(tw.Macros[2], "Heads!");
+    EXPECT_EQ(tw.prefs.Macros[2], "Heads!");
     duel.Macro10.Click();
     EXPECT_EQ(tw.MacroWindow().Text1[1].text(), "Heads!");
     EXPECT_EQ(tw.MacroWindow().Text1[0].text(), sixty.substr(0, 50));

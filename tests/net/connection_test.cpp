@@ -16,7 +16,7 @@
 
 #include "cards/duel_log.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connect3.hpp"
 #include "net/connection.hpp"
@@ -66,7 +66,7 @@ std::vector<std::string> Messages(NetSide& s) {
 // The commands that reached the peer, in order.
 std::vector<std::string> Delivered(NetSide& s) {
     std::vector<std::string> out;
-    for (const auto& c : s.tw().SentCommands)
+    for (const auto& c : s.tw().net.SentCommands)
         if (c.connected) out.push_back(c.command);
     return out;
 }
@@ -133,8 +133,8 @@ TEST(ConnectionPanel, ListenAndConnectStartTheDuelInTheirOrder) {
     ASSERT_TRUE(pair.Duel());
     ASSERT_TRUE(pair.PumpUntil([&] { return ann.Logged("<Game> Your Opponent is Bob"); }));
 
-    EXPECT_EQ(ann.tw().PlayerNumber, 1);
-    EXPECT_EQ(bob.tw().PlayerNumber, 2);
+    EXPECT_EQ(ann.tw().net.PlayerNumber, 1);
+    EXPECT_EQ(bob.tw().net.PlayerNumber, 2);
     ExpectInOrder(ann.Log(), {"<Game> Ann is waiting for a connection...", "<Game> Connected!",
                               "<Game> Ann loaded their deck (3 in Deck, 0 in extra)", "<Game> Ann shuffled the deck",
                               "<Game> Your Opponent is Bob", "<Game> Handshake Accepted"});
@@ -148,7 +148,7 @@ TEST(ConnectionPanel, ListenAndConnectStartTheDuelInTheirOrder) {
             if (c.rfind("us~", 0) != 0) sent.push_back(c);
         ASSERT_GE(sent.size(), 2u);
         EXPECT_EQ(sent[0].rfind("hs~", 0), 0u) << sent[0];
-        EXPECT_EQ(sent[1], "mi~" + s->tw().UserName + ":20:" + std::to_string(s->tw().PlayerNumber) + ":0:");
+        EXPECT_EQ(sent[1], "mi~" + s->tw().prefs.UserName + ":20:" + std::to_string(s->tw().net.PlayerNumber) + ":0:");
         EXPECT_TRUE(Messages(*s).empty());
     }
 
@@ -182,9 +182,9 @@ TEST(ConnectionPanel, ThePeerClosingLeavesTheButtonsOffUntilAReset) {
     auto& ann = pair.ann;
     auto& bob = pair.bob;
     ann.duel().Check1.user_click();  // "Log Duel"
-    const std::string log_name = ann.tw().LogFileName;
+    const std::string log_name = ann.tw().log.LogFileName;
     ASSERT_TRUE(pair.Duel());
-    ASSERT_TRUE(ann.tw().LoggingOn);
+    ASSERT_TRUE(ann.tw().log.LoggingOn);
     EXPECT_TRUE(ann.Logged("<Game> Loging and saving to " + log_name));
 
     bob.socket().close();
@@ -197,9 +197,9 @@ TEST(ConnectionPanel, ThePeerClosingLeavesTheButtonsOffUntilAReset) {
     EXPECT_EQ(d.Label3.caption(), "Disconnected.");
     EXPECT_TRUE(d.Settings2.enabled());
     EXPECT_FALSE(d.gameplay.enabled());
-    EXPECT_EQ(ann.tw().PlayerNumber, 1);
+    EXPECT_EQ(ann.tw().net.PlayerNumber, 1);
     // The game log holds the line.
-    EXPECT_NE(test::TempDir::read(ann.tw().LogFileName).size(), 0u);
+    EXPECT_NE(test::TempDir::read(ann.tw().log.LogFileName).size(), 0u);
     EXPECT_TRUE(Messages(ann).empty());
 }
 
@@ -274,7 +274,7 @@ TEST(ConnectionPanel, WhatThePanelSaysBeforeAnAttempt) {
          }},
         {"cards played before connecting",
          [](NetSide& s) {
-             s.tw().PlayedOffline = true;
+             s.tw().piles.PlayedOffline = true;
              PressConnect(s);
              PressListen(s);
          },
@@ -304,7 +304,7 @@ TEST(ConnectionPanel, WhatThePanelSaysBeforeAnAttempt) {
          {},
          [](NetSide& s) {
              EXPECT_EQ(s.socket().state(), TcpSocket::StateClosed);
-             EXPECT_EQ(s.tw().PlayerNumber, 0);
+             EXPECT_EQ(s.tw().net.PlayerNumber, 0);
              ExpectIdlePanel(s);
              EXPECT_TRUE(s.Logged("<Game> Ann stopped waiting for a connection"));
          }},
@@ -325,7 +325,7 @@ TEST(ConnectionPanel, ListeningShowsTheOwnAddressAndItCopies) {
     PressListen(ann);
     auto& d = ann.duel();
     ASSERT_EQ(ann.socket().state(), TcpSocket::StateListening);
-    EXPECT_EQ(ann.tw().PlayerNumber, 1);
+    EXPECT_EQ(ann.tw().net.PlayerNumber, 1);
     EXPECT_EQ(d.Label3.caption(), "Your IP is:");
     EXPECT_FALSE(d.Command3.visible());
     EXPECT_EQ(d.Command2.left(), 1320);
@@ -366,7 +366,7 @@ TEST(ConnectionPanel, AListenOnAPortInUseSaysSoAndPutsThePanelBack) {
 
     EXPECT_EQ(Messages(ann), std::vector<std::string>{"Could not listen on port " + std::to_string(port) +
                                                       ": Address in use"});
-    EXPECT_EQ(ann.tw().PlayerNumber, 0);
+    EXPECT_EQ(ann.tw().net.PlayerNumber, 0);
     ExpectIdlePanel(ann);
     EXPECT_FALSE(ann.Logged("<Game> Ann is waiting for a connection..."));
     EXPECT_NE(ann.tw().listenwindow.peek()->Label3.caption(), "listening....");
@@ -421,7 +421,7 @@ TEST(ConnectionPanel, AConnectionThatIsNoTableLeavesTheTableListening) {
 
         EXPECT_EQ(ann.socket().state(), TcpSocket::StateListening);
         EXPECT_EQ(ann.socket().bound_port(), port);
-        EXPECT_EQ(ann.tw().PlayerNumber, 1);
+        EXPECT_EQ(ann.tw().net.PlayerNumber, 1);
         EXPECT_EQ(Messages(ann), std::vector<std::string>{});
         EXPECT_EQ(d.Label3.caption(), status);
         EXPECT_EQ(d.Command2.left(), left);
@@ -442,7 +442,7 @@ TEST(ConnectionPanel, AConnectionThatIsNoTableLeavesTheTableListening) {
         for (int i = 0; i < 10; ++i) AddChat(ann.tw(), "move " + std::to_string(i), "Ann", true);
         ASSERT_TRUE(pair.PumpUntil([&] { return bob.Logged("<Ann> move 9"); }));
         for (const auto& sent : bob.Sent()) EXPECT_NE(sent.rfind("rp~", 0), 0u) << sent;
-        EXPECT_EQ(bob.tw().HackLevel, 0);
+        EXPECT_EQ(bob.tw().net.HackLevel, 0);
         EXPECT_EQ(ann.CountLogged(came), 1);
         EXPECT_TRUE(Messages(ann).empty());
         EXPECT_TRUE(Messages(bob).empty());
@@ -511,7 +511,7 @@ TEST(ConnectionPanel, AnAttemptNobodyAnswersEndsAfterTenSeconds) {
     EXPECT_EQ(pair.clock.now_ms() - start, 10000);
     EXPECT_EQ(Messages(bob), std::vector<std::string>{"Connection timed out."});
     EXPECT_EQ(bob.tw().connect3.peek()->status.caption(), "Connection timed out.");
-    EXPECT_EQ(bob.tw().PlayerNumber, 0);
+    EXPECT_EQ(bob.tw().net.PlayerNumber, 0);
     EXPECT_TRUE(bob.Logged("<Game> Disconnected"));
     ExpectPanelBackAfterAttempt(bob, "127.0.0.1");
 }
@@ -552,8 +552,8 @@ TEST(ConnectionPanel, EachModeTakesItsSeatRouteAndPorts) {
     // One table makes every attempt in a row, each mode also right after a server attempt.
     DuelPair pair;
     auto& bob = pair.bob;
-    bob.tw().JabberServer = "127.0.0.1";
-    bob.tw().JabberUser = "bobby";
+    bob.tw().prefs.JabberServer = "127.0.0.1";
+    bob.tw().net.JabberUser = "bobby";
     // An attempt in a mode to a far end that keeps what arrives; true once a frame came.
     auto attempt = [&](int mode, Catcher& far_end) {
         auto& d = bob.duel();
@@ -574,16 +574,16 @@ TEST(ConnectionPanel, EachModeTakesItsSeatRouteAndPorts) {
                 Catcher server(pair.reactor);
                 bob.tw().net_config.xmpp_port = server.port();
                 ASSERT_TRUE(attempt(1, server));
-                ASSERT_TRUE(bob.tw().ServerDuel);
+                ASSERT_TRUE(bob.tw().net.ServerDuel);
             }
             Catcher far_end(pair.reactor);
             const int free_local = test::closed_port();
             bob.tw().net_config.*(c.remote) = far_end.port();
             if (c.local) bob.tw().net_config.*(c.local) = free_local;
             ASSERT_TRUE(attempt(c.mode, far_end));
-            EXPECT_EQ(bob.tw().PlayerNumber, c.seat);
-            EXPECT_EQ(bob.tw().ServerDuel, c.server);
-            EXPECT_EQ(bob.tw().RelayMode, c.relay);
+            EXPECT_EQ(bob.tw().net.PlayerNumber, c.seat);
+            EXPECT_EQ(bob.tw().net.ServerDuel, c.server);
+            EXPECT_EQ(bob.tw().net.RelayMode, c.relay);
             if (c.local) EXPECT_EQ(far_end.socket.remote_port(), free_local);
             // A server duel logs in to the chat server first and wraps its frames for it; no other
             // mode ever does.
@@ -591,7 +591,7 @@ TEST(ConnectionPanel, EachModeTakesItsSeatRouteAndPorts) {
                 << far_end.received.substr(0, 40);
             EXPECT_EQ(far_end.received.find("<message id='zqm_1'") != std::string::npos, c.server);
             EXPECT_EQ(far_end.received.rfind("^~", 0) == 0, !c.server) << far_end.received.substr(0, 40);
-            if (c.server) EXPECT_EQ(bob.tw().JabberPeer, "127.0.0.1");
+            if (c.server) EXPECT_EQ(bob.tw().net.JabberPeer, "127.0.0.1");
             EXPECT_TRUE(Messages(bob).empty());
         }
     }
@@ -601,10 +601,10 @@ TEST(ConnectionPanel, AServerDuelWithoutAnAccountDoesNotConnect) {
     DuelPair pair;
     auto& bob = pair.bob;
     Catcher server(pair.reactor);
-    bob.tw().JabberServer = "127.0.0.1";
+    bob.tw().prefs.JabberServer = "127.0.0.1";
     bob.tw().net_config.xmpp_port = server.port();
     int shown = 0;
-    bob.tw().ShowAccountDialog = [&] { ++shown; };
+    bob.tw().net.ShowAccountDialog = [&] { ++shown; };
     ConnectFrom(bob, 2, "alice");
     EXPECT_EQ(shown, 2);  // on choosing the mode, and again on Connect
     EXPECT_TRUE(bob.Logged("<Game> Connection Failed"));
@@ -613,10 +613,10 @@ TEST(ConnectionPanel, AServerDuelWithoutAnAccountDoesNotConnect) {
 
     // With the account given while the dialog is open, the attempt goes on.
     bool open = true;
-    bob.tw().AccountDialogVisible = [&] { return open; };
-    bob.tw().ShowAccountDialog = [&] {
+    bob.tw().net.AccountDialogVisible = [&] { return open; };
+    bob.tw().net.ShowAccountDialog = [&] {
         pair.reactor.post([&] {
-            bob.tw().JabberUser = "bobby";
+            bob.tw().net.JabberUser = "bobby";
             open = false;
         });
     };
@@ -671,7 +671,7 @@ TEST(ConnectionPanel, TheMenuDialogsNeedADeckAndEndWhatTheyStarted) {
     EXPECT_EQ(listen.Label3.caption(), "listening....");
     listen.Command2.user_click();
     EXPECT_EQ(listen.Label3.caption(), "Quit listening");
-    EXPECT_EQ(ann.tw().PlayerNumber, 0);
+    EXPECT_EQ(ann.tw().net.PlayerNumber, 0);
     EXPECT_EQ(ann.socket().state(), TcpSocket::StateClosed);
     listen.Command1.user_click();
 
@@ -690,7 +690,7 @@ TEST(ConnectionPanel, TheMenuDialogsNeedADeckAndEndWhatTheyStarted) {
     // Unloading the connect dialog ends the connection with its line, which the peer sees.
     dialog.unload();
     EXPECT_EQ(bob.socket().state(), TcpSocket::StateClosed);
-    EXPECT_EQ(bob.tw().PlayerNumber, 0);
+    EXPECT_EQ(bob.tw().net.PlayerNumber, 0);
     EXPECT_EQ(bob.CountLogged("<Game> Disconnected"), 1);
     EXPECT_TRUE(bob.duel().gameplay.enabled());
     ASSERT_TRUE(pair.PumpUntil([&] { return ann.Logged("<Game> Disconnected!"); }));
@@ -706,7 +706,7 @@ TEST(ConnectionPanel, TheOnlineUsersPageIsAskedOfAWebHostOnly) {
         PanelPair pair;
         auto& ann = pair.ann;
         auto& bob = pair.bob;
-        bob.tw().UserName = "B&b x";
+        bob.tw().prefs.UserName = "B&b x";
         ann.duel().Timer2_Timer();  // not connected: nothing
         EXPECT_EQ(ann.duel().browser.location_url(), "");
         ASSERT_TRUE(pair.Duel());
@@ -807,10 +807,10 @@ TEST(ConnectionPanel, LogDuelTickedAfterListenLogsTheDuelIntoOneFile) {
     bob.tw().net_config.listen_port = ann.socket().bound_port();
     ConnectFrom(bob, 0, "127.0.0.1");
     ASSERT_TRUE(pair.PumpUntil([&] { return ann.Logged("<Game> Your Opponent is Bob"); }));
-    ASSERT_TRUE(ann.tw().LoggingOn);
+    ASSERT_TRUE(ann.tw().log.LoggingOn);
     bob.socket().close();
     ASSERT_TRUE(pair.PumpUntil([&] { return ann.Logged("<Game> Disconnected!"); }));
-    const auto logs = std::filesystem::path(ann.tw().LogFileName).parent_path();
+    const auto logs = std::filesystem::path(ann.tw().log.LogFileName).parent_path();
     std::vector<std::string> files;
     for (const auto& e : std::filesystem::directory_iterator(logs)) files.push_back(e.path().filename().string());
     ASSERT_EQ(files.size(), 1u);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "tests/support/duel_pair.hpp"
@@ -39,17 +39,17 @@ TEST_F(Dispatcher, CountsEveryCommandOfThePeerAndClosesThoseCarriedOut) {
     EXPECT_TRUE(Closes("zzz~what|$|3"));  // a code with no row
     EXPECT_TRUE(Closes("rp~4|$|4"));
     EXPECT_FALSE(Closes("ig~x|$|5"));
-    EXPECT_EQ(tw.ReceivedCount, 5);
+    EXPECT_EQ(tw.net.ReceivedCount, 5);
     EXPECT_EQ(duel.hack.caption(), "0%");
     // The relay's own line carries -1: shown, not counted.
     Send("ch~<Relay> both players are here|$|-1");
     EXPECT_TRUE(t.side.Logged("<Relay> both players are here"));
-    EXPECT_EQ(tw.ReceivedCount, 5);
+    EXPECT_EQ(tw.net.ReceivedCount, 5);
     // A text without "~" is not a command at all.
     std::string plain = "hello|$|1";
     std::int32_t cls = 0;
     DetermineInfo(tw, plain, cls);
-    EXPECT_EQ(tw.ReceivedCount, 5);
+    EXPECT_EQ(tw.net.ReceivedCount, 5);
 }
 
 TEST_F(Dispatcher, TheCallersMessageKeepsTheCommandWithoutItsCount) {
@@ -69,11 +69,11 @@ TEST_F(Dispatcher, PileCountsFillTheOpponentsColumnOnlyWhenAllFiveCome) {
 
 TEST_F(Dispatcher, LifePointsTakeOnlyAWholeNumber) {
     Send("nl~7200|$|1");
-    EXPECT_EQ(tw.OppLP, 7200);
+    EXPECT_EQ(tw.duel.OppLP, 7200);
     EXPECT_EQ(duel.Text2.caption(), "7200");
     for (const char* bad : {"nl~abc|$|2", "nl~7 000|$|3", "nl~|$|4", "nl~1e3|$|5"}) {
         Send(bad);
-        EXPECT_EQ(tw.OppLP, 7200) << bad;
+        EXPECT_EQ(tw.duel.OppLP, 7200) << bad;
     }
 }
 
@@ -112,16 +112,16 @@ TEST_F(Dispatcher, NotesMoveMirroredOnlyWhenTheyExist) {
 }
 
 TEST_F(Dispatcher, OwnCommandsRunUncountedAndOnlyTheirOwnRows) {
-    tw.ReceivedCount = 3;
+    tw.net.ReceivedCount = 3;
     duel.Label5[0].set_visible(true);
     RunOwnCommand(tw, "ok~searchdeck");
     EXPECT_FALSE(duel.Label5[0].visible());
-    EXPECT_EQ(tw.ReceivedCount, 3);
+    EXPECT_EQ(tw.net.ReceivedCount, 3);
     EXPECT_EQ(duel.hack.caption(), "");
     // The table's own entry point runs no row the peer sends.
     RunOwnCommand(tw, "nl~100");
-    EXPECT_EQ(tw.OppLP, 8000);
-    EXPECT_EQ(tw.ReceivedCount, 3);
+    EXPECT_EQ(tw.duel.OppLP, 8000);
+    EXPECT_EQ(tw.net.ReceivedCount, 3);
     EXPECT_TRUE(t.side.host.messages().empty());
 }
 

@@ -10,7 +10,7 @@
 
 #include "cards/card.hpp"
 #include "cards/card_info.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "table/field.hpp"
 #include "table/field_slots.hpp"
@@ -64,12 +64,12 @@ struct Handlers : ::testing::Test {
     }
 
     void Forget() {
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         duel.chat.set_text("");
     }
     std::vector<std::string> Sent() const { return t.side.Sent(); }
     int Malformed() { return t.side.CountLogged(kMalformed); }
-    Card& card(int s) { return tw.FieldCards[s]; }
+    Card& card(int s) { return tw.field.FieldCards[s]; }
 };
 
 TEST_F(Handlers, AMoveIsMirroredTopToBottomWithItsLabelsAndBorder) {
@@ -156,13 +156,13 @@ TEST_F(Handlers, FaceAndOrientation) {
 TEST_F(Handlers, ControlChangesTheBorderAndAnUnknownCardIsAskedFor) {
     Theirs(5, "BWX", "Vellicor Drake");
     EXPECT_EQ(duel.Shape1[5].border_color(), kSeat2BorderColour);
-    tw.FieldGrid(card(5).GridRow, card(5).GridCol) = 5;
+    tw.field.FieldGrid(card(5).GridRow, card(5).GridCol) = 5;
     const int row = card(5).GridRow;
     const int col = card(5).GridCol;
     From("co~5:1");
     EXPECT_EQ(card(5).Controller, 1);
     EXPECT_EQ(duel.Shape1[5].border_color(), kOwnBorderColour);
-    EXPECT_LT(tw.FieldGrid(row, col), 1) << "the giver's table freed the place; so does this one";
+    EXPECT_LT(tw.field.FieldGrid(row, col), 1) << "the giver's table freed the place; so does this one";
     EXPECT_TRUE(Sent().empty()) << "a known card is not asked for";
 
     // Given face down: the new controller asks what it is, and is told.
@@ -293,7 +293,7 @@ TEST_F(Handlers, ACardArrivingNeverReplacesAnOwnCard) {
     EXPECT_EQ(card(14).Name, kFaceDownCard);
     EXPECT_FALSE(card(14).Horizontal);
     EXPECT_EQ(card(14).Counters, 0);
-    EXPECT_NE(tw.FieldGrid(1, 4), 14);
+    EXPECT_NE(tw.field.FieldGrid(1, 4), 14);
     EXPECT_EQ(duel.cardstencil[14].width(), 855);
 
     // A full field takes nothing more, not even in place of an opponent's card.
@@ -323,7 +323,7 @@ TEST_F(Handlers, OnlyAnOpponentsCardLeavesAndOnlyItsOwnPlaceIsFreed) {
     card(16).GridCol = own_col;
     From("rc~16");
     EXPECT_FALSE(SlotInUse(tw, 16));
-    EXPECT_EQ(tw.FieldGrid(own_row, own_col), own);
+    EXPECT_EQ(tw.field.FieldGrid(own_row, own_col), own);
     From("rc~16");  // gone already: nothing
     From("rc~17");  // never there
     EXPECT_EQ(Malformed(), 0);
@@ -331,22 +331,22 @@ TEST_F(Handlers, OnlyAnOpponentsCardLeavesAndOnlyItsOwnPlaceIsFreed) {
 
 TEST_F(Handlers, AGridPlaceIsTakenOnlyWhenFree) {
     const int own = Own("BWX", "Vellicor Drake");  // seat 1's monster row, column 1
-    ASSERT_EQ(tw.FieldGrid(2, 1), own);
+    ASSERT_EQ(tw.field.FieldGrid(2, 1), own);
     Theirs(18, "BWX", "Jarrow Drake");
     From("m2~18~1:3");
-    EXPECT_EQ(tw.FieldGrid(1, 3), 18);
+    EXPECT_EQ(tw.field.FieldGrid(1, 3), 18);
     From("m2~18~1:4");
-    EXPECT_EQ(tw.FieldGrid(1, 4), 18);
-    EXPECT_LT(tw.FieldGrid(1, 3), 1) << "the old place is freed";
+    EXPECT_EQ(tw.field.FieldGrid(1, 4), 18);
+    EXPECT_LT(tw.field.FieldGrid(1, 3), 1) << "the old place is freed";
     // The own card's place stays its own; the card still records where the owner put it.
     From("m2~18~2:1");
-    EXPECT_EQ(tw.FieldGrid(2, 1), own);
+    EXPECT_EQ(tw.field.FieldGrid(2, 1), own);
     EXPECT_EQ(card(18).GridRow, 2);
     EXPECT_EQ(card(18).GridCol, 1);
-    EXPECT_LT(tw.FieldGrid(1, 4), 1);
+    EXPECT_LT(tw.field.FieldGrid(1, 4), 1);
     // A field spell's zone is no grid place, on the owner's table as on this one.
     From("m2~18~1:0");
-    EXPECT_EQ(tw.FieldGrid(1, 0), 0);
+    EXPECT_EQ(tw.field.FieldGrid(1, 0), 0);
     EXPECT_EQ(card(18).GridCol, 0);
     EXPECT_EQ(duel.cardstencil[18].left(), 810);
     EXPECT_EQ(Malformed(), 0);

@@ -15,7 +15,7 @@
 #include "cards/card_lookup.hpp"
 #include "cards/helpers.hpp"
 #include "cards/set_file.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/send_command.hpp"
 #include "table/field.hpp"
@@ -33,7 +33,7 @@ inline void GiveSampleCards(NetSide& side) {
     const fs::path folder = side.dir.path();
     fs::copy(SampleData() / "images", folder / "images", fs::copy_options::recursive);
     fs::copy_file(SampleData() / "token.ptcg", folder / "token.ptcg");
-    side.tw().CardDatabase = ParseSetFile(ReadFileText(SampleData() / "zqm.set"));
+    side.tw().cards.CardDatabase = ParseSetFile(ReadFileText(SampleData() / "zqm.set"));
     IndexCardDatabase(side.tw());
 }
 
@@ -47,10 +47,10 @@ inline Card SampleCard(NetSide& side, const std::string& set, const std::string&
 // The hand list and HandCards, item for item.
 inline void GiveHand(NetSide& side, const std::vector<Card>& cards) {
     auto& tw = side.tw();
-    tw.HandCards.redim(static_cast<int>(cards.size()));
+    tw.piles.HandCards.redim(static_cast<int>(cards.size()));
     side.duel().hand.clear();
     for (std::size_t i = 0; i < cards.size(); ++i) {
-        tw.HandCards[static_cast<int>(i) + 1] = cards[i];
+        tw.piles.HandCards[static_cast<int>(i) + 1] = cards[i];
         side.duel().hand.add_item(cards[i].Name);
     }
 }
@@ -85,7 +85,7 @@ inline std::string PictureOf(NetSide& side, int s) {
 
 // The border colour a table gives a card: white for its own player's, else the seat's.
 inline platform::Color BorderFor(NetSide& viewer, std::int32_t controller) {
-    if (controller == viewer.tw().PlayerNumber) return kOwnBorderColour;
+    if (controller == viewer.tw().net.PlayerNumber) return kOwnBorderColour;
     return controller == 1 ? kSeat1BorderColour : kSeat2BorderColour;
 }
 
@@ -123,7 +123,7 @@ inline void ExpectMirrored(NetSide& owner, NetSide& viewer, int s) {
     EXPECT_EQ(v.Shape1[s].top(), vp.top());
     EXPECT_EQ(v.Shape1[s].width(), o.Shape1[s].width());
     EXPECT_EQ(v.Shape1[s].height(), o.Shape1[s].height());
-    const std::int32_t controller = owner.tw().FieldCards[s].Controller;
+    const std::int32_t controller = owner.tw().field.FieldCards[s].Controller;
     EXPECT_EQ(o.Shape1[s].border_color(), BorderFor(owner, controller));
     EXPECT_EQ(v.Shape1[s].border_color(), BorderFor(viewer, controller));
 }
@@ -135,8 +135,8 @@ inline void ExpectFieldsAgree(NetSide& a, NetSide& b) {
     ASSERT_EQ(SlotsInUse(a), SlotsInUse(b));
     for (int s : SlotsInUse(a)) {
         SCOPED_TRACE("slot " + std::to_string(s));
-        const Card& x = a.tw().FieldCards[s];
-        const Card& y = b.tw().FieldCards[s];
+        const Card& x = a.tw().field.FieldCards[s];
+        const Card& y = b.tw().field.FieldCards[s];
         EXPECT_EQ(x.Slot, s);
         EXPECT_EQ(y.Slot, s);
         EXPECT_EQ(x.Controller, y.Controller);
@@ -158,14 +158,14 @@ inline void ExpectFieldsAgree(NetSide& a, NetSide& b) {
             EXPECT_EQ(x.CurrentDef, y.CurrentDef);
         }
         // Only the player who controls a face-down card may know what it is.
-        if (x.Flipped && x.Controller != a.tw().PlayerNumber && !b_knows) {
+        if (x.Flipped && x.Controller != a.tw().net.PlayerNumber && !b_knows) {
             EXPECT_FALSE(a_knows);
         }
     }
     for (int row = 0; row <= 3; ++row)
         for (int col = 0; col <= 6; ++col) {
             const auto free = [](std::int32_t v) { return v < 1 ? 0 : v; };
-            EXPECT_EQ(free(a.tw().FieldGrid(row, col)), free(b.tw().FieldGrid(row, col)))
+            EXPECT_EQ(free(a.tw().field.FieldGrid(row, col)), free(b.tw().field.FieldGrid(row, col)))
                 << "place " << row << "," << col;
         }
 }
@@ -196,7 +196,7 @@ struct FieldPair {
             const std::int32_t marker = ++markers_;
             std::int32_t cls = 0;
             SendCommand(from->tw(), "nl~" + std::to_string(marker), cls);
-            ASSERT_TRUE(pair.PumpUntil([&] { return to.tw().OppLP == marker; })) << "no marker " << marker;
+            ASSERT_TRUE(pair.PumpUntil([&] { return to.tw().duel.OppLP == marker; })) << "no marker " << marker;
             from = &to;
         }
     }
@@ -218,7 +218,7 @@ struct FieldPair {
 
     // A card menu action on the side's field card.
     void Act(NetSide& side, int slot, void (win::FormA::*action)()) {
-        side.tw().SelectedSlot = static_cast<std::int16_t>(slot);
+        side.tw().field.SelectedSlot = static_cast<std::int16_t>(slot);
         (side.duel().*action)();
         Settle();
     }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cards/game_log.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/rt_error.hpp"
 #include "net/dispatcher.hpp"
@@ -43,22 +43,22 @@ TEST(Handshake, TheAnswerIsTheSumOfTheFirstFifteenDigits) {
     EXPECT_EQ(sent[0].substr(0, 3), "hs~");
     ASSERT_EQ(challenge.size(), 16u);
     EXPECT_EQ(challenge.find_first_not_of("123456789"), std::string::npos);
-    EXPECT_EQ(t.tw().ExpectedHandshake, HandshakeAnswer(challenge));
+    EXPECT_EQ(t.tw().net.ExpectedHandshake, HandshakeAnswer(challenge));
 }
 
 TEST(Handshake, ARightAnswerSetsTheCountsBackAfterItsOwnLinesWentOut) {
     PeerTable t;
     auto& tw = t.tw();
-    tw.ExpectedHandshake = "66";
-    tw.SentCount = 9;
-    tw.GarbledCount = 2;
+    tw.net.ExpectedHandshake = "66";
+    tw.net.SentCount = 9;
+    tw.net.GarbledCount = 2;
     t.Send("dh~66|$|12~0");
     EXPECT_TRUE(t.side.Logged("<Game> Handshake Accepted"));
     const auto answers = t.Answers();
     EXPECT_EQ(answers, (std::vector<std::string>{"ch~<Game> Handshake Accepted", "us~0:0:0:0:0", "mi~Ann:20:1::"}));
-    EXPECT_EQ(tw.SentCount, 0);
-    EXPECT_EQ(tw.ReceivedCount, 0);
-    EXPECT_EQ(tw.GarbledCount, 0);
+    EXPECT_EQ(tw.net.SentCount, 0);
+    EXPECT_EQ(tw.net.ReceivedCount, 0);
+    EXPECT_EQ(tw.net.GarbledCount, 0);
     EXPECT_EQ(tw.FormA().hack.caption(), "Probability of Hacking: 0%");
     t.Send("pong~0|$|1~1");
     EXPECT_EQ(tw.FormA().hack.caption(), "0%");
@@ -70,7 +70,7 @@ TEST(Handshake, ARightAnswerSetsTheCountsBackAfterItsOwnLinesWentOut) {
 
 TEST(Handshake, AWrongAnswerEndsTheConnection) {
     PeerTable t;
-    t.tw().ExpectedHandshake = "66";
+    t.tw().net.ExpectedHandshake = "66";
     t.Send("dh~65|$|1~0");
     EXPECT_TRUE(t.side.Logged("<Game> Invalid Handshake, Disconnecting"));
     EXPECT_EQ(t.side.socket().state(), platform::TcpSocket::StateClosed);
@@ -100,8 +100,8 @@ TEST(TamperMeter, ShowsTheGapBeyondTheAllowanceAsPercentAndLight) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
-        tw.ReceivedCount = c.received;
-        tw.GarbledCount = c.garbled;
+        tw.net.ReceivedCount = c.received;
+        tw.net.GarbledCount = c.garbled;
         UpdateHackMeter(tw, c.carried);
         EXPECT_EQ(duel.hack.caption(), c.caption);
         EXPECT_EQ(duel.hack.fore_color(), c.fore);
@@ -110,8 +110,8 @@ TEST(TamperMeter, ShowsTheGapBeyondTheAllowanceAsPercentAndLight) {
     }
     // Without its picture the light stays as it was; the percentage still shows.
     fs::remove(fx.dir.path() / "Buttons" / "yellow.jpg");
-    tw.ReceivedCount = 40;
-    tw.GarbledCount = 0;
+    tw.net.ReceivedCount = 40;
+    tw.net.GarbledCount = 0;
     UpdateHackMeter(tw, 25);
     EXPECT_EQ(duel.hack.caption(), "50%");
     EXPECT_EQ(duel.Image2.picture()->source.filename(), "red.jpg");
@@ -121,7 +121,7 @@ struct PlayerInfoCase : ::testing::Test {
     PeerTable t;
     Tablewright& tw = t.tw();
     win::FormA& duel = tw.FormA();
-    PlayerInfoCase() { tw.LogFolder = "Logs/"; }
+    PlayerInfoCase() { tw.log.LogFolder = "Logs/"; }
 };
 
 TEST_F(PlayerInfoCase, AnOlderVersionEndsTheConnectionButTheNameIsStillTaken) {
@@ -132,9 +132,9 @@ TEST_F(PlayerInfoCase, AnOlderVersionEndsTheConnectionButTheNameIsStillTaken) {
     EXPECT_EQ(t.side.host.messages()[0].text, "Opponent is using a version that is too old. Im disconnecting");
     EXPECT_EQ(t.side.host.messages()[1].text, "Disconnected!");
     EXPECT_EQ(t.side.socket().state(), platform::TcpSocket::StateClosed);
-    EXPECT_EQ(tw.PlayerNames[2], "Bob");
+    EXPECT_EQ(tw.net.PlayerNames[2], "Bob");
     EXPECT_TRUE(t.side.Logged("<Game> Your Opponent is Bob"));
-    EXPECT_EQ(fs::path(tw.LogFileName), LogsFolder(tw) / "1-1_12_0_Bob.qlra");
+    EXPECT_EQ(fs::path(tw.log.LogFileName), LogsFolder(tw) / "1-1_12_0_Bob.qlra");
 }
 
 TEST_F(PlayerInfoCase, NamesTheOpponentInItsSeatsMenus) {
@@ -151,16 +151,16 @@ TEST_F(PlayerInfoCase, NamesTheOpponentInItsSeatsMenus) {
     t.Send("mi~Cy:20:1:0:|$|2~1");
     EXPECT_EQ(duel.Player1GY.caption(), "Search Cy GY (Yellow)");
     EXPECT_EQ(duel.Player1RFG.caption(), "Search Cy RFG (Yellow)");
-    EXPECT_EQ(tw.PlayerNames[1], "Cy");
+    EXPECT_EQ(tw.net.PlayerNames[1], "Cy");
     // Seats 3 and 4 are named without a menu of their own.
     t.Send("mi~Dee:20:4:0:|$|3~2");
-    EXPECT_EQ(tw.PlayerNames[4], "Dee");
+    EXPECT_EQ(tw.net.PlayerNames[4], "Dee");
     EXPECT_TRUE(t.side.socket().state() == platform::TcpSocket::StateConnected);
 }
 
 TEST_F(PlayerInfoCase, OurOwnInformationCarriesNoSeparatorsInTheName) {
-    tw.UserName = "A:n~n";
-    tw.UsingOnlineDeck = true;
+    tw.prefs.UserName = "A:n~n";
+    tw.net.UsingOnlineDeck = true;
     EXPECT_EQ(PlayerInfo(tw, true), "Ann:20:1:1:");
     EXPECT_EQ(PlayerInfo(tw, false), "Ann:20:1::");
 }
@@ -170,7 +170,7 @@ TEST_F(PlayerInfoCase, TheRelaysProbeIsAnsweredOnlyInARelayOrServerDuel) {
     t.Send("pd~c|$|1~0");
     EXPECT_TRUE(t.Answers().empty());
     EXPECT_TRUE(duel.Label5[0].visible());
-    tw.RelayMode = true;
+    tw.net.RelayMode = true;
     t.Send("pd~c|$|2~1");
     EXPECT_EQ(t.Answers(), std::vector<std::string>{"mi~Ann:20:1:0:"});
     EXPECT_FALSE(duel.Label5[0].visible());
@@ -186,7 +186,7 @@ TEST_F(PlayerInfoCase, InARelayDuelTheProbeWaitsUntilTheHandshakeShowsWhetherOur
         for (const auto& c : t.side.Sent()) n += c == "mi~Ann:20:1:0:" ? 1 : 0;
         return n;
     };
-    tw.RelayMode = true;
+    tw.net.RelayMode = true;
     const auto open = [&] {
         SendChallenge(tw);
         SendPlayerInfo(tw, true);
@@ -196,7 +196,7 @@ TEST_F(PlayerInfoCase, InARelayDuelTheProbeWaitsUntilTheHandshakeShowsWhetherOur
     open();
     t.Send("pd~c|$|-1~0");
     EXPECT_EQ(infos(), 1) << "the probe's answer waits";
-    t.Send("dh~" + tw.ExpectedHandshake + "|$|1~1");
+    t.Send("dh~" + tw.net.ExpectedHandshake + "|$|1~1");
     t.Send("mi~Bob:20:2::|$|2~2");
     EXPECT_EQ(infos(), 1);
     const auto sent = t.side.Sent();
@@ -205,7 +205,7 @@ TEST_F(PlayerInfoCase, InARelayDuelTheProbeWaitsUntilTheHandshakeShowsWhetherOur
 
     // The peer accepts our answer to its challenge but never answered ours: the opening was lost,
     // and the probe is answered, once. The peer's first information does not tell that.
-    t.side.table->SentCommands.clear();
+    t.side.table->net.SentCommands.clear();
     open();
     t.Send("pd~c|$|-1~2");
     t.Send("mi~Bob:20:2:0:|$|3~3");
@@ -217,8 +217,8 @@ TEST_F(PlayerInfoCase, InARelayDuelTheProbeWaitsUntilTheHandshakeShowsWhetherOur
     EXPECT_TRUE(t.side.host.messages().empty());
 
     // In a server duel there is no relay to keep or lose the opening.
-    t.side.table->SentCommands.clear();
-    tw.ServerDuel = true;
+    t.side.table->net.SentCommands.clear();
+    tw.net.ServerDuel = true;
     open();
     std::string probe = "pd~c|$|-1";
     std::int32_t cls = 0;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "table/field.hpp"
 #include "table/field_slots.hpp"
@@ -38,7 +38,7 @@ struct FieldTable {
             PutCardOnField(tw, c, owner);
         }
         Send("lc~3~Jarrow Drake:BWX");
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         duel.chat.set_text("");
     }
 
@@ -53,8 +53,8 @@ struct FieldTable {
     std::string OwnCards() {
         std::string out;
         for (int s = kFirstFieldSlot; s <= kLastFieldSlot; ++s) {
-            if (!SlotInUse(tw, s) || !IsOwnCard(tw, tw.FieldCards[s])) continue;
-            const Card& c = tw.FieldCards[s];
+            if (!SlotInUse(tw, s) || !IsOwnCard(tw, tw.field.FieldCards[s])) continue;
+            const Card& c = tw.field.FieldCards[s];
             const auto& p = duel.cardstencil[s];
             out += std::to_string(s) + ":" + c.Name + "|" + c.SetCode + "|" + std::to_string(c.Flipped) +
                    std::to_string(c.Horizontal) + "|" + std::to_string(c.Counters) + "|" +
@@ -68,8 +68,8 @@ struct FieldTable {
         }
         for (int row = 0; row <= 3; ++row)
             for (int col = 0; col <= 6; ++col) {
-                const int s = tw.FieldGrid(row, col);
-                if (s >= 1 && SlotInUse(tw, s) && IsOwnCard(tw, tw.FieldCards[s]))
+                const int s = tw.field.FieldGrid(row, col);
+                if (s >= 1 && SlotInUse(tw, s) && IsOwnCard(tw, tw.field.FieldCards[s]))
                     out += "place " + std::to_string(row) + "," + std::to_string(col) + "=" + std::to_string(s) + "\n";
             }
         return out;
@@ -104,16 +104,16 @@ TEST(HostileFieldCommands, NoCaseCrashesOpensABoxOrChangesAnOwnCard) {
                          EXPECT_TRUE(f.t.side.Logged("<Game> Out of step with the opponent: slot 2."));
                      }});
     cases.push_back({"m2 to a place an own card holds", {"m2~3~2:1"}, [](FieldTable& f) {
-                         EXPECT_EQ(f.tw.FieldGrid(2, 1), 1);
-                         EXPECT_EQ(f.tw.FieldCards[3].GridRow, 2);
+                         EXPECT_EQ(f.tw.field.FieldGrid(2, 1), 1);
+                         EXPECT_EQ(f.tw.field.FieldCards[3].GridRow, 2);
                      }});
     cases.push_back({"a row of 4 and a column of 7", {"m2~3~4:1", "m2~3~1:7", "m2~3~-1:1"}, [](FieldTable& f) {
-                         EXPECT_EQ(f.tw.FieldCards[3].GridRow, 1);
+                         EXPECT_EQ(f.tw.field.FieldCards[3].GridRow, 1);
                          EXPECT_EQ(f.t.side.CountLogged(kMalformed), 3);
                      }});
     cases.push_back({"ii with a colon in the name", {"ii~3~Vellicor: Drake:BWX", "ii~3~no set at all"},
                      [](FieldTable& f) {
-                         EXPECT_EQ(f.tw.FieldCards[3].Name, kBadCard);  // "Vellicor: Drake" is no card
+                         EXPECT_EQ(f.tw.field.FieldCards[3].Name, kBadCard);  // "Vellicor: Drake" is no card
                          EXPECT_EQ(f.t.side.CountLogged(kMalformed), 1);
                      }});
     cases.push_back({"every command on an own card",
@@ -121,7 +121,7 @@ TEST(HostileFieldCommands, NoCaseCrashesOpensABoxOrChangesAnOwnCard) {
                       "rc~1", "rc~2", "ii~1~Jarrow Drake:BWX", "ii~2~Jarrow Drake:BWX"},
                      [](FieldTable& f) { EXPECT_EQ(f.t.side.CountLogged(kMalformed), 9); }});
     cases.push_back({"a seat that is no player's", {"co~3:3", "co~3:0", "co~3:x", "co~3:"}, [](FieldTable& f) {
-                         EXPECT_EQ(f.tw.FieldCards[3].Controller, 2);
+                         EXPECT_EQ(f.tw.field.FieldCards[3].Controller, 2);
                          EXPECT_EQ(f.t.side.CountLogged(kMalformed), 4);
                      }});
     cases.push_back({"positions beyond any table", {"mv~3~40000:1", "mv~3~1:99999999999", "mv~3~1e5:1", "mv~3~1"},

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/dispatcher.hpp"
 #include "platform/files.hpp"
@@ -35,11 +35,11 @@ std::vector<std::string> Piles(Tablewright& tw) {
     auto add = [&](const char* pile, const rt::Array<Card>& a) {
         for (int i = 0; i <= a.ubound(); ++i) out.push_back(std::string(pile) + ":" + a[i].Name);
     };
-    add("deck", tw.DeckCards);
-    add("hand", tw.HandCards);
-    add("trash", tw.TrashCards);
-    add("extra", tw.ExtraDeckCards);
-    add("field", tw.FieldCards);
+    add("deck", tw.piles.DeckCards);
+    add("hand", tw.piles.HandCards);
+    add("trash", tw.piles.TrashCards);
+    add("extra", tw.piles.ExtraDeckCards);
+    add("field", tw.field.FieldCards);
     for (const auto& item : tw.FormA().hand.items()) out.push_back("list:" + item);
     return out;
 }
@@ -52,7 +52,7 @@ bool Inside(const fs::path& folder, const fs::path& path) {
 
 // The game log's file as the program names it (a name without a folder lies in the program's).
 fs::path LogFile(Tablewright& tw) {
-    const fs::path name(tw.LogFileName);
+    const fs::path name(tw.log.LogFileName);
     return name.is_absolute() ? name : tw.folder() / name;
 }
 
@@ -65,12 +65,12 @@ struct HostileTable {
     // The game log is rewritten for every frame while it is on: only the cases that need it.
     explicit HostileTable(bool logging = false) {
         t.side.GiveDeck({"Ember Drake", "Salt Wyrm", "Grey Tide"});
-        tw.HandCards.redim(1);
-        tw.HandCards[1].Name = "Quiet Lantern";
+        tw.piles.HandCards.redim(1);
+        tw.piles.HandCards[1].Name = "Quiet Lantern";
         tw.FormA().hand.add_item("Quiet Lantern");
         fs::create_directories(tw.folder() / "Logs");
-        tw.LogFolder = "Logs/";
-        tw.LoggingOn = logging;
+        tw.log.LogFolder = "Logs/";
+        tw.log.LoggingOn = logging;
         piles_before = Piles(tw);
     }
 
@@ -95,17 +95,17 @@ TEST(HostilePeer, NoCaseCrashesOpensABoxWritesOutsideOrMovesACard) {
         {"junk before a frame",
          [](PeerTable& p) { p.Write("garbage!!" + Frame("nl~7200", 1, 0)); },
          [](PeerTable& p) {
-             EXPECT_EQ(p.tw().OppLP, 7200);
+             EXPECT_EQ(p.tw().duel.OppLP, 7200);
              EXPECT_EQ(p.tw().FormA().Text2.caption(), "7200");
-             EXPECT_EQ(p.tw().GarbledCount, 0);
+             EXPECT_EQ(p.tw().net.GarbledCount, 0);
          }},
         {"a frame split at every byte",
          [](PeerTable& p) {
              for (char c : Frame("nl~7100", 1, 0)) p.Write(std::string(1, c));
          },
          [](PeerTable& p) {
-             EXPECT_EQ(p.tw().OppLP, 7100);
-             EXPECT_EQ(p.tw().ReceivedCount, 1);
+             EXPECT_EQ(p.tw().duel.OppLP, 7100);
+             EXPECT_EQ(p.tw().net.ReceivedCount, 1);
          }},
         {"ten frames in one write",
          [&](PeerTable& p) {
@@ -133,8 +133,8 @@ TEST(HostilePeer, NoCaseCrashesOpensABoxWritesOutsideOrMovesACard) {
          },
          [](PeerTable& p) {
              EXPECT_EQ(p.Answers(), std::vector<std::string>{"rp~4"});
-             EXPECT_EQ(p.tw().OppLP, 5000);  // frame 5 is dispatched all the same
-             EXPECT_EQ(p.tw().ReceiveSeq, 5);
+             EXPECT_EQ(p.tw().duel.OppLP, 5000);  // frame 5 is dispatched all the same
+             EXPECT_EQ(p.tw().net.ReceiveSeq, 5);
          }},
         {"frames 253 then 255",
          [&](PeerTable& p) { p.Write(frames({Frame("pong~0", 1, 253), Frame("pong~0", 2, 255)})); },
@@ -147,16 +147,16 @@ TEST(HostilePeer, NoCaseCrashesOpensABoxWritesOutsideOrMovesACard) {
              p.Write(frames({Frame("nl~7001", 1, "x"), Frame("nl~7002", 2, "-1"), Frame("nl~7003", 3, "999")}));
          },
          [](PeerTable& p) {
-             EXPECT_EQ(p.tw().OppLP, 7003);
-             EXPECT_EQ(p.tw().ReceivedCount, 3);
+             EXPECT_EQ(p.tw().duel.OppLP, 7003);
+             EXPECT_EQ(p.tw().net.ReceivedCount, 3);
              EXPECT_TRUE(p.Answers().empty());
-             for (int i = 0; i <= 255; ++i) EXPECT_EQ(p.tw().ReceiveHistory[i], "") << i;
+             for (int i = 0; i <= 255; ++i) EXPECT_EQ(p.tw().net.ReceiveHistory[i], "") << i;
          }},
         {"a missing count",
          [](PeerTable& p) { p.Write(WireFrame("nl~6000~0")); },
          [](PeerTable& p) {
-             EXPECT_EQ(p.tw().OppLP, 8000);
-             EXPECT_EQ(p.tw().ReceivedCount, 0);
+             EXPECT_EQ(p.tw().duel.OppLP, 8000);
+             EXPECT_EQ(p.tw().net.ReceivedCount, 0);
              EXPECT_TRUE(p.side.Logged(kMalformed));
          }},
         {"1 MiB without an end marker",
@@ -165,9 +165,9 @@ TEST(HostilePeer, NoCaseCrashesOpensABoxWritesOutsideOrMovesACard) {
              p.Write(Frame("nl~6500", 1, 0));
          },
          [](PeerTable& p) {
-             EXPECT_GE(p.tw().GarbledCount, 1);
-             EXPECT_EQ(p.tw().OppLP, 6500);
-             EXPECT_EQ(p.tw().ReceiveBuffer.pending(), 0u);
+             EXPECT_GE(p.tw().net.GarbledCount, 1);
+             EXPECT_EQ(p.tw().duel.OppLP, 6500);
+             EXPECT_EQ(p.tw().net.ReceiveBuffer.pending(), 0u);
              EXPECT_EQ(p.side.socket().state(), platform::TcpSocket::StateConnected);
          }},
         {"ok~drawcard from the peer",
@@ -176,7 +176,7 @@ TEST(HostilePeer, NoCaseCrashesOpensABoxWritesOutsideOrMovesACard) {
         {"ya~3 from the peer",
          [](PeerTable& p) { p.Write(Frame("ya~3", 1, 0)); },
          [](PeerTable& p) {
-             EXPECT_EQ(p.tw().PlayerNumber, 1);
+             EXPECT_EQ(p.tw().net.PlayerNumber, 1);
              EXPECT_TRUE(p.side.Logged(kMalformed));
          }},
         {"mi with a name holding \":\", \"/\" and \"..\"",
@@ -186,7 +186,7 @@ TEST(HostilePeer, NoCaseCrashesOpensABoxWritesOutsideOrMovesACard) {
          },
          [](PeerTable& p) {
              auto& tw = p.tw();
-             EXPECT_EQ(tw.PlayerNames[2], "../../Ev:e/x");
+             EXPECT_EQ(tw.net.PlayerNames[2], "../../Ev:e/x");
              EXPECT_TRUE(p.side.Logged("<Game> Your Opponent is ../../Ev:e/x"));
              const fs::path file = LogFile(tw);
              ASSERT_TRUE(fs::exists(file)) << file;
@@ -305,22 +305,22 @@ TEST_F(Hostile, AFloodOfBadCommandsCostsOneLineASecond) {
 
 TEST_F(Hostile, ACopyOfAFrameIsCarriedOutAgainButMarkedOnce) {
     t.Write(Frame("nl~7000", 1, 0) + Frame("nl~6000", 2, 0));
-    EXPECT_EQ(tw.OppLP, 6000);
-    EXPECT_EQ(tw.ReceivedCount, 2);
-    EXPECT_EQ(tw.ReceiveHistory[0], "DONE nl~7000|$|1");
+    EXPECT_EQ(tw.duel.OppLP, 6000);
+    EXPECT_EQ(tw.net.ReceivedCount, 2);
+    EXPECT_EQ(tw.net.ReceiveHistory[0], "DONE nl~7000|$|1");
     // The count that marks the table's own calls makes nothing of ours run for the peer.
     t.Write(Frame("ok~drawcard", -1, 1));
     EXPECT_EQ(Malformed(), 1);
-    EXPECT_EQ(tw.ReceivedCount, 2);
+    EXPECT_EQ(tw.net.ReceivedCount, 2);
     EXPECT_EQ(Piles(tw), piles_before);
 }
 
 TEST_F(Hostile, AClosedConnectionSaysDisconnectedOnce) {
     // A wrong answer closes the connection; the frames behind it are not taken.
-    tw.ExpectedHandshake = "66";
+    tw.net.ExpectedHandshake = "66";
     t.Write(Frame("dh~65", 1, 0) + Frame("nl~100", 2, 1) + Frame("dh~64", 3, 2));
     EXPECT_TRUE(t.side.Logged("<Game> Invalid Handshake, Disconnecting"));
-    EXPECT_EQ(tw.OppLP, 8000);
+    EXPECT_EQ(tw.duel.OppLP, 8000);
     ASSERT_EQ(t.side.host.messages().size(), 1u);
     EXPECT_EQ(t.side.host.messages()[0].text, "Disconnected!");
     EXPECT_EQ(t.side.socket().state(), platform::TcpSocket::StateClosed);

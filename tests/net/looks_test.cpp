@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/control.hpp"
 #include "table/pile_viewer.hpp"
@@ -33,7 +33,7 @@ struct Pair : ::testing::Test {
         EXPECT_TRUE(pair.Connect());
         EXPECT_TRUE(pair.Greet());
         ann.GiveDeck({"D1", "D2", "DRAWN", "D3"});
-        auto& trash = ann.tw().TrashCards;
+        auto& trash = ann.tw().piles.TrashCards;
         trash.redim(3);
         for (int i = 1; i <= 3; ++i) {
             trash[i].Name = "G" + std::to_string(i);
@@ -45,7 +45,7 @@ struct Pair : ::testing::Test {
     void Quiet() {
         for (NetSide* s : {&ann, &bob}) {
             s->duel().chat.set_text("");
-            s->tw().SentCommands.clear();
+            s->tw().net.SentCommands.clear();
         }
     }
     // Pumps until the line shows in the side's duel log.
@@ -73,7 +73,7 @@ TEST_F(Pair, AGraveyardLookIsAnsweredWithoutAQuestion) {
     auto& v = BobsViewer();
     EXPECT_TRUE(v.visible());
     EXPECT_EQ(v.owner(), &bob.duel());
-    EXPECT_EQ(bob.tw().PileViewMode, "OppTrash");
+    EXPECT_EQ(bob.tw().piles.PileViewMode, "OppTrash");
     EXPECT_EQ(v.caption(), "Viewing Opponents Graveyard");
     EXPECT_EQ(v.List2.items(), (Lines{"S G1", "S G3"}));
     EXPECT_EQ(v.Label1.caption(), "Number of Cards (2)");
@@ -100,7 +100,7 @@ TEST_F(Pair, ADeckLookNeedsTheOwnersYes) {
     // From the top down, taken places left out.
     EXPECT_EQ(BobsViewer().List2.items(), (Lines{"S D1", "S D2", "S D3"}));
     EXPECT_EQ(BobsViewer().caption(), "Viewing Opponents Deck");
-    EXPECT_EQ(bob.tw().PileViewMode, "OppDeck");
+    EXPECT_EQ(bob.tw().piles.PileViewMode, "OppDeck");
 
     // No: the refusal on both sides, nothing else, and Bob's viewer as it was.
     Quiet();
@@ -143,14 +143,14 @@ TEST_F(Pair, AnEmptyPileIsToldAndNoListIsSent) {
     };
     using F = win::FormA;
     const Case cases[] = {
-        {"a deck with no place at all", [](Tablewright& tw) { tw.DeckCards.redim(0); }, &F::ViewOppDeck_Click,
+        {"a deck with no place at all", [](Tablewright& tw) { tw.piles.DeckCards.redim(0); }, &F::ViewOppDeck_Click,
          "<Game> Ann has no cards in their Deck"},
-        {"a deck of taken places", [](Tablewright& tw) { for (int i = 1; i <= tw.DeckCards.ubound(); ++i) tw.DeckCards[i].Name = "DRAWN"; },
+        {"a deck of taken places", [](Tablewright& tw) { for (int i = 1; i <= tw.piles.DeckCards.ubound(); ++i) tw.piles.DeckCards[i].Name = "DRAWN"; },
          &F::ViewOppDeck_Click, "<Game> Ann has no cards in their deck"},
         {"a graveyard with removed cards only",
-         [](Tablewright& tw) { for (int i = 1; i <= tw.TrashCards.ubound(); ++i) tw.TrashCards[i].RemovedFromGame = true; },
+         [](Tablewright& tw) { for (int i = 1; i <= tw.piles.TrashCards.ubound(); ++i) tw.piles.TrashCards[i].RemovedFromGame = true; },
          &F::Player1GY_Click, "<Game> Ann has no cards in their Graveyard"},
-        {"no graveyard at all", [](Tablewright& tw) { tw.TrashCards.redim(0); }, &F::Player1RFG_Click,
+        {"no graveyard at all", [](Tablewright& tw) { tw.piles.TrashCards.redim(0); }, &F::Player1RFG_Click,
          "<Game> Ann has no cards in their RFG"},
     };
     for (const Case& c : cases) {
@@ -179,8 +179,8 @@ TEST(PileLists, TheRemovedPileBringsTheViewerToTheFront) {
     ASSERT_TRUE(pair.Greet());
     NetSide& bob = pair.bob;
     pair.ann.GiveDeck({"D1"});
-    pair.ann.tw().TrashCards.redim(1);
-    pair.ann.tw().TrashCards[1].Name = "G1";
+    pair.ann.tw().piles.TrashCards.redim(1);
+    pair.ann.tw().piles.TrashCards[1].Name = "G1";
     auto until = [&](const std::string& line) { return pair.PumpUntil([&] { return bob.CountLogged(line) > 0; }); };
     bob.app.observer = &raised;
     raised.form = &bob.tw().view();  // loaded, hidden, by this first touch
@@ -192,7 +192,7 @@ TEST(PileLists, TheRemovedPileBringsTheViewerToTheFront) {
     bob.duel().Player1GY_Click();
     ASSERT_TRUE(until("<Game> Bob has received Graveyard Data and is Viewing Opponents Graveyard"));
     EXPECT_EQ(raised.times, 1) << "refilled in place";
-    pair.ann.tw().TrashCards[1].RemovedFromGame = true;
+    pair.ann.tw().piles.TrashCards[1].RemovedFromGame = true;
     bob.duel().Player1RFG_Click();
     ASSERT_TRUE(until("<Game> Bob has received RFG Data and is Viewing RFG"));
     EXPECT_EQ(raised.times, 2) << "brought to the front";
@@ -243,15 +243,15 @@ TEST(LooksFromAStranger, ListsAndRequestsAreTakenWithCare) {
         test::PeerTable p;
         auto& tw = p.tw();
         p.side.GiveDeck({"D1", "D2"});
-        tw.TrashCards.redim(2);
-        tw.TrashCards[1].Name = "Gone";
-        tw.TrashCards[1].SetCode = "S";
-        tw.TrashCards[2].Name = "Away";
-        tw.TrashCards[2].SetCode = "S";
-        tw.TrashCards[2].RemovedFromGame = true;
+        tw.piles.TrashCards.redim(2);
+        tw.piles.TrashCards[1].Name = "Gone";
+        tw.piles.TrashCards[1].SetCode = "S";
+        tw.piles.TrashCards[2].Name = "Away";
+        tw.piles.TrashCards[2].SetCode = "S";
+        tw.piles.TrashCards[2].RemovedFromGame = true;
         const auto piles = [&] {
             Lines out;
-            for (const auto* pile : {&tw.DeckCards, &tw.HandCards, &tw.TrashCards, &tw.ExtraDeckCards})
+            for (const auto* pile : {&tw.piles.DeckCards, &tw.piles.HandCards, &tw.piles.TrashCards, &tw.piles.ExtraDeckCards})
                 for (int i = 0; i <= pile->ubound(); ++i)
                     out.push_back(std::to_string(i) + (*pile)[i].Name + ((*pile)[i].RemovedFromGame ? "*" : ""));
             return out;
@@ -262,7 +262,7 @@ TEST(LooksFromAStranger, ListsAndRequestsAreTakenWithCare) {
             p.Send(command + "|$|" + std::to_string(n + 1) + "~" + std::to_string(n));
             ++n;
         }
-        ASSERT_TRUE(p.reactor.wait_until([&] { return tw.ReceivedCount == n; }, 5000));
+        ASSERT_TRUE(p.reactor.wait_until([&] { return tw.net.ReceivedCount == n; }, 5000));
         // Whatever the rows, every move on them and every drop of them leaves our piles alone.
         if (auto* v = tw.view.peek()) {
             for (int r = 0; r < std::min(v->List2.list_count(), 5); ++r) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "table/field.hpp"
 #include "table/field_slots.hpp"
@@ -33,7 +33,7 @@ struct OpponentMoves : ::testing::Test, FieldPair {
         ExpectFieldsAgree(ann, bob);
         for (NetSide* side : {&ann, &bob}) {
             for (int s : SlotsInUse(*side)) {
-                NetSide& owner = side->tw().FieldCards[s].Controller == side->tw().PlayerNumber ? *side : other(*side);
+                NetSide& owner = side->tw().field.FieldCards[s].Controller == side->tw().net.PlayerNumber ? *side : other(*side);
                 ExpectMirrored(owner, other(owner), s);
             }
             for (const auto& line : side->Log()) {
@@ -58,7 +58,7 @@ TEST_F(OpponentMoves, EachMoveByHandShowsMirroredOnTheOtherTable) {
     EXPECT_EQ(bob.duel().Label5[drake].caption(), "Vellicor Drake");
     const int trap = Play(ann, "Corvath's Backlash", &Form::putintoplayfacedown_Click);
     ExpectInStep();
-    EXPECT_EQ(bob.tw().FieldCards[trap].Name, kFaceDownCard) << "a face-down card's name stays with its owner";
+    EXPECT_EQ(bob.tw().field.FieldCards[trap].Name, kFaceDownCard) << "a face-down card's name stays with its owner";
     EXPECT_EQ(test::PictureOf(bob, trap), "back.gif");
     const int golem = Play(ann, "Tessel Golem", &Form::putintoplayfacedownhoriz_Click);
     ExpectInStep();
@@ -72,7 +72,7 @@ TEST_F(OpponentMoves, EachMoveByHandShowsMirroredOnTheOtherTable) {
     Settle();
     ExpectInStep();
     const int token = SlotsInUse(ann).back();
-    EXPECT_EQ(bob.tw().FieldCards[token].Name, "Ember Spark Token");
+    EXPECT_EQ(bob.tw().field.FieldCards[token].Name, "Ember Spark Token");
     // The second player's card comes the other way.
     const int automaton = Play(bob, "Dovrak Automaton", &Form::PutIntoPlay_Click);
     ExpectInStep();
@@ -87,7 +87,7 @@ TEST_F(OpponentMoves, EachMoveByHandShowsMirroredOnTheOtherTable) {
     ExpectInStep();
     Act(ann, trap, &Form::FlipCardOver_Click);
     ExpectInStep();
-    EXPECT_EQ(bob.tw().FieldCards[trap].Name, "Corvath's Backlash") << "turned face up, the card is known";
+    EXPECT_EQ(bob.tw().field.FieldCards[trap].Name, "Corvath's Backlash") << "turned face up, the card is known";
     Act(ann, golem, &Form::flipNturn_Click);
     ExpectInStep();
     EXPECT_EQ(bob.duel().cardstencil[golem].width(), 855);
@@ -105,7 +105,7 @@ TEST_F(OpponentMoves, EachMoveByHandShowsMirroredOnTheOtherTable) {
     ann.duel().Label5_MouseDown(golem, 2, 0, 0, 0);
     Settle();
     ExpectInStep();
-    EXPECT_EQ(bob.tw().FieldCards[golem].CurrentAtk, "2000");
+    EXPECT_EQ(bob.tw().field.FieldCards[golem].CurrentAtk, "2000");
     for (NetSide* side : {&ann, &bob}) side->duel().Label5_MouseDown(golem, 1, 0, 0, 0);
     EXPECT_EQ(bob.duel().Label5[golem].caption(), "2000/900");
     EXPECT_EQ(ann.duel().Label5[golem].caption(), "2000/900");
@@ -113,7 +113,7 @@ TEST_F(OpponentMoves, EachMoveByHandShowsMirroredOnTheOtherTable) {
     // Control changes hands; the new controller moves the card.
     Act(ann, golem, &Form::GiveToPlayer2_Click);
     ExpectInStep();
-    EXPECT_EQ(bob.tw().FieldCards[golem].Controller, 2);
+    EXPECT_EQ(bob.tw().field.FieldCards[golem].Controller, 2);
     Drag(bob, golem, 6000, 500);
     ExpectInStep();
 
@@ -167,19 +167,19 @@ TEST_F(OpponentMoves, TwoHundredRandomMovesLeaveBothTablesAgreeing) {
         }
         std::vector<int> own;
         for (int s : SlotsInUse(side))
-            if (IsOwnCard(tw, tw.FieldCards[s])) own.push_back(s);
+            if (IsOwnCard(tw, tw.field.FieldCards[s])) own.push_back(s);
         if (!own.empty()) {
             const int s = own[pick(own.size())];
-            const Card& c = tw.FieldCards[s];
+            const Card& c = tw.field.FieldCards[s];
             const std::string at = " slot " + std::to_string(s);
             const auto act = [&, s](void (Form::*a)()) { return [&, s, a] { Act(side, s, a); }; };
             moves.push_back({"drag" + at, [&, s] {
                                  Drag(side, s, static_cast<double>(pick(9000)), static_cast<double>(pick(5445)));
                              }});
             moves.push_back({"turn" + at, act(&Form::TurnCardHorizontal_Click)});
-            moves.push_back({"give" + at, act(tw.PlayerNumber == 1 ? &Form::GiveToPlayer2_Click : &Form::GiveToPlayer1_Click)});
+            moves.push_back({"give" + at, act(tw.net.PlayerNumber == 1 ? &Form::GiveToPlayer2_Click : &Form::GiveToPlayer1_Click)});
             moves.push_back({"rfg" + at, [&, s] {
-                                 if (!IsToken(tw.FieldCards[s]))
+                                 if (!IsToken(tw.field.FieldCards[s]))
                                      side.host.expect_yes_no("Are you sure", platform::MsgResult::Yes);
                                  Act(side, s, &Form::RemoveFromGameFromPlay_Click);
                              }});
@@ -204,7 +204,7 @@ TEST_F(OpponentMoves, TwoHundredRandomMovesLeaveBothTablesAgreeing) {
             }
         }
         const auto& [what, run] = moves[pick(moves.size())];
-        SCOPED_TRACE("move " + std::to_string(move) + " by " + tw.UserName + ": " + what);
+        SCOPED_TRACE("move " + std::to_string(move) + " by " + tw.prefs.UserName + ": " + what);
         run();
         EXPECT_EQ(side.host.expectations_left(), 0u);
         ExpectFieldsAgree(ann, bob);

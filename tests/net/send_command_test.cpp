@@ -41,9 +41,9 @@ TEST(SendCommand, RefusesEmptyArgumentsAndBlanksWithoutTouchingAnything) {
         SendCommand(tw, cmd, cls);
         EXPECT_EQ(cls, 1) << cmd;
     }
-    EXPECT_EQ(tw.SentCount, 0);
-    EXPECT_EQ(tw.SendSeq, 0);
-    EXPECT_TRUE(tw.SentCommands.empty());
+    EXPECT_EQ(tw.net.SentCount, 0);
+    EXPECT_EQ(tw.net.SendSeq, 0);
+    EXPECT_TRUE(tw.net.SentCommands.empty());
     std::int32_t cls = 0;
     SendCommand(tw, "ping~x", cls);
     const auto got = Received(t);
@@ -56,16 +56,16 @@ TEST(SendCommand, WithoutAConnectionOnlyRecords) {
     test::TableFixture fx;
     auto& tw = fx.tw();
     fx.LoadDuelWindow();
-    tw.PlayerNumber = 2;
+    tw.net.PlayerNumber = 2;
     std::int32_t cls = 0;
     SendCommand(tw, "nl~7000", cls);
     EXPECT_EQ(cls, 0);
-    EXPECT_EQ(tw.SentCount, 0);
-    EXPECT_EQ(tw.SendSeq, 0);
-    ASSERT_EQ(tw.SentCommands.size(), 1u);
-    EXPECT_EQ(tw.SentCommands[0].command, "nl~7000");
-    EXPECT_EQ(tw.SentCommands[0].tag, 20);
-    EXPECT_FALSE(tw.SentCommands[0].connected);
+    EXPECT_EQ(tw.net.SentCount, 0);
+    EXPECT_EQ(tw.net.SendSeq, 0);
+    ASSERT_EQ(tw.net.SentCommands.size(), 1u);
+    EXPECT_EQ(tw.net.SentCommands[0].command, "nl~7000");
+    EXPECT_EQ(tw.net.SentCommands[0].tag, 20);
+    EXPECT_FALSE(tw.net.SentCommands[0].connected);
 }
 
 TEST(SendCommand, NumbersFramesFromZeroAroundTheRingAndCountsEveryCommand) {
@@ -83,14 +83,14 @@ TEST(SendCommand, NumbersFramesFromZeroAroundTheRingAndCountsEveryCommand) {
     EXPECT_EQ(got[256].number, 0);
     EXPECT_EQ(got[257].number, 1);
     EXPECT_EQ(got[257].text, "pong~257|$|258");
-    EXPECT_EQ(tw.SentCount, 258);
-    EXPECT_EQ(tw.SendSeq, 2);
+    EXPECT_EQ(tw.net.SentCount, 258);
+    EXPECT_EQ(tw.net.SendSeq, 2);
 }
 
 TEST(SendCommand, TagsWithSeatAndClassAndCleansTheCommand) {
     PeerTable t;
     auto& tw = t.tw();
-    tw.PlayerNumber = 2;
+    tw.net.PlayerNumber = 2;
     std::int32_t cls = 1;
     SendCommand(tw, "sg~x", cls);
     EXPECT_EQ(cls, 21);  // the caller's variable changes with it
@@ -103,15 +103,15 @@ TEST(SendCommand, TagsWithSeatAndClassAndCleansTheCommand) {
     EXPECT_EQ(got[0].text, "sg~x|$|1");
     EXPECT_EQ(got[1].tag, 20);
     EXPECT_EQ(got[1].text, "ch~<Ann> abc |$| d|$|2");
-    EXPECT_EQ(tw.SentCommands.back().command, "ch~<Ann> abc |$| d");
+    EXPECT_EQ(tw.net.SentCommands.back().command, "ch~<Ann> abc |$| d");
 }
 
 TEST(SendCommand, AServerDuelWritesTheXmppMessage) {
     PeerTable t;
     auto& tw = t.tw();
-    tw.ServerDuel = true;
-    tw.JabberPeer = "bob";
-    tw.JabberServer = "chat.example";
+    tw.net.ServerDuel = true;
+    tw.net.JabberPeer = "bob";
+    tw.prefs.JabberServer = "chat.example";
     std::int32_t cls = 0;
     SendCommand(tw, "nl~8000", cls);
     t.reactor.pump(0);

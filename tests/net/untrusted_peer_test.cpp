@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cards/log_coding.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/connection.hpp"
 #include "net/receiver.hpp"
@@ -39,7 +39,7 @@ struct UnreadTable {
     UnreadTable() {
         side.Load("Ann");
         ResetFrameNumbers(side.tw());
-        side.tw().PlayerNumber = 1;
+        side.tw().net.PlayerNumber = 1;
     }
     void Join() {
         peer.connect(side.Listen(), 4096);
@@ -63,7 +63,7 @@ TEST(UntrustedPeer, APeerThatAsksAndNeverReadsIsCutOffOnceWithoutABox) {
         t.Join();
         ASSERT_EQ(t.side.socket().state(), TcpSocket::StateConnected);
         t.peer.write(Frame("lc~20~Jarrow Drake:BWX", 1, 0));
-        ASSERT_TRUE(t.reactor.wait_until([&] { return t.side.tw().FieldCards[20].Name == "Jarrow Drake"; }, 5000));
+        ASSERT_TRUE(t.reactor.wait_until([&] { return t.side.tw().field.FieldCards[20].Name == "Jarrow Drake"; }, 5000));
 
         std::string batch;
         for (int i = 0; i < 2000; ++i) batch += Frame(c.command, i + 2, i + 1);
@@ -121,9 +121,9 @@ TEST(UntrustedPeer, AFrameBehindMuchJunkIsTakenHoweverTheStreamIsSplit) {
             } else {
                 t.Write(c.before + frame);
             }
-            EXPECT_EQ(t.tw().OppLP, 7200);
-            EXPECT_EQ(t.tw().ReceivedCount, 1);
-            EXPECT_EQ(t.tw().GarbledCount, c.garbled);
+            EXPECT_EQ(t.tw().duel.OppLP, 7200);
+            EXPECT_EQ(t.tw().net.ReceivedCount, 1);
+            EXPECT_EQ(t.tw().net.GarbledCount, c.garbled);
             EXPECT_EQ(t.side.socket().state(), TcpSocket::StateConnected);
             EXPECT_TRUE(t.side.host.messages().empty());
         }
@@ -151,24 +151,24 @@ TEST(UntrustedPeer, AServerStreamThatCannotBeReadEndsTheDuelOnce) {
         SCOPED_TRACE(c.what);
         test::PeerTable t;
         auto& tw = t.tw();
-        tw.ServerDuel = true;
-        tw.RelayMode = true;
-        tw.JabberPeer = "Bob";
-        tw.JabberServer = "localhost";
-        tw.XmppReceive.clear();
+        tw.net.ServerDuel = true;
+        tw.net.RelayMode = true;
+        tw.net.JabberPeer = "Bob";
+        tw.prefs.JabberServer = "localhost";
+        tw.net.XmppReceive.clear();
         t.peer.write(header + message + c.bytes);
         ASSERT_TRUE(t.reactor.wait_until([&] { return t.side.socket().state() == TcpSocket::StateClosed; }, 10000));
         // Nothing more went to a stream the server no longer keeps.
-        const std::size_t sent = t.tw().SentCommands.size();
-        EXPECT_EQ(tw.OppLP, 7200) << "the frame before the fault is carried out";
+        const std::size_t sent = t.tw().net.SentCommands.size();
+        EXPECT_EQ(tw.duel.OppLP, 7200) << "the frame before the fault is carried out";
         // What the server sends after it is not looked at; the closed socket hears nothing.
         t.peer.write(message);
         t.reactor.pump(10);
         EXPECT_EQ(t.side.CountLogged("<Game> Disconnected"), 1);
         EXPECT_TRUE(t.side.host.messages().empty());
         EXPECT_FALSE(t.side.duel().gameplay.enabled());
-        EXPECT_EQ(t.tw().SentCommands.size(), sent);
-        for (const auto& c : t.tw().SentCommands) EXPECT_TRUE(!c.connected || c.command.rfind("ch~<Game> Disconnected", 0) != 0);
+        EXPECT_EQ(t.tw().net.SentCommands.size(), sent);
+        for (const auto& c : t.tw().net.SentCommands) EXPECT_TRUE(!c.connected || c.command.rfind("ch~<Game> Disconnected", 0) != 0);
     }
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "net/jabber_window.hpp"
 #include "net/xmpp_texts.hpp"
 #include "platform/tcp.hpp"
@@ -34,7 +34,7 @@ struct AccountDialog : ::testing::Test {
     void UseServer(int port) {
         // The duel window's load reads the server from the settings.
         WriteSetting(side.tw(), std::string(setting_key::jabber), ProsodyServer::kHost);
-        side.tw().JabberServer = ProsodyServer::kHost;
+        side.tw().prefs.JabberServer = ProsodyServer::kHost;
         side.tw().net_config.xmpp_port = port;
     }
     // Runs the loop with the program's clock following real time: the name lookup and the
@@ -70,7 +70,7 @@ TEST_F(AccountDialog, ANewNameIsRegisteredAndAKnownOneVerifiedOnlyWithItsPasswor
     UseServer(server.port());
     WriteSetting(side.tw(), "juser", "saved");
     WriteSetting(side.tw(), "jpass", "savedpw");
-    side.tw().ShowAccountDialog();
+    side.tw().net.ShowAccountDialog();
     EXPECT_EQ(dialog().caption(), "Account Verification");
     EXPECT_EQ(dialog().Text1.text(), "saved");
     EXPECT_EQ(dialog().Text2.text(), "savedpw");
@@ -100,7 +100,7 @@ TEST_F(AccountDialog, ANewNameIsRegisteredAndAKnownOneVerifiedOnlyWithItsPasswor
 TEST_F(AccountDialog, SavingHandsTheVerifiedLoginOnAndAnEditTakesTheVerificationBack) {
     ProsodyServer server;
     UseServer(server.port());
-    side.tw().ShowAccountDialog();
+    side.tw().net.ShowAccountDialog();
     ASSERT_EQ(Verify("carol", "pw & <more>"), kAccountVerified) << server.log();
     // Edited after the verification: saving is no longer offered, and the new text is to be
     // verified in its turn.
@@ -113,16 +113,16 @@ TEST_F(AccountDialog, SavingHandsTheVerifiedLoginOnAndAnEditTakesTheVerification
     ASSERT_EQ(Verify("carol", "pw & <more>"), kAccountVerified);
 
     dialog().Command1_Click();
-    EXPECT_EQ(side.tw().JabberUser, "carol");
-    EXPECT_EQ(side.tw().JabberPassword, "pw & <more>");
+    EXPECT_EQ(side.tw().net.JabberUser, "carol");
+    EXPECT_EQ(side.tw().net.JabberPassword, "pw & <more>");
     EXPECT_EQ(ReadSetting(side.tw(), "juser"), "carol");
     EXPECT_EQ(ReadSetting(side.tw(), "jpass"), "pw & <more>");
-    EXPECT_FALSE(side.tw().AccountDialogVisible());
+    EXPECT_FALSE(side.tw().net.AccountDialogVisible());
 }
 
 TEST_F(AccountDialog, NamesThatCannotBeAnAddressAreRefusedBeforeAnythingIsSent) {
     // No server: a name refused here never reaches a socket.
-    side.tw().ShowAccountDialog();
+    side.tw().net.ShowAccountDialog();
     for (const char* name : {"a b", "x@evil", "x/y", "it's", ""}) {
         dialog().Text1.set_text(name);
         dialog().Command2_Click();
@@ -145,8 +145,8 @@ TEST_F(AccountDialog, AServerThatCannotBeReachedSaysWhy) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.server);
         UseServer(test::FreeLoopbackPort());
-        side.tw().JabberServer = c.server;
-        side.tw().ShowAccountDialog();
+        side.tw().prefs.JabberServer = c.server;
+        side.tw().net.ShowAccountDialog();
         EXPECT_EQ(Verify("dave", "pw"), c.said);
         EXPECT_FALSE(dialog().Command1.enabled());
         dialog().unload();
@@ -195,7 +195,7 @@ TEST_F(AccountDialog, AServerThatSaysNothingIsGivenUpAfterTenSeconds) {
     auto& heard = server.heard;
     auto listen_once = [&] { return server.HeardLogin(); };
     UseServer(server.port);
-    side.tw().ShowAccountDialog();
+    side.tw().net.ShowAccountDialog();
     dialog().Text1.set_text("erin");
     dialog().Text2.set_text("pw");
     const auto start = clock.now_ms();
@@ -215,7 +215,7 @@ TEST_F(AccountDialog, AServerThatSaysNothingIsGivenUpAfterTenSeconds) {
 TEST_F(AccountDialog, AServerStreamThatCannotBeReadIsAConnectionError) {
     RawServer server;
     UseServer(server.port);
-    side.tw().ShowAccountDialog();
+    side.tw().net.ShowAccountDialog();
 
     std::string deep;
     for (int i = 0; i < 100000; ++i) deep += "<x>";

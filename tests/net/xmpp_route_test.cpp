@@ -18,11 +18,11 @@ struct ServerStream : ::testing::Test {
 
     ServerStream() {
         side.Load("Ann");
-        side.tw().ServerDuel = true;
-        side.tw().JabberPeer = "Bob";
-        side.tw().JabberServer = "localhost";
-        side.tw().XmppReceive.clear();
-        side.tw().XmppReceive.append("<?xml version='1.0'?><stream:stream from='localhost' id='x'>");
+        side.tw().net.ServerDuel = true;
+        side.tw().net.JabberPeer = "Bob";
+        side.tw().prefs.JabberServer = "localhost";
+        side.tw().net.XmppReceive.clear();
+        side.tw().net.XmppReceive.append("<?xml version='1.0'?><stream:stream from='localhost' id='x'>");
     }
 };
 

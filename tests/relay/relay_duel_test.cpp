@@ -38,8 +38,8 @@ struct RelayDuel {
     bool Connect(NetSide& side, int seat) {
         auto& t = side.tw();
         tw::ResetFrameNumbers(t);
-        t.PlayerNumber = seat;
-        t.RelayMode = true;
+        t.net.PlayerNumber = seat;
+        t.net.RelayMode = true;
         // The greeting is sent below, by hand, as the connection events would.
         side.socket().Connect = platform::Event<>::Handler{};
         side.socket().connect("127.0.0.1", relay.Port(seat - 1));
@@ -57,8 +57,8 @@ struct RelayDuel {
     bool Arrive(NetSide& side, int seat) {
         auto& t = side.tw();
         tw::ResetFrameNumbers(t);
-        t.PlayerNumber = seat;
-        t.RelayMode = true;
+        t.net.PlayerNumber = seat;
+        t.net.RelayMode = true;
         side.socket().connect("127.0.0.1", relay.Port(seat - 1));
         return PumpUntil([&] { return relay.Connected(seat - 1) && side.Logged("<Game> Connected!"); });
     }
@@ -66,7 +66,7 @@ struct RelayDuel {
     // Whether a frame with this command (its count taken off) was dispatched on the side.
     static bool Dispatched(NetSide& side, const std::string& command) {
         for (int n = 0; n <= 255; ++n)
-            if (tw::test::WithoutCount(side.tw().ReceiveHistory[n]) == "DONE " + command) return true;
+            if (tw::test::WithoutCount(side.tw().net.ReceiveHistory[n]) == "DONE " + command) return true;
         return false;
     }
 };
@@ -112,8 +112,8 @@ TEST(RelayDuel, TwoTablesDuelThroughTheRelay) {
     ASSERT_GT(tw::PutCardOnField(ann.tw(), card, own), 0);
     ASSERT_TRUE(d.PumpUntil([&] { return RelayDuel::Dispatched(bob, "fc~1~0"); }));
     EXPECT_TRUE(RelayDuel::Dispatched(bob, "lc~1~Rook\x92s Gambit:BWX"));
-    EXPECT_TRUE(RelayDuel::Dispatched(bob, "m2~1~" + std::to_string(ann.tw().FieldCards[1].GridRow) + ":" +
-                                             std::to_string(ann.tw().FieldCards[1].GridCol)));
+    EXPECT_TRUE(RelayDuel::Dispatched(bob, "m2~1~" + std::to_string(ann.tw().field.FieldCards[1].GridRow) + ":" +
+                                             std::to_string(ann.tw().field.FieldCards[1].GridCol)));
     bool line = false;
     for (const auto& l : bob.Log()) line |= l.find("has put down a {card='Rook\x92s Gambit' set='BWX'}") != std::string::npos;
     EXPECT_TRUE(line);
@@ -121,11 +121,11 @@ TEST(RelayDuel, TwoTablesDuelThroughTheRelay) {
     // The relay's own frames are not counted, and no box came; both counts restarted at the
     // accepted handshakes, so neither meter moves.
     for (NetSide* s : {&ann, &bob}) {
-        EXPECT_TRUE(s->host.messages().empty()) << s->tw().UserName;
+        EXPECT_TRUE(s->host.messages().empty()) << s->tw().prefs.UserName;
         for (const auto& c : s->Sent()) EXPECT_NE(c, "rp~0") << "the relay's frames ask for no resend";
     }
-    EXPECT_EQ(bob.tw().HackLevel, 0);
-    EXPECT_EQ(ann.tw().HackLevel, 0);
+    EXPECT_EQ(bob.tw().net.HackLevel, 0);
+    EXPECT_EQ(ann.tw().net.HackLevel, 0);
     EXPECT_TRUE(d.relay.host.messages().empty());
 
     // A table that leaves is logged at the relay and told to the other, which stays connected.
@@ -161,21 +161,21 @@ TEST(RelayDuel, TheHostsOpeningReachesTheJoiningTableAndTheMetersStayGreen) {
         for (int move = 0; move < 50; ++move) {
             NetSide& mover = move % 2 == 0 ? ann : bob;
             NetSide& other = move % 2 == 0 ? bob : ann;
-            tw::AddChat(mover.tw(), "move " + std::to_string(move), mover.tw().UserName, true);
+            tw::AddChat(mover.tw(), "move " + std::to_string(move), mover.tw().prefs.UserName, true);
             std::int32_t cls = 0;
             tw::SendCommand(mover.tw(), "nl~" + std::to_string(8000 - move), cls);
-            ASSERT_TRUE(d.PumpUntil([&] { return other.tw().OppLP == 8000 - move; }));
+            ASSERT_TRUE(d.PumpUntil([&] { return other.tw().duel.OppLP == 8000 - move; }));
             for (int i = 0; i < 20; ++i) d.relay.reactor.pump(1);  // and the answers to it
             for (NetSide* s : {&ann, &bob}) {
-                ASSERT_EQ(s->tw().HackLevel, 0) << s->tw().UserName << " after move " << move;
+                ASSERT_EQ(s->tw().net.HackLevel, 0) << s->tw().prefs.UserName << " after move " << move;
                 EXPECT_EQ(s->duel().hack.caption(), "0%");
-                EXPECT_EQ(s->tw().HackLight, "green.jpg");
+                EXPECT_EQ(s->tw().net.HackLight, "green.jpg");
             }
         }
         ASSERT_TRUE(d.PumpUntil([&] { return ann.Logged("<Bob> move 49") && bob.Logged("<Ann> move 48"); }));
         for (NetSide* s : {&ann, &bob}) {
-            SCOPED_TRACE(s->tw().UserName);
-            EXPECT_EQ(s->tw().HackLevel, 0);
+            SCOPED_TRACE(s->tw().prefs.UserName);
+            EXPECT_EQ(s->tw().net.HackLevel, 0);
             for (const auto& c : s->Sent()) EXPECT_NE(c.rfind("rp~", 0), 0u) << c;
             EXPECT_TRUE(s->host.messages().empty());
         }
@@ -209,7 +209,7 @@ TEST(RelayDuel, AHostWhoseOpeningTheRelayCouldNotKeepIsStillNamed) {
     for (int i = 0; i < 20; ++i) d.relay.reactor.pump(1);
     EXPECT_EQ(bob.CountLogged("<Game> Handshake Accepted"), 1) << "his own: Ann's challenge never came";
     EXPECT_FALSE(RelayDuel::Dispatched(bob, "mi~Ann:20:1::")) << "Ann's challenge was never answered";
-    EXPECT_EQ(bob.tw().PlayerNames[1], "Ann");
+    EXPECT_EQ(bob.tw().net.PlayerNames[1], "Ann");
     EXPECT_EQ(bob.duel().Player1GY.caption(), "Search Ann GY (Yellow)");
     int infos = 0;
     for (const auto& c : ann.Sent()) infos += c == "mi~Ann:20:1:0:" ? 1 : 0;

@@ -107,11 +107,11 @@ TEST_F(Viewer, AWholeLongDuelAsTheTableLoggedIt) {
     tw::test::TableFixture table;
     tw::Tablewright& t = table.tw();
     table.LoadDuelWindow("Rook");
-    t.UserName = "Rook";
+    t.prefs.UserName = "Rook";
     std::filesystem::create_directories(table.dir.path() / "Logs");
-    t.LogFolder = (table.dir.path() / "Logs").string() + "/";
-    t.LogFileName = tw::NewLogFileName(t);
-    t.LoggingOn = true;
+    t.log.LogFolder = (table.dir.path() / "Logs").string() + "/";
+    t.log.LogFileName = tw::NewLogFileName(t);
+    t.log.LoggingOn = true;
     std::string duel;
     for (int i = 0; duel.size() < 30000; ++i) {
         const std::string said = "move " + std::to_string(i) + ", your turn" + std::string(40 + i % 60, '.');
@@ -124,7 +124,7 @@ TEST_F(Viewer, AWholeLongDuelAsTheTableLoggedIt) {
     tw::AddChat(t, "Rook wins", "Game", true);
     duel += "<Game> Rook wins\r\n";
     tw::SaveLogNow(t);
-    Open(t.LogFileName);
+    Open(t.log.LogFileName);
     EXPECT_EQ(form().Text1.text(), duel);
     EXPECT_TRUE(host.messages().empty());
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "net/handshake.hpp"
 #include "net/receiver.hpp"
@@ -46,18 +46,18 @@ struct NetSide {
     void Load(const std::string& user) {
         WriteSetting(*table, "username", user);
         duel().chat.set_text("");
-        table->SentCommands.clear();
+        table->net.SentCommands.clear();
     }
 
     // A deck in play, top card first (set "S").
     void GiveDeck(const std::vector<std::string>& names) {
-        auto& deck = table->DeckCards;
+        auto& deck = table->piles.DeckCards;
         deck.redim(static_cast<int>(names.size()));
         for (std::size_t i = 0; i < names.size(); ++i) {
             deck[static_cast<int>(i) + 1].Name = names[i];
             deck[static_cast<int>(i) + 1].SetCode = "S";
         }
-        table->DeckLoaded = true;
+        table->piles.DeckLoaded = true;
         RecountDeck(*table);
     }
 
@@ -82,7 +82,7 @@ struct NetSide {
 
     std::vector<std::string> Sent() const {
         std::vector<std::string> out;
-        for (const auto& c : table->SentCommands) out.push_back(c.command);
+        for (const auto& c : table->net.SentCommands) out.push_back(c.command);
         return out;
     }
 
@@ -119,8 +119,8 @@ struct DuelPair {
     // Connects the two duel sockets, frames numbered from 0 both ways; neither side greets.
     bool Connect() {
         for (NetSide* s : {&ann, &bob}) ResetFrameNumbers(s->tw());
-        ann.tw().PlayerNumber = 1;
-        bob.tw().PlayerNumber = 2;
+        ann.tw().net.PlayerNumber = 1;
+        bob.tw().net.PlayerNumber = 2;
         const int port = ann.Listen();
         auto& b = bob.socket();
         b.Connect = platform::Event<>::Handler{};
@@ -157,7 +157,7 @@ struct PeerTable {
     PeerTable() {
         side.Load("Ann");
         ResetFrameNumbers(side.tw());
-        side.tw().PlayerNumber = 1;
+        side.tw().net.PlayerNumber = 1;
         peer.connect(side.Listen());
         reactor.wait_until([&] { return side.socket().state() == platform::TcpSocket::StateConnected; }, 5000);
     }
@@ -170,7 +170,7 @@ struct PeerTable {
         written += bytes.size();
         reactor.wait_until(
             [&] {
-                return tw().ReceiveBuffer.total_bytes() >= written ||
+                return tw().net.ReceiveBuffer.total_bytes() >= written ||
                        side.socket().state() != platform::TcpSocket::StateConnected;
             },
             5000);

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "platform/app.hpp"
 #include "platform/clock.hpp"
@@ -34,7 +34,7 @@ struct TableFixture {
         WriteSetting(*table, "username", user);
         auto& duel = table->FormA();
         duel.chat.set_text("");
-        table->SentCommands.clear();
+        table->net.SentCommands.clear();
         return duel;
     }
 };

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "table/field.hpp"
 #include "table/field_pictures.hpp"
@@ -33,8 +33,8 @@ struct ByHandTable {
     bool viewer_visible = false;
 
     ByHandTable() {
-        tw.PileViewerVisible = [this] { return viewer_visible; };
-        tw.RefreshPileViewer = [this] { ++refreshes; };
+        tw.piles.PileViewerVisible = [this] { return viewer_visible; };
+        tw.piles.RefreshPileViewer = [this] { ++refreshes; };
     }
 
     // Puts the card on the table and forgets what the placement sent and wrote. owner 0 is the
@@ -47,13 +47,13 @@ struct ByHandTable {
         return s;
     }
     void Quiet() {
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         duel.chat.set_text("");
         refreshes = 0;
     }
 
     void GiveHand(const std::vector<std::string>& names) {
-        tw.HandCards = PileOf(names);
+        tw.piles.HandCards = PileOf(names);
         duel.hand.clear();
         for (const auto& n : names) duel.hand.add_item(n);
     }
@@ -74,16 +74,16 @@ struct ByHandTable {
             for (int i = 1; i <= pile.ubound(); ++i)
                 if (HoldsCard(pile[i])) where[pile[i].Name].push_back(place(pile[i]));
         };
-        count(tw.DeckCards, [](const Card&) { return "deck"; });
-        count(tw.HandCards, [](const Card&) { return "hand"; });
-        count(tw.TrashCards, [](const Card& c) { return c.RemovedFromGame ? "rfg" : "graveyard"; });
-        count(tw.ExtraDeckCards, [](const Card&) { return "extra"; });
+        count(tw.piles.DeckCards, [](const Card&) { return "deck"; });
+        count(tw.piles.HandCards, [](const Card&) { return "hand"; });
+        count(tw.piles.TrashCards, [](const Card& c) { return c.RemovedFromGame ? "rfg" : "graveyard"; });
+        count(tw.piles.ExtraDeckCards, [](const Card&) { return "extra"; });
         for (int s = kFirstFieldSlot; s <= kLastFieldSlot; ++s)
-            if (duel.cardstencil.exists(s)) where[tw.FieldCards[s].Name].push_back("field");
+            if (duel.cardstencil.exists(s)) where[tw.field.FieldCards[s].Name].push_back("field");
         // The hand list must still follow HandCards, item for item.
         std::vector<std::string> listed;
-        for (int i = 1; i <= tw.HandCards.ubound(); ++i)
-            if (!tw.HandCards[i].Name.empty()) listed.push_back(tw.HandCards[i].Name);
+        for (int i = 1; i <= tw.piles.HandCards.ubound(); ++i)
+            if (!tw.piles.HandCards[i].Name.empty()) listed.push_back(tw.piles.HandCards[i].Name);
         EXPECT_EQ(duel.hand.items(), listed) << "the hand list no longer follows HandCards";
         return where;
     }

@@ -26,11 +26,11 @@ std::string PictureOf(win::FormA& duel, int s) {
 struct Actions : ByHand {
     int s = 0;
     Actions() {
-        tw.PlayerNumber = 1;
+        tw.net.PlayerNumber = 1;
         s = Put(Monster("Jarrow Drake"));
-        tw.SelectedSlot = static_cast<std::int16_t>(s);
+        tw.field.SelectedSlot = static_cast<std::int16_t>(s);
     }
-    Card& card() { return tw.FieldCards[s]; }
+    Card& card() { return tw.field.FieldCards[s]; }
 };
 
 TEST_F(Actions, CountersGoUpAndDownAndShowBelowTheCard) {
@@ -161,17 +161,17 @@ TEST(GiveControl, HandsTheCardToTheOtherSeat) {
     for (const auto& c : cases) {
         SCOPED_TRACE("seat " + std::to_string(c.seat) + " to " + std::to_string(c.to));
         ByHandTable t;
-        t.tw.PlayerNumber = c.seat;
-        t.tw.PlayerNames[static_cast<std::size_t>(c.to)] = c.name;
+        t.tw.net.PlayerNumber = c.seat;
+        t.tw.net.PlayerNames[static_cast<std::size_t>(c.to)] = c.name;
         const int s = t.Put(Monster("Jarrow Drake"));
-        const Card placed = t.tw.FieldCards[s];
-        ASSERT_EQ(t.tw.FieldGrid(placed.GridRow, placed.GridCol), s);
-        t.tw.SelectedSlot = static_cast<std::int16_t>(s);
+        const Card placed = t.tw.field.FieldCards[s];
+        ASSERT_EQ(t.tw.field.FieldGrid(placed.GridRow, placed.GridCol), s);
+        t.tw.field.SelectedSlot = static_cast<std::int16_t>(s);
         t.Click(c.give);
         EXPECT_EQ(t.Sent(), (Lines{"co~1:" + std::to_string(c.to), "ii~1~Jarrow Drake:BWX",
                                    "ch~<Game> Ann gives control of " + kCard + " to " + c.name, kCounts}));
-        EXPECT_EQ(t.tw.FieldCards[s].Controller, c.to);
-        EXPECT_EQ(t.tw.FieldGrid(placed.GridRow, placed.GridCol), -1);
+        EXPECT_EQ(t.tw.field.FieldCards[s].Controller, c.to);
+        EXPECT_EQ(t.tw.field.FieldGrid(placed.GridRow, placed.GridCol), -1);
         EXPECT_EQ(t.duel.Shape1[s].border_color(), c.border);
         EXPECT_EQ(t.duel.cardstencil[s].left(), 2070) << "it stays where it lies";
 
@@ -185,17 +185,17 @@ TEST(GiveControl, HandsTheCardToTheOtherSeat) {
 
 TEST_F(ByHand, GivingAwayACardFromAFullRowLeavesTheOtherCardsPlaces) {
     for (int i = 1; i <= 5; ++i) Put(Monster("Row " + std::to_string(i)));
-    tw.PlayerNumber = 1;
-    for (int s = 1; s <= 5; ++s) tw.FieldCards[s].Controller = 1;
+    tw.net.PlayerNumber = 1;
+    for (int s = 1; s <= 5; ++s) tw.field.FieldCards[s].Controller = 1;
     Card sixth = Monster("Sixth");
     sixth.GridRow = 2;
     sixth.GridCol = 3;  // kept from an earlier time on the table
     const int s = Put(sixth);
-    ASSERT_EQ(tw.FieldCards[s].GridCol, 3);
-    tw.SelectedSlot = static_cast<std::int16_t>(s);
+    ASSERT_EQ(tw.field.FieldCards[s].GridCol, 3);
+    tw.field.SelectedSlot = static_cast<std::int16_t>(s);
     duel.GiveToPlayer2_Click();
-    EXPECT_EQ(tw.FieldCards[s].Controller, 2);
-    EXPECT_EQ(tw.FieldGrid(2, 3), 3) << "the third card keeps its place";
+    EXPECT_EQ(tw.field.FieldCards[s].Controller, 2);
+    EXPECT_EQ(tw.field.FieldGrid(2, 3), 3) << "the third card keeps its place";
 }
 
 TEST_F(Actions, ActivatingAnnouncesTheCardOrThatItLiesFaceDown) {
@@ -217,7 +217,7 @@ TEST_F(Actions, NothingActsOnTheOpponentsCardOrOnNoCard) {
     for (int selected : {s, -1, 0, 24}) {
         card().Controller = selected == s ? 2 : 1;
         for (auto handler : handlers) {
-            tw.SelectedSlot = static_cast<std::int16_t>(selected);
+            tw.field.SelectedSlot = static_cast<std::int16_t>(selected);
             Click(handler);
         }
     }
@@ -232,14 +232,14 @@ TEST_F(ByHand, ATokenFromTheTablesMenuIsPutDownAsAnOwnCard) {
     std::filesystem::copy_file(test::SampleImages().parent_path() / "token.ptcg", fx.dir.path() / "token.ptcg");
     duel.TokenRoot[0].set_caption("Pebble Token");
     duel.TokenRoot[0].set_enabled(true);
-    tw.DeckLoaded = true;  // the table's menu opens once a deck is in play
+    tw.piles.DeckLoaded = true;  // the table's menu opens once a deck is in play
 
     fx.host.expect_popup("Pebble Token");
     duel.playsurface.user_mouse_down(2, 0, 100, 100);
     ASSERT_TRUE(duel.cardstencil.exists(1));
-    EXPECT_EQ(tw.FieldCards[1].Name, "Pebble Token");
-    EXPECT_EQ(tw.FieldCards[1].SetCode, "Token");
-    EXPECT_EQ(tw.FieldCards[1].Def, "800");
+    EXPECT_EQ(tw.field.FieldCards[1].Name, "Pebble Token");
+    EXPECT_EQ(tw.field.FieldCards[1].SetCode, "Token");
+    EXPECT_EQ(tw.field.FieldCards[1].Def, "800");
     EXPECT_EQ(SentCommands(), (Lines{"lc~1~Pebble Token:Token", "mv~1~2070:3825", "m2~1~2:1",
                                      "ch~<Game> Ann has put down a {card='Pebble Token' set='Token'}", "fc~1~0",
                                      "mv~1~2070:3825"}));

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cards/card.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "tests/support/table_fixture.hpp"
 
@@ -21,8 +21,8 @@ struct FieldFixture : TableFixture {
         for (const auto& entry : fs::directory_iterator(SampleImages()))
             if (entry.is_regular_file()) fs::copy_file(entry.path(), images() / entry.path().filename());
         tw().FormA().chat.set_text("");  // past the load's welcome lines
-        tw().UserName = "Ann";
-        tw().SentCommands.clear();
+        tw().prefs.UserName = "Ann";
+        tw().net.SentCommands.clear();
     }
 
     fs::path images() const { return dir.path() / "images"; }
@@ -37,7 +37,7 @@ struct FieldFixture : TableFixture {
 
     std::vector<std::string> sent() const {
         std::vector<std::string> out;
-        for (const auto& c : table->SentCommands) out.push_back(c.command);
+        for (const auto& c : table->net.SentCommands) out.push_back(c.command);
         return out;
     }
 

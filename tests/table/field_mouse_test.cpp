@@ -125,15 +125,15 @@ TEST(CardMenu, OffersWhatFitsTheCard) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ByHandTable t;
-        t.tw.PlayerNumber = c.seat;
+        t.tw.net.PlayerNumber = c.seat;
         const int s = t.Put(c.card(), c.owner, 3);
-        t.tw.FieldCards[s].Counters = c.card().Counters;
+        t.tw.field.FieldCards[s].Counters = c.card().Counters;
         EXPECT_EQ(RightPress(t, s), c.offered);
     }
 }
 
 TEST_F(ByHand, AttackTargetsAreTheOpponentsMonstersInSlotOrderAtMostFive) {
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     const int own = Put(Monster("Jarrow Drake"));
     // The opponent's cards, put down in another order than their slots.
     Put(Monster("Ninth"), 2, 9);
@@ -161,25 +161,25 @@ TEST_F(ByHand, AttackTargetsAreTheOpponentsMonstersInSlotOrderAtMostFive) {
 }
 
 TEST_F(ByHand, APressSelectsTheCardAndKeepsWhereAnOwnCardWasCaught) {
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     const int own = Put(Monster("Jarrow Drake"));
     Card peers = Monster("Face Down Card");  // turned face up by the peer, its name not here yet
     const int theirs = Put(peers, 2, 6);
 
     // Halves go to the even neighbour.
     duel.cardstencil[own].user_mouse_down(1, 0, 100.5, 101.5);
-    EXPECT_EQ(tw.SelectedSlot, own);
+    EXPECT_EQ(tw.field.SelectedSlot, own);
     EXPECT_EQ(duel.GrabX, 100);
     EXPECT_EQ(duel.GrabY, 102);
     EXPECT_TRUE(Sent().empty());
 
     duel.cardstencil[theirs].user_mouse_down(1, 0, 300, 300);
-    EXPECT_EQ(tw.SelectedSlot, theirs);
+    EXPECT_EQ(tw.field.SelectedSlot, theirs);
     EXPECT_EQ(duel.GrabX, 100) << "a press on the opponent's card keeps the grab";
     EXPECT_EQ(Sent(), Lines{"si~6"}) << "its name is asked for";
 
     // A face-down card's name label stays shut.
-    tw.FieldCards[own].Flipped = true;
+    tw.field.FieldCards[own].Flipped = true;
     duel.Label5[own].set_caption("1800/1200");
     duel.cardstencil[own].user_mouse_down(1, 0, 0, 0);
     EXPECT_EQ(duel.Label5[own].caption(), "Face Down Card");
@@ -215,14 +215,14 @@ TEST_F(ByHand, AReleaseKeepsTheCardOnTheTableAndSnapsIt) {
     duel.Label4[s].set_visible(true);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        tw.PlayerNumber = c.seat;
-        tw.FieldCards[s].Controller = c.seat;
+        tw.net.PlayerNumber = c.seat;
+        tw.field.FieldCards[s].Controller = c.seat;
         picture.move(c.left, c.top);
-        tw.SelectedSlot = static_cast<std::int16_t>(s);
+        tw.field.SelectedSlot = static_cast<std::int16_t>(s);
         Quiet();
         duel.cardstencil_MouseUp(s, c.button, 0, 0, 0);
         EXPECT_EQ(Sent(), Lines{c.sent});
-        EXPECT_EQ(tw.SelectedSlot, -1);
+        EXPECT_EQ(tw.field.SelectedSlot, -1);
         EXPECT_EQ(duel.Label5[s].top(), picture.top() - 160);
         EXPECT_EQ(duel.Label5[s].left(), picture.left());
         EXPECT_EQ(duel.Shape1[s].top(), picture.top());
@@ -232,18 +232,18 @@ TEST_F(ByHand, AReleaseKeepsTheCardOnTheTableAndSnapsIt) {
 }
 
 TEST_F(ByHand, AReleaseOnTheOpponentsCardTellsThePeerWhereItLies) {
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     const int theirs = Put(Monster("Jarrow Drake"), 2, 4);
     const double top = duel.cardstencil[theirs].top();
     duel.cardstencil[theirs].user_click(10, 10);
     EXPECT_EQ(Sent(), Lines{"mv~4~2070:" + TwipsText(top)});
-    EXPECT_EQ(tw.FieldGrid(1, 1), 4) << "a release changes no grid place";
+    EXPECT_EQ(tw.field.FieldGrid(1, 1), 4) << "a release changes no grid place";
 }
 
 struct Drag : ByHand {
     int s = 0;
     Drag() {
-        tw.PlayerNumber = 1;
+        tw.net.PlayerNumber = 1;
         s = Put(Monster("Jarrow Drake"));
         // The window and the table's place in it: the cursor is turned into table twips by them.
         duel.move(1500, 1200);
@@ -269,7 +269,7 @@ TEST_F(Drag, TheCardAndItsCompanionsFollowThePointer) {
     EXPECT_EQ(duel.Label5[s].top(), Top(327) - 160);
     EXPECT_EQ(duel.Shape1[s].left(), Left(532));
     EXPECT_EQ(duel.Label4[s].top(), Top(327) + picture.height());
-    EXPECT_EQ(tw.SelectedSlot, s);
+    EXPECT_EQ(tw.field.SelectedSlot, s);
     EXPECT_NE(duel.selectedcard.text().find("Jarrow Drake"), std::string::npos) << "shown in the card panel";
     EXPECT_TRUE(Sent().empty()) << "nothing goes out before the release";
 
@@ -315,7 +315,7 @@ TEST_F(Drag, OutOverTheTablesLeftEdgeNearItsBottomItGoesBackToTheHand) {
 // A token may not go to the hand: like any refused drop it goes back to where it lay, and that
 // drag is over.
 TEST_F(ByHand, ATokenDraggedToTheHandIsRefusedAndGoesBackToWhereItLay) {
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     const int s = Put(Token());
     auto& picture = duel.cardstencil[s];
     const double left = picture.left(), top = picture.top();
@@ -380,14 +380,14 @@ TEST_F(ByHand, TheHoverWindowShowsTheTextOfAFaceUpCardOverItsTextArea) {
         picture.user_mouse_move(0, 0, x, y);
         EXPECT_EQ(tip.visible(), x == 734.0) << x << "," << y;
     }
-    tw.FieldCards[s].Flipped = true;
+    tw.field.FieldCards[s].Flipped = true;
     picture.user_mouse_move(0, 0, 400, 1000);
     EXPECT_FALSE(tip.visible()) << "a face-down card's text stays hidden";
 }
 
 TEST_F(ByHand, TheNameLabelSwitchesToAtkDefAndBack) {
     const int s = Put(Monster("Jarrow Drake"));
-    tw.FieldCards[s].CurrentAtk.clear();  // empty values show the printed ones
+    tw.field.FieldCards[s].CurrentAtk.clear();  // empty values show the printed ones
     auto& label = duel.Label5[s];
     label.user_mouse_down(1, 0, 0, 0);
     EXPECT_EQ(label.caption(), "1800/1200");
@@ -430,7 +430,7 @@ TEST_F(ByHand, TheStatsEditorChangesWhatWasTypedAndTellsThePeer) {
         EXPECT_EQ(asked[0].default_text, "1800");
         EXPECT_EQ(asked[1].title, "Modify Defense Value");
 
-        const Card& card = t.tw.FieldCards[s];
+        const Card& card = t.tw.field.FieldCards[s];
         EXPECT_EQ(card.CurrentAtk + "/" + card.CurrentDef, c.now);
         EXPECT_EQ(t.duel.Label5[s].caption(), c.now);
         Lines expected;
@@ -443,12 +443,12 @@ TEST_F(ByHand, TheStatsEditorChangesWhatWasTypedAndTellsThePeer) {
 }
 
 TEST_F(ByHand, TheStatsEditorStopsWhenTheCardChangedHandsWhileItAsked) {
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     const int s = Put(Monster("Jarrow Drake"));
-    fx.host.expect_input("attack", "3000", [&] { tw.FieldCards[s].Controller = 2; });
+    fx.host.expect_input("attack", "3000", [&] { tw.field.FieldCards[s].Controller = 2; });
     duel.Label5[s].user_mouse_down(2, 0, 0, 0);
     EXPECT_EQ(fx.host.expectations_left(), 0u);
-    EXPECT_EQ(tw.FieldCards[s].CurrentAtk, "1800");
+    EXPECT_EQ(tw.field.FieldCards[s].CurrentAtk, "1800");
     EXPECT_TRUE(Sent().empty());
 
     // The opponent's card: the right button edits nothing.

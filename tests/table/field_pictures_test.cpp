@@ -23,7 +23,7 @@ using test::TrapCard;
 int Lay(Tablewright& tw, Card card) {
     const int s = OpenControl(tw, false, -1, false);
     card.Slot = s;
-    tw.FieldCards[s] = card;
+    tw.field.FieldCards[s] = card;
     return s;
 }
 
@@ -94,7 +94,7 @@ TEST(DrawFieldCard, ChoosesTheFrameByKind) {
         FieldFixture fx;
         auto& tw = fx.tw();
         const int s = Lay(tw, c.card);
-        DrawFieldCard(tw, tw.FieldCards[s]);
+        DrawFieldCard(tw, tw.field.FieldCards[s]);
         EXPECT_EQ(FrameOf(fx.duel(), s), c.frame);
         EXPECT_TRUE(fx.duel().cardstencil[s].display_list().empty()) << "no art in the sample set BWX by these names";
 
@@ -121,18 +121,18 @@ TEST(DrawFieldCard, FallsBackToTheDefaultFrame) {
 
     fs::remove(fx.images() / "trap.gif");
     const int missing = Lay(tw, TrapCard("T"));
-    DrawFieldCard(tw, tw.FieldCards[missing]);
+    DrawFieldCard(tw, tw.field.FieldCards[missing]);
     EXPECT_EQ(FrameOf(duel, missing), "default.gif");
 
     WriteBytes(fx.images() / "magic.gif", "GIF89a this is no picture");
     const int broken = Lay(tw, SpellCard("S"));
-    EXPECT_NO_THROW(DrawFieldCard(tw, tw.FieldCards[broken]));
+    EXPECT_NO_THROW(DrawFieldCard(tw, tw.field.FieldCards[broken]));
     EXPECT_EQ(FrameOf(duel, broken), "default.gif");
 
     // Without a default either, the slot keeps what it showed.
     fs::remove(fx.images() / "default.gif");
-    tw.FieldCards[broken].PictureDrawn = false;
-    EXPECT_NO_THROW(DrawFieldCard(tw, tw.FieldCards[broken]));
+    tw.field.FieldCards[broken].PictureDrawn = false;
+    EXPECT_NO_THROW(DrawFieldCard(tw, tw.field.FieldCards[broken]));
     EXPECT_EQ(FrameOf(duel, broken), "default.gif");
 }
 
@@ -143,7 +143,7 @@ TEST(DrawFieldCard, PaintsTheArtOfAnUprightCard) {
     const int s = Lay(tw, Monster("Jarrow Drake"));
     fx.copy_art("bwx", "jarrowdrake.gif", "bwx", "jarrowdrake.gif");
 
-    DrawFieldCard(tw, tw.FieldCards[s]);
+    DrawFieldCard(tw, tw.field.FieldCards[s]);
     EXPECT_EQ(FrameOf(duel, s), "monster.gif");
     const auto& ops = duel.cardstencil[s].display_list();
     ASSERT_EQ(ops.size(), 1u);
@@ -153,17 +153,17 @@ TEST(DrawFieldCard, PaintsTheArtOfAnUprightCard) {
     EXPECT_EQ(ops[0].width, 600);
     EXPECT_EQ(ops[0].height, 660);
     EXPECT_FALSE(ops[0].source.has_value());
-    EXPECT_TRUE(tw.FieldCards[s].PictureDrawn);
-    EXPECT_EQ(tw.SelectedSlot, s);
+    EXPECT_TRUE(tw.field.FieldCards[s].PictureDrawn);
+    EXPECT_EQ(tw.field.SelectedSlot, s);
 
     // A painted card is left alone until its mark is cleared; a repaint starts from the frame.
     const auto picture = duel.cardstencil[s].picture();
-    tw.SelectedSlot = -1;
-    DrawFieldCard(tw, tw.FieldCards[s]);
+    tw.field.SelectedSlot = -1;
+    DrawFieldCard(tw, tw.field.FieldCards[s]);
     EXPECT_EQ(duel.cardstencil[s].picture(), picture);
-    EXPECT_EQ(tw.SelectedSlot, -1);
-    tw.FieldCards[s].PictureDrawn = false;
-    DrawFieldCard(tw, tw.FieldCards[s]);
+    EXPECT_EQ(tw.field.SelectedSlot, -1);
+    tw.field.FieldCards[s].PictureDrawn = false;
+    DrawFieldCard(tw, tw.field.FieldCards[s]);
     EXPECT_EQ(duel.cardstencil[s].display_list().size(), 1u);
 }
 
@@ -195,10 +195,10 @@ TEST(DrawFieldCard, UsesOnlyFortyByFortyGifArt) {
         else
             WriteBytes(fx.images() / "bwx" / "jarrowdrake.gif", c.art);
         const int s = Lay(tw, c.card);
-        EXPECT_NO_THROW(DrawFieldCard(tw, tw.FieldCards[s]));
+        EXPECT_NO_THROW(DrawFieldCard(tw, tw.field.FieldCards[s]));
         EXPECT_EQ(fx.duel().cardstencil[s].display_list().size(), c.painted_op ? 1u : 0u);
-        EXPECT_EQ(tw.FieldCards[s].PictureDrawn, c.marked);
-        EXPECT_EQ(tw.SelectedSlot, c.marked ? s : -1);
+        EXPECT_EQ(tw.field.FieldCards[s].PictureDrawn, c.marked);
+        EXPECT_EQ(tw.field.SelectedSlot, c.marked ? s : -1);
         EXPECT_FALSE(FrameOf(fx.duel(), s).empty());
     }
 
@@ -207,10 +207,10 @@ TEST(DrawFieldCard, UsesOnlyFortyByFortyGifArt) {
     auto& tw = fx.tw();
     fx.copy_art("bwx", "jarrowdrake.gif", "token", "jarrowdrake.gif");
     const int s = Lay(tw, token);
-    DrawFieldCard(tw, tw.FieldCards[s]);
+    DrawFieldCard(tw, tw.field.FieldCards[s]);
     EXPECT_EQ(FrameOf(fx.duel(), s), "token.gif");
     EXPECT_TRUE(fx.duel().cardstencil[s].display_list().empty());
-    EXPECT_TRUE(tw.FieldCards[s].PictureDrawn);
+    EXPECT_TRUE(tw.field.FieldCards[s].PictureDrawn);
 }
 
 TEST(CardArtPath, StaysInsideTheImagesFolder) {
@@ -238,7 +238,7 @@ TEST(CardArtPath, StaysInsideTheImagesFolder) {
         EXPECT_FALSE(CardArtPath(tw, c.set, c.name));
         Card card = Monster(c.name, c.set);
         const int s = Lay(tw, card);
-        DrawFieldCard(tw, tw.FieldCards[s]);
+        DrawFieldCard(tw, tw.field.FieldCards[s]);
         EXPECT_EQ(FrameOf(fx.duel(), s), "monster.gif");
         EXPECT_TRUE(fx.duel().cardstencil[s].display_list().empty());
         RemoveFieldCard(tw, static_cast<std::int16_t>(s));
@@ -260,7 +260,7 @@ TEST(DrawFieldCard, TurnsTheArtOfASidewaysCard) {
     const int s = Lay(tw, card);
     bool other_event_ran = false;
     fx.reactor.post([&] { other_event_ran = true; });
-    DrawFieldCard(tw, tw.FieldCards[s]);
+    DrawFieldCard(tw, tw.field.FieldCards[s]);
     EXPECT_FALSE(other_event_ran);
 
     EXPECT_EQ(FrameOf(duel, s), "hmonster.gif");
@@ -289,7 +289,7 @@ TEST(DrawFieldCard, TurnsTheArtOfASidewaysCard) {
     EXPECT_EQ(ops[0].height, 630);
     EXPECT_EQ(duel.cardstencil[s].width(), 1215);
     EXPECT_EQ(duel.cardstencil[s].height(), 855);
-    EXPECT_TRUE(tw.FieldCards[s].PictureDrawn);
+    EXPECT_TRUE(tw.field.FieldCards[s].PictureDrawn);
 
     fx.reactor.pump(0);
     EXPECT_TRUE(other_event_ran);
@@ -299,11 +299,11 @@ TEST(DrawFieldCard, IgnoresARecordWithoutAName) {
     FieldFixture fx;
     auto& tw = fx.tw();
     const int s = Lay(tw, Plain(""));
-    tw.SelectedSlot = 3;
-    DrawFieldCard(tw, tw.FieldCards[s]);
+    tw.field.SelectedSlot = 3;
+    DrawFieldCard(tw, tw.field.FieldCards[s]);
     EXPECT_FALSE(fx.duel().cardstencil[s].picture());
-    EXPECT_FALSE(tw.FieldCards[s].PictureDrawn);
-    EXPECT_EQ(tw.SelectedSlot, 3);
+    EXPECT_FALSE(tw.field.FieldCards[s].PictureDrawn);
+    EXPECT_EQ(tw.field.SelectedSlot, 3);
 }
 
 TEST(IsIconGif, ReadsTheDeclaredSize) {
@@ -336,24 +336,24 @@ TEST(RemoveFieldCard, UnloadsTheSlotAndLeavesTheTablesToTheCaller) {
     FieldFixture fx;
     auto& tw = fx.tw();
     auto& duel = fx.duel();
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     Card card = Monster("Jarrow Drake");
     std::int32_t owner = 0;
     const auto s = PutCardOnField(tw, card, owner);
     ASSERT_EQ(s, 1);
-    tw.SentCommands.clear();
+    tw.net.SentCommands.clear();
 
     RemoveFieldCard(tw, s);
     EXPECT_FALSE(duel.cardstencil.exists(1));
     EXPECT_FALSE(duel.Label4.exists(1));
     EXPECT_FALSE(duel.Label5.exists(1));
     EXPECT_FALSE(duel.Shape1.exists(1));
-    EXPECT_EQ(tw.FieldCards[1].Name, "Jarrow Drake");
-    EXPECT_EQ(tw.FieldGrid(2, 1), 1);
+    EXPECT_EQ(tw.field.FieldCards[1].Name, "Jarrow Drake");
+    EXPECT_EQ(tw.field.FieldGrid(2, 1), 1);
     EXPECT_EQ(fx.sent(), std::vector<std::string>{"us~0:0:0:0:0"});
 
     // The template and numbers beyond the arrays are passed over; the counts still go out.
-    tw.SentCommands.clear();
+    tw.net.SentCommands.clear();
     RemoveFieldCard(tw, 0);
     RemoveFieldCard(tw, 1);
     RemoveFieldCard(tw, 120);

@@ -83,11 +83,11 @@ TEST(PutCardOnField, SendsThePlacementInOrder) {
         SCOPED_TRACE(c.what);
         FieldFixture fx;
         auto& tw = fx.tw();
-        tw.PlayerNumber = c.seat;
+        tw.net.PlayerNumber = c.seat;
         fx.duel().hand.add_item("A");
         fx.duel().hand.add_item("B");
-        tw.DeckCards.redim(3);
-        for (int i = 1; i <= 3; ++i) tw.DeckCards[i] = Monster("Deck card");
+        tw.piles.DeckCards.redim(3);
+        for (int i = 1; i <= 3; ++i) tw.piles.DeckCards[i] = Monster("Deck card");
 
         Card card = c.spell ? SpellCard("Jarrow Drake") : Monster("Jarrow Drake");
         card.Flipped = c.flipped;
@@ -96,7 +96,7 @@ TEST(PutCardOnField, SendsThePlacementInOrder) {
         ASSERT_EQ(PutCardOnField(tw, card, owner), 1);
 
         EXPECT_EQ(fx.sent(), c.sends);
-        for (const auto& s : tw.SentCommands) EXPECT_EQ(s.tag, 10 * c.seat) << s.command;
+        for (const auto& s : tw.net.SentCommands) EXPECT_EQ(s.tag, 10 * c.seat) << s.command;
         if (c.flipped) {
             for (const auto& s : fx.sent()) EXPECT_EQ(s.find("Jarrow"), std::string::npos) << s;
         }
@@ -117,8 +117,8 @@ TEST(PutCardOnField, SendsThePlacementInOrder) {
 TEST(PutCardOnField, PlacesAnOwnCardAndKeepsTheCallersRecord) {
     FieldFixture fx;
     auto& tw = fx.tw();
-    tw.PlayerNumber = 1;
-    tw.CardDatabase.push_back(Monster("Jarrow Drake"));
+    tw.net.PlayerNumber = 1;
+    tw.cards.CardDatabase.push_back(Monster("Jarrow Drake"));
     Card card = Monster("Jarrow Drake");
     card.Atk = "0";
     card.CurrentAtk = "stale";
@@ -131,7 +131,7 @@ TEST(PutCardOnField, PlacesAnOwnCardAndKeepsTheCallersRecord) {
     EXPECT_EQ(card.Slot, 9);
     EXPECT_EQ(card.CurrentAtk, "stale");
 
-    const Card& rec = tw.FieldCards[1];
+    const Card& rec = tw.field.FieldCards[1];
     EXPECT_EQ(rec.Name, "Jarrow Drake");
     EXPECT_EQ(rec.Slot, 1);
     EXPECT_EQ(rec.Controller, 1);
@@ -139,8 +139,8 @@ TEST(PutCardOnField, PlacesAnOwnCardAndKeepsTheCallersRecord) {
     EXPECT_EQ(rec.CurrentDef, "1200");
     EXPECT_EQ(rec.GridRow, 2);
     EXPECT_EQ(rec.GridCol, 1);
-    EXPECT_EQ(tw.FieldGrid(2, 1), 1);
-    EXPECT_EQ(tw.SelectedSlot, 1);
+    EXPECT_EQ(tw.field.FieldGrid(2, 1), 1);
+    EXPECT_EQ(tw.field.SelectedSlot, 1);
 
     auto& duel = fx.duel();
     EXPECT_TRUE(duel.cardstencil[1].visible());
@@ -156,8 +156,8 @@ TEST(PutCardOnField, PlacesAnOwnCardAndKeepsTheCallersRecord) {
     Card second = TrapCard("Quorrin's Backlash");
     owner = 0;
     EXPECT_EQ(PutCardOnField(tw, second, owner), 2);
-    EXPECT_EQ(tw.FieldGrid(3, 1), 2);
-    EXPECT_EQ(tw.SelectedSlot, 2);
+    EXPECT_EQ(tw.field.FieldGrid(3, 1), 2);
+    EXPECT_EQ(tw.field.SelectedSlot, 2);
 }
 
 TEST(PutCardOnField, ACardThePeerPlacedTakesItsSlotAndSendsNothing) {
@@ -176,16 +176,16 @@ TEST(PutCardOnField, ACardThePeerPlacedTakesItsSlotAndSendsNothing) {
         SCOPED_TRACE(c.what);
         FieldFixture fx;
         auto& tw = fx.tw();
-        tw.PlayerNumber = c.seat;
+        tw.net.PlayerNumber = c.seat;
         Card card = Monster("Jarrow Drake");
         card.Slot = 7;
         std::int32_t owner = c.owner;
         ASSERT_EQ(PutCardOnField(tw, card, owner), 7);
         EXPECT_EQ(fx.sent(), Lines{"us~0:0:0:0:0"});
         EXPECT_TRUE(LogLines(fx.duel()).empty());
-        EXPECT_EQ(tw.FieldCards[7].Controller, c.owner);
-        EXPECT_EQ(tw.FieldCards[7].GridRow, c.row);
-        EXPECT_EQ(tw.FieldGrid(c.row, 1), 7);
+        EXPECT_EQ(tw.field.FieldCards[7].Controller, c.owner);
+        EXPECT_EQ(tw.field.FieldCards[7].GridRow, c.row);
+        EXPECT_EQ(tw.field.FieldGrid(c.row, 1), 7);
         EXPECT_EQ(fx.duel().cardstencil[7].top(), c.top);
         EXPECT_EQ(fx.duel().Shape1[7].border_color(), c.border);
         EXPECT_FALSE(fx.duel().cardstencil.exists(1));
@@ -217,7 +217,7 @@ TEST(PutCardOnField, ShowsThePlacedCardInTheCardPanel) {
         SCOPED_TRACE(c.what);
         FieldFixture fx;
         auto& tw = fx.tw();
-        tw.PlayerNumber = 1;
+        tw.net.PlayerNumber = 1;
         auto& panel = fx.duel().selectedcard;
         panel.set_text("Moss Golem\r\nAttrib: Earth");
         Card card = c.card;
@@ -231,14 +231,14 @@ TEST(PutCardOnField, ShowsThePlacedCardInTheCardPanel) {
 TEST(PutCardOnField, AHiddenPeerCardIsShownAsABack) {
     FieldFixture fx;
     auto& tw = fx.tw();
-    tw.PlayerNumber = 1;
-    Card& rec = tw.FieldCards[4];
+    tw.net.PlayerNumber = 1;
+    Card& rec = tw.field.FieldCards[4];
     rec.Name = "back";
     rec.SetCode = "extras";
     rec.Slot = 4;
     std::int32_t owner = 2;
     ASSERT_EQ(PutCardOnField(tw, rec, owner), 4);
-    EXPECT_EQ(tw.FieldCards[4].Name, "Face Down Card");
+    EXPECT_EQ(tw.field.FieldCards[4].Name, "Face Down Card");
     EXPECT_EQ(fx.duel().Label5[4].caption(), "Face Down Card");
     EXPECT_EQ(fx.duel().cardstencil[4].picture()->source.filename(), "back.gif");
 }
@@ -247,19 +247,19 @@ TEST(PutCardOnField, AHiddenPeerCardIsShownAsABack) {
 TEST(PutCardOnField, AReplacedPeerCardFreesItsPlace) {
     FieldFixture fx;
     auto& tw = fx.tw();
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     Card first = Monster("Jarrow Drake");
     first.Slot = 5;
     std::int32_t owner = 2;
     ASSERT_EQ(PutCardOnField(tw, first, owner), 5);
-    ASSERT_EQ(tw.FieldGrid(1, 1), 5);
+    ASSERT_EQ(tw.field.FieldGrid(1, 1), 5);
 
     Card second = SpellCard("Kestrin's Harvest");
     second.Slot = 5;
     ASSERT_EQ(PutCardOnField(tw, second, owner), 5);
-    EXPECT_EQ(tw.FieldCards[5].Name, "Kestrin's Harvest");
-    EXPECT_EQ(tw.FieldGrid(1, 1), -1);
-    EXPECT_EQ(tw.FieldGrid(0, 1), 5);
+    EXPECT_EQ(tw.field.FieldCards[5].Name, "Kestrin's Harvest");
+    EXPECT_EQ(tw.field.FieldGrid(1, 1), -1);
+    EXPECT_EQ(tw.field.FieldGrid(0, 1), 5);
 }
 
 TEST(PutCardOnField, PlacesNothingWithoutAUsableSlotOrName) {
@@ -280,7 +280,7 @@ TEST(PutCardOnField, PlacesNothingWithoutAUsableSlotOrName) {
         SCOPED_TRACE(c.what);
         FieldFixture fx;
         auto& tw = fx.tw();
-        tw.PlayerNumber = 1;
+        tw.net.PlayerNumber = 1;
         FillSlots(tw, c.taken);
         Card card = Monster(c.name);
         card.Slot = c.slot;
@@ -289,7 +289,7 @@ TEST(PutCardOnField, PlacesNothingWithoutAUsableSlotOrName) {
         EXPECT_EQ(fx.host.slept_ms(), c.slept);
         EXPECT_TRUE(fx.sent().empty());
         EXPECT_EQ(fx.duel().cardstencil.ubound(), c.taken);
-        EXPECT_EQ(tw.SelectedSlot, -1);
+        EXPECT_EQ(tw.field.SelectedSlot, -1);
     }
 }
 
@@ -322,7 +322,7 @@ TEST(OpenControl, FindsTheLowestFreeSlot) {
     EXPECT_EQ(OpenControl(tw, true, -1, false), 25);
     EXPECT_EQ(OpenControl(tw, false, -1, false), 25);
     EXPECT_FALSE(duel.cardstencil.exists(25));
-    EXPECT_EQ(tw.LineMarker, "2215A");
+    EXPECT_EQ(tw.errors.LineMarker, "2215A");
 }
 
 TEST(GetCardLocation, TakesTheFirstFreePlaceOfTheOwnersRow) {
@@ -352,9 +352,9 @@ TEST(GetCardLocation, TakesTheFirstFreePlaceOfTheOwnersRow) {
         SCOPED_TRACE(c.what);
         FieldFixture fx;
         auto& tw = fx.tw();
-        tw.PlayerNumber = c.seat;
-        for (auto [r, col] : c.taken) tw.FieldGrid(r, col) = 20 + col;
-        tw.FieldGrid(c.row, 0) = -1;  // a place given back counts as free too
+        tw.net.PlayerNumber = c.seat;
+        for (auto [r, col] : c.taken) tw.field.FieldGrid(r, col) = 20 + col;
+        tw.field.FieldGrid(c.row, 0) = -1;  // a place given back counts as free too
         Card card = c.card;
         card.Slot = 8;
         card.GridCol = 4;  // as left from an earlier stay on the table
@@ -363,10 +363,10 @@ TEST(GetCardLocation, TakesTheFirstFreePlaceOfTheOwnersRow) {
         EXPECT_EQ(card.GridCol, c.col);
         int entries = 0;
         for (int r = 0; r < 4; ++r)
-            for (int col = 0; col < 7; ++col) entries += tw.FieldGrid(r, col) == 8;
+            for (int col = 0; col < 7; ++col) entries += tw.field.FieldGrid(r, col) == 8;
         EXPECT_EQ(entries, c.entered ? 1 : 0);
         if (c.entered) {
-            EXPECT_EQ(tw.FieldGrid(c.row, c.col), 8);
+            EXPECT_EQ(tw.field.FieldGrid(c.row, c.col), 8);
         }
     }
 }
@@ -374,7 +374,7 @@ TEST(GetCardLocation, TakesTheFirstFreePlaceOfTheOwnersRow) {
 TEST(GetCardLocation, ReportsAMissingGrid) {
     FieldFixture fx;
     auto& tw = fx.tw();
-    tw.FieldGrid.erase();
+    tw.field.FieldGrid.erase();
     Card card = Monster("M");
     const auto before = fx.host.messages().size();
     GetCardLocation(tw, card, 0);
@@ -386,7 +386,7 @@ TEST(GetCardLocation, ReportsAMissingGrid) {
 TEST(PositionFieldCard, MovesAnOwnCardOffAnotherOne) {
     FieldFixture fx;
     auto& tw = fx.tw();
-    tw.PlayerNumber = 1;
+    tw.net.PlayerNumber = 1;
     tw.random.seed(7);
     std::int32_t owner = 0;
     Card field = SpellCard("Kestrin's Harvest", "Field");
@@ -397,7 +397,7 @@ TEST(PositionFieldCard, MovesAnOwnCardOffAnotherOne) {
     }
     Card sixth = Monster("Jarrow Drake");
     ASSERT_EQ(PutCardOnField(tw, sixth, owner), 7);
-    EXPECT_EQ(tw.FieldCards[7].GridCol, 0);
+    EXPECT_EQ(tw.field.FieldCards[7].GridCol, 0);
 
     auto& duel = fx.duel();
     const std::set<double> spots = {500, 1000, 1500, 2000, 2500};
@@ -411,8 +411,8 @@ TEST(PositionFieldCard, MovesAnOwnCardOffAnotherOne) {
                              std::to_string(static_cast<int>(moved.top())));
 
     // The opponent's card on the same spot stays where the grid puts it.
-    tw.FieldCards[1].Controller = 2;
-    tw.FieldCards[7].Controller = 2;
+    tw.field.FieldCards[1].Controller = 2;
+    tw.field.FieldCards[7].Controller = 2;
     duel.cardstencil[7].move(810, 3825);
     PositionFieldCard(tw, 7);
     EXPECT_EQ(duel.cardstencil[7].left(), 810);

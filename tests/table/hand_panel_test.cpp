@@ -9,9 +9,9 @@ namespace {
 
 TEST_F(PilesTest, SelectingAHandCardShowsItInThePanel) {
     GiveHand({"Ember Drake", "Tide Golem"});
-    tw.HandCards[2].Desc = "Rises with the tide.";
+    tw.piles.HandCards[2].Desc = "Rises with the tide.";
     duel.hand.set_list_index(1);
-    EXPECT_EQ(duel.selectedcard.text(), CardInfoText(tw.HandCards[2]));
+    EXPECT_EQ(duel.selectedcard.text(), CardInfoText(tw.piles.HandCards[2]));
     EXPECT_NE(duel.selectedcard.text().find("Tide Golem"), std::string::npos);
 }
 

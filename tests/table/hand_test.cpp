@@ -24,16 +24,16 @@ using Names = std::vector<std::string>;
 
 struct HandMoves : test::PilesTest {
     HandMoves() {
-        tw.DeckLoaded = true;
+        tw.piles.DeckLoaded = true;
         Reset();
     }
     // Hand A, B, C, D; deck C1, C2 and a tombstone; graveyard and table empty.
     void Reset() {
         ClearTable();
         GiveHand({"A", "B", "C", "D"});
-        tw.DeckCards = PileOf({"C1", "C2", "DRAWN"});
-        tw.TrashCards = rt::Array<Card>(0);
-        tw.SentCommands.clear();
+        tw.piles.DeckCards = PileOf({"C1", "C2", "DRAWN"});
+        tw.piles.TrashCards = rt::Array<Card>(0);
+        tw.net.SentCommands.clear();
     }
     using Handler = void (win::FormA::*)();
     void Run(Handler handler) {
@@ -43,14 +43,14 @@ struct HandMoves : test::PilesTest {
     // Takes every card off the table.
     void ClearTable() {
         for (std::int16_t s = kFirstFieldSlot; s <= kLastFieldSlot; ++s) RemoveFieldCard(tw, s);
-        tw.FieldCards = rt::Array<Card>(kLastFieldSlot);
-        tw.FieldGrid = rt::Array2D<std::int32_t>(3, 6);
-        tw.SentCommands.clear();
+        tw.field.FieldCards = rt::Array<Card>(kLastFieldSlot);
+        tw.field.FieldGrid = rt::Array2D<std::int32_t>(3, 6);
+        tw.net.SentCommands.clear();
     }
     // How many times the card lies in the hand, the piles and on the table.
     int Copies(const std::string& name) {
         int n = 0;
-        for (const auto* pile : {&tw.HandCards, &tw.DeckCards, &tw.TrashCards, &tw.ExtraDeckCards, &tw.FieldCards})
+        for (const auto* pile : {&tw.piles.HandCards, &tw.piles.DeckCards, &tw.piles.TrashCards, &tw.piles.ExtraDeckCards, &tw.field.FieldCards})
             for (const Card& c : *pile) n += c.Name == name;
         return n;
     }
@@ -112,20 +112,20 @@ TEST_F(HandMoves, AHandOfOneIsEmptyAfterAnyMove) {
         Select("A");
         Run(move.handler);
         EXPECT_EQ(Hand(), Names{});
-        EXPECT_EQ(tw.HandCards.ubound(), 0);
+        EXPECT_EQ(tw.piles.HandCards.ubound(), 0);
     }
 }
 
 TEST_F(HandMoves, PileMovesWithoutASelectionDoNothing) {
-    const auto deck = tw.DeckCards;
+    const auto deck = tw.piles.DeckCards;
     for (const auto& move : kAllMoves) {
         if (move.handler == &win::FormA::DiscardRandom_Click) continue;
         SCOPED_TRACE(move.name);
         Run(move.handler);
     }
     EXPECT_EQ(Hand(), (Names{"A", "B", "C", "D"}));
-    EXPECT_EQ(tw.DeckCards, deck);
-    EXPECT_EQ(tw.TrashCards.ubound(), 0);
+    EXPECT_EQ(tw.piles.DeckCards, deck);
+    EXPECT_EQ(tw.piles.TrashCards.ubound(), 0);
     EXPECT_EQ(Sent(), Names{});
     EXPECT_EQ(Notices(), Names{});
 }
@@ -163,53 +163,53 @@ TEST_F(HandMoves, EachPileMoveLogsTheCardFirstAndSendsOldThenNewCounts) {
 TEST_F(HandMoves, WhereTheCardEndsUpAndWithWhichFlags) {
     auto setup = [&] {
         GiveHand({"A", "B", "C", "D"});
-        tw.HandCards[2].Flipped = true;
-        tw.HandCards[2].Horizontal = true;
-        tw.HandCards[2].RemovedFromGame = true;  // a mark it must not carry into the graveyard
-        tw.DeckCards = PileOf({"C1", "C2", "DRAWN"});
-        tw.TrashCards = PileOf({"G1"});
+        tw.piles.HandCards[2].Flipped = true;
+        tw.piles.HandCards[2].Horizontal = true;
+        tw.piles.HandCards[2].RemovedFromGame = true;  // a mark it must not carry into the graveyard
+        tw.piles.DeckCards = PileOf({"C1", "C2", "DRAWN"});
+        tw.piles.TrashCards = PileOf({"G1"});
         Select("B");
     };
 
     setup();
     duel.putintrash2_Click();
-    ASSERT_EQ(NamesOf(tw.TrashCards), (Names{"G1", "B"}));
-    EXPECT_FALSE(tw.TrashCards[2].Flipped || tw.TrashCards[2].Horizontal || tw.TrashCards[2].RemovedFromGame);
+    ASSERT_EQ(NamesOf(tw.piles.TrashCards), (Names{"G1", "B"}));
+    EXPECT_FALSE(tw.piles.TrashCards[2].Flipped || tw.piles.TrashCards[2].Horizontal || tw.piles.TrashCards[2].RemovedFromGame);
 
     setup();
     duel.RemoveFromGameFromHand_Click();
-    ASSERT_EQ(NamesOf(tw.TrashCards), (Names{"G1", "B"}));
-    EXPECT_TRUE(tw.TrashCards[2].RemovedFromGame);
-    EXPECT_FALSE(tw.TrashCards[2].Flipped || tw.TrashCards[2].Horizontal);
+    ASSERT_EQ(NamesOf(tw.piles.TrashCards), (Names{"G1", "B"}));
+    EXPECT_TRUE(tw.piles.TrashCards[2].RemovedFromGame);
+    EXPECT_FALSE(tw.piles.TrashCards[2].Flipped || tw.piles.TrashCards[2].Horizontal);
 
     setup();
     duel.putontopofdeck_Click();
-    EXPECT_EQ(NamesOf(tw.DeckCards), (Names{"B", "C1", "C2"}));
-    EXPECT_FALSE(tw.DeckCards[1].Flipped || tw.DeckCards[1].Horizontal);
-    EXPECT_EQ(tw.DrawnCount, 0);
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (Names{"B", "C1", "C2"}));
+    EXPECT_FALSE(tw.piles.DeckCards[1].Flipped || tw.piles.DeckCards[1].Horizontal);
+    EXPECT_EQ(tw.piles.DrawnCount, 0);
 
     setup();
     duel.BottomOfDeck_Click();
-    EXPECT_EQ(NamesOf(tw.DeckCards), (Names{"C1", "C2", "B"}));
-    EXPECT_FALSE(tw.DeckCards[3].Flipped || tw.DeckCards[3].Horizontal);
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (Names{"C1", "C2", "B"}));
+    EXPECT_FALSE(tw.piles.DeckCards[3].Flipped || tw.piles.DeckCards[3].Horizontal);
 
     setup();
     tw.random.seed(3);
     duel.ShuffleIntoDeckFaceUp_Click();
-    auto deck = NamesOf(tw.DeckCards);
+    auto deck = NamesOf(tw.piles.DeckCards);
     std::sort(deck.begin(), deck.end());
     EXPECT_EQ(deck, (Names{"B", "C1", "C2"}));
-    for (const Card& c : tw.DeckCards) {
+    for (const Card& c : tw.piles.DeckCards) {
         if (c.Name == "B") {
             EXPECT_TRUE(c.Flipped && !c.Horizontal) << "it lies face up inside the deck";
         }
     }
 
     // Drawn later, it is announced face up.
-    while (tw.DeckCards[1].Name != "B") DrawCard(tw, false);
-    tw.SentCommands.clear();
+    while (tw.piles.DeckCards[1].Name != "B") DrawCard(tw, false);
+    tw.net.SentCommands.clear();
     DrawCard(tw, false);
-    EXPECT_EQ(tw.SentCommands.at(0).command, "ch~<Game> Me drew a FACE UP {card='B' set='S'}");
+    EXPECT_EQ(tw.net.SentCommands.at(0).command, "ch~<Game> Me drew a FACE UP {card='B' set='S'}");
 }
 
 TEST_F(HandMoves, AFullDeckGrowsRatherThanLoseItsBottomCard) {
@@ -226,11 +226,11 @@ TEST_F(HandMoves, AFullDeckGrowsRatherThanLoseItsBottomCard) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         GiveHand({"A", "B", "C", "D"});
-        tw.DeckCards = PileOf({"C1", "C2"});
-        tw.SentCommands.clear();
+        tw.piles.DeckCards = PileOf({"C1", "C2"});
+        tw.net.SentCommands.clear();
         Select("B");
         Run(c.handler);
-        auto deck = NamesOf(tw.DeckCards);
+        auto deck = NamesOf(tw.piles.DeckCards);
         if (c.deck.empty()) {
             std::sort(deck.begin(), deck.end());
             EXPECT_EQ(deck, (Names{"B", "C1", "C2"}));
@@ -248,12 +248,12 @@ TEST_F(HandMoves, ACardNamedWithTheMarkerInsideStaysACardInTheDeck) {
     GiveHand({"UNDRAWN Beast"});
     Select("UNDRAWN Beast");
     duel.BottomOfDeck_Click();
-    EXPECT_EQ(NamesOf(tw.DeckCards), (Names{"C1", "C2", "UNDRAWN Beast"}));
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (Names{"C1", "C2", "UNDRAWN Beast"}));
     EXPECT_EQ(Sent().back(), "us~0:3:0:0:0");
 }
 
 TEST_F(HandMoves, AFailingMoveIsReportedUnderItsName) {
-    tw.DeckCards = rt::Array<Card>();  // no deck array at all
+    tw.piles.DeckCards = rt::Array<Card>();  // no deck array at all
     Select("B");
     duel.putontopofdeck_Click();
     EXPECT_EQ(Sent(), (Names{"sc~Me"}));
@@ -275,13 +275,13 @@ TEST_F(HandMoves, RandomDiscardTakesEveryCardSometimesAndLogsIt) {
     std::vector<int> chosen(4);
     for (std::uint64_t seed = 1; seed <= 200; ++seed) {
         GiveHand({"A", "B", "C", "D"});
-        tw.HandCards[3].Flipped = true;  // the graveyard gets the card as it was
-        tw.TrashCards = rt::Array<Card>(0);
-        tw.SentCommands.clear();
+        tw.piles.HandCards[3].Flipped = true;  // the graveyard gets the card as it was
+        tw.piles.TrashCards = rt::Array<Card>(0);
+        tw.net.SentCommands.clear();
         tw.random.seed(seed);
         duel.DiscardRandom_Click();
-        ASSERT_EQ(tw.TrashCards.ubound(), 1);
-        const Card& gone = tw.TrashCards[1];
+        ASSERT_EQ(tw.piles.TrashCards.ubound(), 1);
+        const Card& gone = tw.piles.TrashCards[1];
         ++chosen[static_cast<std::size_t>(gone.Name[0] - 'A')];
         EXPECT_EQ(gone.Flipped, gone.Name == "C");
         ASSERT_EQ(Sent(), (Names{"ch~<Game> Me discards {card='" + gone.Name + "' set='S'} at random from their hand.",
@@ -301,7 +301,7 @@ struct IntoPlay : HandMoves {
     // The placed copy of the card, or null.
     const Card* OnTable(const std::string& name) {
         for (int s = kFirstFieldSlot; s <= kLastFieldSlot; ++s)
-            if (tw.FieldCards[s].Name == name) return &tw.FieldCards[s];
+            if (tw.field.FieldCards[s].Name == name) return &tw.field.FieldCards[s];
         return nullptr;
     }
 };
@@ -361,7 +361,7 @@ TEST_F(IntoPlay, AFullTableKeepsTheCardInTheHand) {
     duel.PutIntoPlay_Click();  // the table is checked before the selection
     EXPECT_EQ(Notices(), Names(4, "Sorry there cannot be more then 25 cards total in play"));
     EXPECT_EQ(Hand(), (Names{"A", "B", "C", "D"}));
-    EXPECT_FALSE(tw.HandCards[2].Flipped || tw.HandCards[2].Horizontal);
+    EXPECT_FALSE(tw.piles.HandCards[2].Flipped || tw.piles.HandCards[2].Horizontal);
     EXPECT_EQ(Sent(), Names{});
 }
 
@@ -383,7 +383,7 @@ TEST_F(HandList, RightClickSelectsTheItemUnderThePointerAndOpensItsMenu) {
     fx.host.expect_popup("putintrash2");
     duel.hand.user_mouse_down(2, 0, 100, 2 * platform::ListBox::item_height_twips + 20);
     EXPECT_EQ(Hand(), (Names{"A", "B", "D"}));
-    EXPECT_EQ(NamesOf(tw.TrashCards), (Names{"C"}));
+    EXPECT_EQ(NamesOf(tw.piles.TrashCards), (Names{"C"}));
     EXPECT_EQ(fx.host.expectations_left(), 0u);
 }
 

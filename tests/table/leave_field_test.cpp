@@ -24,12 +24,12 @@ const std::string kCard = "{card='Jarrow Drake' set='BWX'}";
 struct Leave : ByHandTable {
     int s = 0;
     explicit Leave(Card card = Monster("Jarrow Drake")) {
-        tw.PlayerNumber = 1;
+        tw.net.PlayerNumber = 1;
         GiveHand({"H1", "H2", "H3"});
-        tw.DeckCards = PileOf({"D1", "D2", "D3", "DRAWN"});
-        tw.ExtraDeckCards = PileOf({"X1", "DRAWN"});
+        tw.piles.DeckCards = PileOf({"D1", "D2", "D3", "DRAWN"});
+        tw.piles.ExtraDeckCards = PileOf({"X1", "DRAWN"});
         s = Put(card);
-        tw.SelectedSlot = static_cast<std::int16_t>(s);
+        tw.field.SelectedSlot = static_cast<std::int16_t>(s);
     }
 };
 
@@ -87,7 +87,7 @@ TEST(LeaveTheField, EachWayInItsOwnOrder) {
         Card card = Monster("Jarrow Drake");
         card.Flipped = c.face_down;
         Leave t(card);
-        t.tw.FieldCards[t.s].Counters = 2;
+        t.tw.field.FieldCards[t.s].Counters = 2;
         Census expected = t.Where();
         expected["Jarrow Drake"] = {c.way.lands};
 
@@ -96,12 +96,12 @@ TEST(LeaveTheField, EachWayInItsOwnOrder) {
         EXPECT_EQ(t.Sent(), c.sent);
         EXPECT_EQ(t.Where(), expected);
         EXPECT_FALSE(t.duel.cardstencil.exists(t.s));
-        EXPECT_TRUE(t.tw.FieldCards[t.s].Name.empty()) << "the slot is free";
-        EXPECT_EQ(t.tw.FieldGrid(2, 1), -1) << "and so is its place";
+        EXPECT_TRUE(t.tw.field.FieldCards[t.s].Name.empty()) << "the slot is free";
+        EXPECT_EQ(t.tw.field.FieldGrid(2, 1), -1) << "and so is its place";
 
         // In its pile it lies face up and upright, without the counters it had on the table.
         const Card* landed = nullptr;
-        for (const auto* pile : {&t.tw.DeckCards, &t.tw.HandCards, &t.tw.TrashCards})
+        for (const auto* pile : {&t.tw.piles.DeckCards, &t.tw.piles.HandCards, &t.tw.piles.TrashCards})
             for (const Card& e : *pile)
                 if (e.Name == "Jarrow Drake") landed = &e;
         ASSERT_NE(landed, nullptr);
@@ -114,13 +114,13 @@ TEST(LeaveTheField, EachWayInItsOwnOrder) {
 TEST(LeaveTheField, OnTopOfTheDeckItIsTheNextCardDrawn) {
     Leave t;
     t.duel.field2deck_Click();
-    EXPECT_EQ(test::NamesOf(t.tw.DeckCards), (Lines{"Jarrow Drake", "D1", "D2", "D3"}));
-    EXPECT_EQ(t.tw.DrawnCount, 0);
+    EXPECT_EQ(test::NamesOf(t.tw.piles.DeckCards), (Lines{"Jarrow Drake", "D1", "D2", "D3"}));
+    EXPECT_EQ(t.tw.piles.DrawnCount, 0);
     // A deck with no taken place left grows rather than pushing its bottom card out.
     t.Put(Monster("Quill Drake"));
-    t.tw.SelectedSlot = 1;
+    t.tw.field.SelectedSlot = 1;
     t.duel.field2deck_Click();
-    EXPECT_EQ(test::NamesOf(t.tw.DeckCards), (Lines{"Quill Drake", "Jarrow Drake", "D1", "D2", "D3"}));
+    EXPECT_EQ(test::NamesOf(t.tw.piles.DeckCards), (Lines{"Quill Drake", "Jarrow Drake", "D1", "D2", "D3"}));
 }
 
 TEST(LeaveTheField, AnExtraDeckCardGoesBackToTheExtraDeck) {
@@ -130,19 +130,19 @@ TEST(LeaveTheField, AnExtraDeckCardGoesBackToTheExtraDeck) {
     t.duel.ReturnToHand2_Click();
     EXPECT_EQ(t.SentCommands(), (Lines{"ch~<Game> Ann returned {card='Vesper Chimera' set='BWX'} to their Extra Deck.",
                                        "rc~1"}));
-    EXPECT_EQ(test::NamesOf(t.tw.ExtraDeckCards), (Lines{"X1", "Vesper Chimera"})) << "into the taken place";
+    EXPECT_EQ(test::NamesOf(t.tw.piles.ExtraDeckCards), (Lines{"X1", "Vesper Chimera"})) << "into the taken place";
     EXPECT_EQ(t.duel.hand.items(), (Lines{"H1", "H2", "H3"}));
 
     // One that did not come from this extra deck: no taken place, so the extra deck grows.
     t.Put(fusion);
-    t.tw.SelectedSlot = 1;
+    t.tw.field.SelectedSlot = 1;
     t.duel.ReturnToHand2_Click();
-    EXPECT_EQ(test::NamesOf(t.tw.ExtraDeckCards), (Lines{"X1", "Vesper Chimera", "Vesper Chimera"}));
+    EXPECT_EQ(test::NamesOf(t.tw.piles.ExtraDeckCards), (Lines{"X1", "Vesper Chimera", "Vesper Chimera"}));
     EXPECT_EQ(t.Where()["Vesper Chimera"], (Lines{"extra", "extra"}));
 
     // Into the graveyard it goes like any card.
     t.Put(fusion);
-    t.tw.SelectedSlot = 1;
+    t.tw.field.SelectedSlot = 1;
     t.duel.putintrash_Click();
     EXPECT_EQ(t.Where()["Vesper Chimera"], (Lines{"graveyard", "extra", "extra"}));
 }
@@ -165,7 +165,7 @@ TEST(LeaveTheField, ATokenOnlyLeavesTheGame) {
     t.duel.RemoveFromGameFromPlay_Click();  // no question for a token
     EXPECT_EQ(t.SentCommands(), (Lines{"rc~1", "ch~<Game> Ann removed {card='Pebble Token' set='Token'} from the game"}));
     EXPECT_TRUE(t.Where()["Pebble Token"].empty()) << "kept in no pile";
-    EXPECT_EQ(t.tw.TrashCards.ubound(), 0);
+    EXPECT_EQ(t.tw.piles.TrashCards.ubound(), 0);
 }
 
 TEST(LeaveTheField, TheRemovalAsksFirstAndChecksAgainAfterTheAnswer) {
@@ -184,7 +184,7 @@ TEST(LeaveTheField, TheRemovalAsksFirstAndChecksAgainAfterTheAnswer) {
         bool removed;  // whether the card asked about leaves
     };
     const Meanwhile cases[] = {
-        {"the card changed hands", [](Leave& t) { t.tw.FieldCards[t.s].Controller = 2; }, false},
+        {"the card changed hands", [](Leave& t) { t.tw.field.FieldCards[t.s].Controller = 2; }, false},
         {"the card left and another took its slot",
          [](Leave& t) {
              RemoveFieldCard(t.tw, static_cast<std::int16_t>(t.s));
@@ -192,13 +192,13 @@ TEST(LeaveTheField, TheRemovalAsksFirstAndChecksAgainAfterTheAnswer) {
          },
          false},
         {"the pointer passed over another card: still the card asked about",
-         [](Leave& t) { t.tw.SelectedSlot = 2; }, true},
+         [](Leave& t) { t.tw.field.SelectedSlot = 2; }, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Leave t;
         t.Put(Monster("Other"));
-        t.tw.SelectedSlot = static_cast<std::int16_t>(t.s);
+        t.tw.field.SelectedSlot = static_cast<std::int16_t>(t.s);
         t.fx.host.expect_yes_no("Are you sure", platform::MsgResult::Yes, [&] { c.happens(t); });
         t.duel.RemoveFromGameFromPlay_Click();
         EXPECT_EQ(t.Where()["Other"], Lines{"field"});
@@ -206,7 +206,7 @@ TEST(LeaveTheField, TheRemovalAsksFirstAndChecksAgainAfterTheAnswer) {
             EXPECT_EQ(t.Where()["Jarrow Drake"], Lines{"rfg"});
         } else {
             EXPECT_TRUE(t.SentCommands().empty());
-            EXPECT_EQ(t.tw.TrashCards.ubound(), 0);
+            EXPECT_EQ(t.tw.piles.TrashCards.ubound(), 0);
         }
     }
 }
@@ -215,11 +215,11 @@ TEST(LeaveTheField, NothingLeavesThatIsNotOwn) {
     for (const Way& way : kWays) {
         SCOPED_TRACE(way.name);
         Leave t;
-        t.tw.FieldCards[t.s].Controller = 2;
+        t.tw.field.FieldCards[t.s].Controller = 2;
         const Census before = t.Where();
         const auto notices = t.fx.host.messages().size();
         t.Click(way.handler);
-        t.tw.SelectedSlot = -1;
+        t.tw.field.SelectedSlot = -1;
         t.Click(way.handler);
         EXPECT_EQ(t.Where(), before);
         EXPECT_TRUE(t.Sent().empty());
@@ -243,7 +243,7 @@ TEST(LeaveTheField, RefreshesThePileViewerWhereItShowsThePile) {
         SCOPED_TRACE(std::string(c.way.name) + " with the viewer on \"" + c.mode + "\"" +
                      (c.visible ? ", shown" : ", hidden"));
         Leave t;
-        t.tw.PileViewMode = c.mode;
+        t.tw.piles.PileViewMode = c.mode;
         t.viewer_visible = c.visible;
         Answer(t, c.way);
         t.Click(c.way.handler);

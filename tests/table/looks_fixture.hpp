@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "table/pile_viewer.hpp"
 #include "tests/table/by_hand_fixture.hpp"
@@ -16,7 +16,7 @@ namespace tw::test {
 struct LooksTable : ByHandTable {
     LooksTable() {
         UsePileViewerWindow(tw);
-        tw.DeckLoaded = true;
+        tw.piles.DeckLoaded = true;
         duel.gameplay.set_enabled(true);
     }
 
@@ -27,7 +27,7 @@ struct LooksTable : ByHandTable {
     // Opens the viewer on a mode as a look does, and forgets what that wrote and sent.
     win::View& Open(const std::string& mode) {
         tw.view.unload();
-        tw.PileViewMode = mode;
+        tw.piles.PileViewMode = mode;
         auto& v = tw.view();
         v.show(&duel);
         Quiet();

@@ -38,14 +38,14 @@ TEST(OwnLooks, OpenTheViewerOnTheirPileAndSayWhatIsLookedAt) {
         for (bool deck : {true, false}) {
             SCOPED_TRACE(std::string(c.mode) + (deck ? "" : ", no deck in play"));
             test::LooksTable t;
-            t.tw.DeckLoaded = deck;
+            t.tw.piles.DeckLoaded = deck;
             t.Click(c.handler);
             const bool opens = deck || !c.needs_deck;
             EXPECT_EQ(t.Shown(), opens);
-            EXPECT_EQ(t.tw.PileViewMode, opens ? c.mode : "");
+            EXPECT_EQ(t.tw.piles.PileViewMode, opens ? c.mode : "");
             EXPECT_EQ(t.Log(), opens ? Lines{c.line} : Lines{});
             // Looking while no opponent is there rules out a duel until the next reset.
-            EXPECT_EQ(t.tw.PlayedOffline, opens);
+            EXPECT_EQ(t.tw.piles.PlayedOffline, opens);
             if (opens) {
                 EXPECT_EQ(t.Viewer().owner(), &t.duel);
             }
@@ -54,7 +54,7 @@ TEST(OwnLooks, OpenTheViewerOnTheirPileAndSayWhatIsLookedAt) {
 }
 
 TEST_F(Looks, TheTopOfTheDeckIsShownAsManyCardsAsAsked) {
-    tw.DeckCards = PileOf({"A", "B", "C", "D", "DRAWN"});
+    tw.piles.DeckCards = PileOf({"A", "B", "C", "D", "DRAWN"});
     struct Case {
         std::optional<std::string> answer;  // nullopt: Cancel
         const char* notice;                 // "" for none
@@ -81,7 +81,7 @@ TEST_F(Looks, TheTopOfTheDeckIsShownAsManyCardsAsAsked) {
         }
         EXPECT_EQ(Shown(), c.opens);
         if (c.opens) {
-            EXPECT_EQ(tw.PileViewMode, "ViewTop 3");
+            EXPECT_EQ(tw.piles.PileViewMode, "ViewTop 3");
             EXPECT_EQ(Log(), Lines{"<Game> Ann is viewing 3 cards off the top of their Deck"});
             EXPECT_EQ(Rows(), (Lines{"S A", "S B", "S C"}));
         } else {
@@ -90,16 +90,16 @@ TEST_F(Looks, TheTopOfTheDeckIsShownAsManyCardsAsAsked) {
     }
 
     // A deck whose cards are all taken has no top to show: nothing is asked.
-    tw.DeckCards = PileOf({"DRAWN", "DRAWN"});
+    tw.piles.DeckCards = PileOf({"DRAWN", "DRAWN"});
     duel.ViewXCards_Click();
     EXPECT_EQ(Notices().back(), "Either you need to draw your first card OR you are out of cards");
     EXPECT_EQ(fx.host.expectations_left(), 0u);
 }
 
 TEST_F(Looks, RequestsForTheOpponentsPilesGoOutAndAreTold) {
-    tw.PlayerNumber = 2;
-    tw.PlayerNames[1] = "Bob";
-    tw.PlayerNames[2] = "Cy";
+    tw.net.PlayerNumber = 2;
+    tw.net.PlayerNames[1] = "Bob";
+    tw.net.PlayerNames[2] = "Cy";
     struct Case {
         Handler handler;
         const char* command;
@@ -118,9 +118,9 @@ TEST_F(Looks, RequestsForTheOpponentsPilesGoOutAndAreTold) {
         SCOPED_TRACE(c.line);
         Quiet();
         Click(c.handler);
-        ASSERT_FALSE(tw.SentCommands.empty());
-        EXPECT_EQ(tw.SentCommands.front().command, c.command) << "the request goes before its line";
-        EXPECT_EQ(tw.SentCommands.front().tag, c.tag);
+        ASSERT_FALSE(tw.net.SentCommands.empty());
+        EXPECT_EQ(tw.net.SentCommands.front().command, c.command) << "the request goes before its line";
+        EXPECT_EQ(tw.net.SentCommands.front().tag, c.tag);
         EXPECT_EQ(Log(), Lines{c.line});
         EXPECT_FALSE(Shown());
     }
@@ -157,7 +157,7 @@ TEST_F(Looks, RevealsWriteTheHandAndSingleCardsIntoTheLog) {
     Quiet();
     duel.showLastCard_Click();
     EXPECT_EQ(Notices().back(), "You have not drawn a card yet");
-    tw.DeckCards = PileOf({"DRAWN", "T1", "T2"});
+    tw.piles.DeckCards = PileOf({"DRAWN", "T1", "T2"});
     duel.ShowTopCardOfDeck_Click();
     duel.drawcard_Click();
     Quiet();
@@ -165,7 +165,7 @@ TEST_F(Looks, RevealsWriteTheHandAndSingleCardsIntoTheLog) {
     duel.ShowTopCardOfDeck_Click();
     EXPECT_EQ(Log(), (Lines{"<Game> Ann`s last drawn card is {card='T1' set='S'}",
                             "<Game> Ann has {card='T2' set='S'} on top of their deck"}));
-    tw.DeckCards = PileOf({"DRAWN"});
+    tw.piles.DeckCards = PileOf({"DRAWN"});
     duel.ShowTopCardOfDeck_Click();
     EXPECT_EQ(Notices().back(), "There are no cards left in the deck");
     EXPECT_EQ(Log().size(), 2u);
@@ -201,9 +201,9 @@ struct TableSetup : test::LooksTable {
     TableSetup() {
         // One twip a pixel, so that a pointer position is a position on the table.
         fx.host.set_twips_per_pixel(1);
-        tw.DeckCards = PileOf({"T1", "T2", "T3"});
-        tw.PlayerNumber = 1;
-        tw.PlayerNames[2] = "Bob";
+        tw.piles.DeckCards = PileOf({"T1", "T2", "T3"});
+        tw.net.PlayerNumber = 1;
+        tw.net.PlayerNames[2] = "Bob";
         duel.Player2GY.set_enabled(true);
         GiveHand({"H1", "H2"});
         Quiet();
@@ -270,7 +270,7 @@ TEST_F(Table, WithoutADeckOrAGameplayMenuAPressDoesNothing) {
     Press(8500, 6000);
     EXPECT_TRUE(Log().empty());
 
-    tw.DeckLoaded = false;
+    tw.piles.DeckLoaded = false;
     Press(8500, 6000);
     Press(5000, 3000, 2);  // no menu either: an unexpected one would fail
     EXPECT_TRUE(Log().empty());
@@ -287,14 +287,14 @@ TEST(TableDrops, AHandCardLiesWhereItWasDroppedFaceDownWithShiftAlone) {
         t.SelectHand("H2");
         // Near the third place of the own monster row: the drop's wide snap takes it there.
         t.Drop("hand H2", c.shift, 3330 + 600, 3825 + 500);
-        ASSERT_EQ(t.tw.FieldCards[1].Name, "H2");
-        EXPECT_EQ(t.tw.FieldCards[1].Flipped, c.face_down);
+        ASSERT_EQ(t.tw.field.FieldCards[1].Name, "H2");
+        EXPECT_EQ(t.tw.field.FieldCards[1].Flipped, c.face_down);
         EXPECT_EQ(t.duel.hand.items(), Lines{"H1"});
         EXPECT_EQ(t.duel.cardstencil[1].left(), 3330);
         EXPECT_EQ(t.duel.cardstencil[1].top(), 3825);
         EXPECT_EQ(t.duel.Label5[1].top(), 3825 - 160);
         EXPECT_EQ(t.SentCommands().back(), "mv~1~3330:3825");
-        EXPECT_EQ(t.tw.SelectedSlot, -1) << "the release ends the move";
+        EXPECT_EQ(t.tw.field.SelectedSlot, -1) << "the release ends the move";
     }
 }
 
@@ -303,7 +303,7 @@ TEST_F(Table, ADropThatPlacesNothingMovesNothing) {
     SelectHand("H1");
     duel.PutIntoPlay_Click();
     const double left = duel.cardstencil[1].left(), top = duel.cardstencil[1].top();
-    ASSERT_EQ(tw.SelectedSlot, 1);
+    ASSERT_EQ(tw.field.SelectedSlot, 1);
     Quiet();
 
     // A drag naming another card than the hand's selection, and any other text.
@@ -318,7 +318,7 @@ TEST_F(Table, ADropThatPlacesNothingMovesNothing) {
 
     // A full table refuses the card, and the card placed last stays where it is.
     for (int i = kFirstFieldSlot; i <= kLastFieldSlot; ++i) OpenControl(tw, false, -1, false);
-    tw.SelectedSlot = 1;
+    tw.field.SelectedSlot = 1;
     Drop("hand H2", 0, 6000, 2000);
     EXPECT_EQ(Notices().back(), "Sorry there cannot be more then 25 cards total in play");
     EXPECT_EQ(duel.cardstencil[1].left(), left);
@@ -326,12 +326,12 @@ TEST_F(Table, ADropThatPlacesNothingMovesNothing) {
 }
 
 TEST_F(Table, AViewerRowDroppedOnTheTableGoesIntoPlayFaceUp) {
-    tw.DeckCards[2].Flipped = true;
+    tw.piles.DeckCards[2].Flipped = true;
     Open("deck");
     SelectRow("*S T2");
     Drop("view *S T2", 1, 6000, 2000);  // Shift held: still face up, at its own place
-    ASSERT_EQ(tw.FieldCards[1].Name, "T2");
-    EXPECT_FALSE(tw.FieldCards[1].Flipped);
+    ASSERT_EQ(tw.field.FieldCards[1].Name, "T2");
+    EXPECT_FALSE(tw.field.FieldCards[1].Flipped);
     EXPECT_EQ(duel.cardstencil[1].top(), FieldRowTop(1, kSeat1MonsterRow));
     EXPECT_EQ(Rows(), (Lines{"S T1", "S T3"}));
     EXPECT_EQ(Log(), (Lines{"<Game> Ann has put down a {card='T2' set='S'}",
@@ -340,9 +340,9 @@ TEST_F(Table, AViewerRowDroppedOnTheTableGoesIntoPlayFaceUp) {
 
 TEST_F(Table, ThePointerOverTheTableEndsTheSelectionAndDimsTheMenuBar) {
     duel.lblGameplay.set_fore_color(16777215);
-    tw.SelectedSlot = 4;
+    tw.field.SelectedSlot = 4;
     duel.playsurface.user_mouse_move(0, 0, 100, 100);
-    EXPECT_EQ(tw.SelectedSlot, -1);
+    EXPECT_EQ(tw.field.SelectedSlot, -1);
     for (platform::Label* l : {&duel.lblChat, &duel.lblGameplay, &duel.lblMore, &duel.lblFile})
         EXPECT_EQ(l->fore_color(), 12632256u) << l->name();
 }

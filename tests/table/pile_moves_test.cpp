@@ -32,14 +32,14 @@ Card Entry(const std::string& name, bool removed, bool fusion = false) {
 struct Piles : ByHandTable {
     Piles() {
         GiveHand({"H1", "H2"});
-        tw.DeckCards = PileOf({"D1", "D2", "DRAWN"});
-        tw.TrashCards = rt::Array<Card>(5);
-        tw.TrashCards[1] = Entry("G1", false);
-        tw.TrashCards[2] = Entry("R1", true);
-        tw.TrashCards[3] = Entry("GX", false, true);
-        tw.TrashCards[4] = Entry("DRAWN", false);
-        tw.TrashCards[5] = Entry("RX", true, true);
-        tw.ExtraDeckCards = PileOf({"X1", "DRAWN"});
+        tw.piles.DeckCards = PileOf({"D1", "D2", "DRAWN"});
+        tw.piles.TrashCards = rt::Array<Card>(5);
+        tw.piles.TrashCards[1] = Entry("G1", false);
+        tw.piles.TrashCards[2] = Entry("R1", true);
+        tw.piles.TrashCards[3] = Entry("GX", false, true);
+        tw.piles.TrashCards[4] = Entry("DRAWN", false);
+        tw.piles.TrashCards[5] = Entry("RX", true, true);
+        tw.piles.ExtraDeckCards = PileOf({"X1", "DRAWN"});
         Quiet();
     }
 };
@@ -93,7 +93,7 @@ TEST(WholePileMoves, EveryCardEndsInOnePlace) {
         EXPECT_EQ(t.SentCommands(), Lines{"ch~<Game> " + m.line}) << "no command of its own";
         // Between the graveyard and the removed pile a card only changes its flag, in place.
         const bool in_place = m.handler == &win::FormA::GY2RFG_Click || m.handler == &win::FormA::RFG2GY_Click;
-        for (const auto* pile : {&t.tw.DeckCards, &t.tw.HandCards, &t.tw.TrashCards, &t.tw.ExtraDeckCards})
+        for (const auto* pile : {&t.tw.piles.DeckCards, &t.tw.piles.HandCards, &t.tw.piles.TrashCards, &t.tw.piles.ExtraDeckCards})
             for (const Card& c : *pile)
                 if (m.moved.count(c.Name) && !in_place) {
                     EXPECT_FALSE(c.Flipped) << c.Name;
@@ -106,7 +106,7 @@ TEST(WholePileMoves, TheCountsGoOutAfterTheLineAndAgainAtTheEnd) {
     Piles t;
     t.duel.Hand2GY_Click();
     EXPECT_EQ(t.Sent(), (Lines{"ch~<Game> Ann discarded their hand.", "us~0:2:4:2:1", "us~0:2:4:2:1"}));
-    EXPECT_EQ(t.tw.HandCards.ubound(), 0);
+    EXPECT_EQ(t.tw.piles.HandCards.ubound(), 0);
 
     // An empty pile moves nothing, and says so all the same.
     t.Quiet();
@@ -119,16 +119,16 @@ TEST(WholePileMoves, TheDeckKeepsItsOrder) {
     // The hand goes under the last live card in hand order; one taken place for two cards: the
     // deck grows rather than leave a card doubled in the hand.
     t.duel.Hand2Deck_Click();
-    EXPECT_EQ(NamesOf(t.tw.DeckCards), (Lines{"D1", "D2", "H1", "H2"}));
+    EXPECT_EQ(NamesOf(t.tw.piles.DeckCards), (Lines{"D1", "D2", "H1", "H2"}));
     EXPECT_TRUE(t.duel.hand.items().empty());
 
     // The graveyard comes in under the last card, its first card highest.
-    t.tw.TrashCards[3].Fusion = false;
+    t.tw.piles.TrashCards[3].Fusion = false;
     t.duel.GY2Deck_Click();
-    EXPECT_EQ(NamesOf(t.tw.DeckCards), (Lines{"D1", "D2", "H1", "H2", "G1", "GX"}));
+    EXPECT_EQ(NamesOf(t.tw.piles.DeckCards), (Lines{"D1", "D2", "H1", "H2", "G1", "GX"}));
 
     // Into the deck and out again: the removed cards reach the graveyard, not the removed pile.
-    t.tw.TrashCards[5].Fusion = false;
+    t.tw.piles.TrashCards[5].Fusion = false;
     t.duel.RFG2Deck_Click();
     t.duel.Deck2GY_Click();
     EXPECT_EQ(t.Where()["R1"], Lines{"graveyard"});
@@ -137,10 +137,10 @@ TEST(WholePileMoves, TheDeckKeepsItsOrder) {
 
 TEST(WholePileMoves, AnExtraDeckCardFindsAPlaceInTheExtraDeck) {
     Piles t;
-    t.tw.ExtraDeckCards = PileOf({"X1"});  // no taken place: it came from the opponent's extra deck
+    t.tw.piles.ExtraDeckCards = PileOf({"X1"});  // no taken place: it came from the opponent's extra deck
     t.duel.GY2Hand_Click();
     t.duel.RFG2Hand_Click();
-    EXPECT_EQ(NamesOf(t.tw.ExtraDeckCards), (Lines{"X1", "GX", "RX"}));
+    EXPECT_EQ(NamesOf(t.tw.piles.ExtraDeckCards), (Lines{"X1", "GX", "RX"}));
     EXPECT_EQ(t.duel.hand.items(), (Lines{"H1", "H2", "G1", "R1"}));
 }
 
@@ -165,7 +165,7 @@ TEST(WholePileMoves, RefreshThePileViewerWhereItShowsThatPile) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.mode + "\"" + (c.visible ? ", shown" : ", hidden"));
         Piles t;
-        t.tw.PileViewMode = c.mode;
+        t.tw.piles.PileViewMode = c.mode;
         t.viewer_visible = c.visible;
         t.Click(c.handler);
         EXPECT_EQ(t.refreshes, c.refreshes);
@@ -174,8 +174,8 @@ TEST(WholePileMoves, RefreshThePileViewerWhereItShowsThatPile) {
 
 struct Deck : ByHand {
     Deck() {
-        tw.DeckCards = PileOf({"D1", "D2", "D3", "DRAWN"});
-        tw.DeckCards[2].Flipped = true;  // shuffled in face up
+        tw.piles.DeckCards = PileOf({"D1", "D2", "D3", "DRAWN"});
+        tw.piles.DeckCards[2].Flipped = true;  // shuffled in face up
         Quiet();
     }
 };
@@ -185,16 +185,16 @@ TEST_F(Deck, DiscardingTheTopCardCountsItInTheDeckUntilItIsMarkedTaken) {
     duel.DiscardTop_Click();
     EXPECT_EQ(Sent(), (Lines{"ch~<Game> Ann discarded {card='D1' set='S'} from the top of their deck.",
                              "us~0:3:1:0:0", "us~0:3:1:0:0", "us~0:2:1:0:0"}));
-    EXPECT_EQ(NamesOf(tw.DeckCards), (Lines{"D2", "D3", "DRAWN", "DRAWN"}));
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (Lines{"D2", "D3", "DRAWN", "DRAWN"}));
     EXPECT_EQ(refreshes, 1);
 
     // Face up, the deck names its next card; the face-up card inside it lands face up like any.
-    tw.DeckFaceUp = true;
+    tw.piles.DeckFaceUp = true;
     Quiet();
     duel.DiscardTop_Click();
     EXPECT_EQ(Log(), (Lines{"<Game> Ann discarded {card='D2' set='S'} from the top of their deck.",
                             "<Game> Ann`s next card is {card='D3' set='S'}"}));
-    EXPECT_FALSE(tw.TrashCards[2].Flipped);
+    EXPECT_FALSE(tw.piles.TrashCards[2].Flipped);
     // After the last card there is no next card to name.
     Quiet();
     duel.DiscardTop_Click();
@@ -213,16 +213,16 @@ TEST_F(Deck, ShuffleNamesTheTopCardOfAFaceUpDeck) {
     EXPECT_EQ(Log(), Lines{"<Game> Ann shuffled the deck"});
     EXPECT_EQ(Sent(), (Lines{"ch~<Game> Ann shuffled the deck", "us~0:3:0:0:0"}));
 
-    tw.DeckFaceUp = true;
+    tw.piles.DeckFaceUp = true;
     Quiet();
     duel.Shuffle_Click();
-    const std::string top = tw.DeckCards[1].Name;
+    const std::string top = tw.piles.DeckCards[1].Name;
     EXPECT_EQ(Log(), Lines{"<Game> Ann shuffled the deck. Ann`s next card is {card='" + top + "' set='S'}"});
     EXPECT_EQ(refreshes, 0);
 
     // With no card left there is none to name, also when the deck has no place at all.
     for (int size : {3, 0}) {
-        tw.DeckCards = PileOf(std::vector<std::string>(static_cast<std::size_t>(size), "DRAWN"));
+        tw.piles.DeckCards = PileOf(std::vector<std::string>(static_cast<std::size_t>(size), "DRAWN"));
         Quiet();
         duel.Shuffle_Click();
         EXPECT_EQ(Log(), Lines{"<Game> Ann shuffled the deck"}) << size;
@@ -232,28 +232,28 @@ TEST_F(Deck, ShuffleNamesTheTopCardOfAFaceUpDeck) {
 
 TEST_F(Deck, FlipTurnsTheLiveCardsUpsideDown) {
     // Just handed over, with no taken place: the bottom card comes to the top.
-    tw.DeckCards = PileOf({"D1", "D2", "D3", "D4"});
-    tw.DeckCards[2].Flipped = true;
+    tw.piles.DeckCards = PileOf({"D1", "D2", "D3", "D4"});
+    tw.piles.DeckCards[2].Flipped = true;
     duel.FlipDeck_Click();
-    EXPECT_EQ(NamesOf(tw.DeckCards), (Lines{"D4", "D3", "D2", "D1"}));
-    EXPECT_TRUE(tw.DeckFaceUp);
-    EXPECT_TRUE(tw.DeckCards[3].Flipped) << "the cards' own faces are not touched";
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (Lines{"D4", "D3", "D2", "D1"}));
+    EXPECT_TRUE(tw.piles.DeckFaceUp);
+    EXPECT_TRUE(tw.piles.DeckCards[3].Flipped) << "the cards' own faces are not touched";
     EXPECT_EQ(Sent(), (Lines{"ch~<Game> Ann flips their deck over. The top card is {card='D4' set='S'}",
                              "us~0:4:0:0:0"}));
     Quiet();
     duel.FlipDeck_Click();
-    EXPECT_EQ(NamesOf(tw.DeckCards), (Lines{"D1", "D2", "D3", "D4"}));
-    EXPECT_FALSE(tw.DeckFaceUp);
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (Lines{"D1", "D2", "D3", "D4"}));
+    EXPECT_FALSE(tw.piles.DeckFaceUp);
     EXPECT_EQ(Log(), Lines{"<Game> Ann flips their deck over."});
 
     // Taken places stay behind the live cards.
-    tw.DeckCards = PileOf({"D1", "D2", "DRAWN", "D3"});
+    tw.piles.DeckCards = PileOf({"D1", "D2", "DRAWN", "D3"});
     duel.FlipDeck_Click();
-    EXPECT_EQ(NamesOf(tw.DeckCards), (Lines{"D3", "D2", "D1", "DRAWN"}));
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (Lines{"D3", "D2", "D1", "DRAWN"}));
 
     // An empty deck turned face up names no card.
-    tw.DeckCards = PileOf({"DRAWN", "DRAWN"});
-    tw.DeckFaceUp = false;
+    tw.piles.DeckCards = PileOf({"DRAWN", "DRAWN"});
+    tw.piles.DeckFaceUp = false;
     Quiet();
     duel.FlipDeck_Click();
     EXPECT_EQ(Log(), Lines{"<Game> Ann flips their deck over."});

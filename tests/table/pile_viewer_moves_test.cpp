@@ -31,15 +31,15 @@ using Move = void (win::View::*)();
 // extra-deck cards in the graveyard and the removed-from-game pile.
 struct MoveTable : LooksTable {
     MoveTable() {
-        tw.DeckCards = PileOf({"D1", "D2", "D3", "DRAWN"});
-        tw.DeckCards[2].Flipped = true;
-        tw.ExtraDeckCards = PileOf({"X1", "DRAWN", "X2"});
-        for (int i = 1; i <= 3; ++i) tw.ExtraDeckCards[i].Fusion = true;
-        tw.TrashCards = PileOf({"G1", "R1", "GX", "RX"});
-        tw.TrashCards[2].RemovedFromGame = true;
-        tw.TrashCards[3].Fusion = true;
-        tw.TrashCards[4].Fusion = true;
-        tw.TrashCards[4].RemovedFromGame = true;
+        tw.piles.DeckCards = PileOf({"D1", "D2", "D3", "DRAWN"});
+        tw.piles.DeckCards[2].Flipped = true;
+        tw.piles.ExtraDeckCards = PileOf({"X1", "DRAWN", "X2"});
+        for (int i = 1; i <= 3; ++i) tw.piles.ExtraDeckCards[i].Fusion = true;
+        tw.piles.TrashCards = PileOf({"G1", "R1", "GX", "RX"});
+        tw.piles.TrashCards[2].RemovedFromGame = true;
+        tw.piles.TrashCards[3].Fusion = true;
+        tw.piles.TrashCards[4].Fusion = true;
+        tw.piles.TrashCards[4].RemovedFromGame = true;
         GiveHand({"H1"});
         RecountDeck(tw);
         Quiet();
@@ -133,16 +133,16 @@ TEST_F(Moves, CardsKeepOrLoseTheirFaceAsTheyLeaveTheDeck) {
     Open("deck");
     SelectRow("*S D2");
     Viewer().PutintoHand_Click();
-    EXPECT_TRUE(tw.HandCards[2].Flipped) << "a face-up card keeps its face in the hand";
+    EXPECT_TRUE(tw.piles.HandCards[2].Flipped) << "a face-up card keeps its face in the hand";
     EXPECT_EQ(duel.hand.items(), (Lines{"H1", "D2"}));
 
-    tw.DeckCards[2].Flipped = true;  // D3, face up too
+    tw.piles.DeckCards[2].Flipped = true;  // D3, face up too
     Open("deck");
     SelectRow("*S D3");
     Viewer().PutIntoPlay_Click();
-    const int s = tw.SelectedSlot;
-    EXPECT_EQ(tw.FieldCards[s].Name, "D3");
-    EXPECT_FALSE(tw.FieldCards[s].Flipped) << "put into play face up";
+    const int s = tw.field.SelectedSlot;
+    EXPECT_EQ(tw.field.FieldCards[s].Name, "D3");
+    EXPECT_FALSE(tw.field.FieldCards[s].Flipped) << "put into play face up";
     EXPECT_EQ(SentCommands().front(), "lc~" + std::to_string(s) + "~D3:S");
 }
 
@@ -199,16 +199,16 @@ TEST(ViewerMoves, NoCardIsLostWhereAPileHasNoFreePlace) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MoveTable t;
-        if (c.extra_full) t.tw.ExtraDeckCards = PileOf({"X1", "X2"});
-        if (c.deck_full) t.tw.DeckCards = PileOf({"D1", "D2", "D3"});
+        if (c.extra_full) t.tw.piles.ExtraDeckCards = PileOf({"X1", "X2"});
+        if (c.deck_full) t.tw.piles.DeckCards = PileOf({"D1", "D2", "D3"});
         Counts expected = t.Counts();
         for (const auto& [place, n] : c.changes) expected[place] += n;
         t.Open(c.mode);
         t.SelectRow(c.row);
         t.RunMove(c.move);
         EXPECT_EQ(t.Counts(), expected);
-        EXPECT_EQ(NamesOf(t.tw.ExtraDeckCards), c.extra);
-        EXPECT_EQ(NamesOf(t.tw.DeckCards), c.deck);
+        EXPECT_EQ(NamesOf(t.tw.piles.ExtraDeckCards), c.extra);
+        EXPECT_EQ(NamesOf(t.tw.piles.DeckCards), c.deck);
     }
 }
 
@@ -236,7 +236,7 @@ TEST(ViewerMoves, ARowThatNoLongerShowsItsCardMovesNothing) {
         t.Open(c.mode);
         t.SelectRow(c.row);
         // The card left behind the viewer's back; its row stays.
-        for (auto* pile : {&t.tw.DeckCards, &t.tw.TrashCards, &t.tw.ExtraDeckCards})
+        for (auto* pile : {&t.tw.piles.DeckCards, &t.tw.piles.TrashCards, &t.tw.piles.ExtraDeckCards})
             for (int i = 1; i <= pile->ubound(); ++i)
                 if ("S " + (*pile)[i].Name == c.row) (*pile)[i].Name = "DRAWN";
         const auto before = t.Where();
@@ -251,7 +251,7 @@ TEST(ViewerMoves, ARowThatNoLongerShowsItsCardMovesNothing) {
 TEST_F(Moves, ADeckWithNoCardLeftSaysSo) {
     Open("deck");
     SelectRow("S D1");
-    for (int i = 1; i <= tw.DeckCards.ubound(); ++i) tw.DeckCards[i].Name = "DRAWN";
+    for (int i = 1; i <= tw.piles.DeckCards.ubound(); ++i) tw.piles.DeckCards[i].Name = "DRAWN";
     for (Move move : {&win::View::PutintoHand_Click, &win::View::PutIntoPlay_Click}) {
         Quiet();
         RunMove(move);
@@ -263,24 +263,24 @@ TEST_F(Moves, ADeckWithNoCardLeftSaysSo) {
 
 TEST_F(Moves, CopiesOfOneCardAreTakenInTheirOrder) {
     // Two copies in the graveyard and one in the removed pile, told apart by their text.
-    tw.TrashCards = PileOf({"G1", "G1", "G1"});
-    tw.TrashCards[1].Desc = "first";
-    tw.TrashCards[2].Desc = "removed";
-    tw.TrashCards[2].RemovedFromGame = true;
-    tw.TrashCards[3].Desc = "second";
+    tw.piles.TrashCards = PileOf({"G1", "G1", "G1"});
+    tw.piles.TrashCards[1].Desc = "first";
+    tw.piles.TrashCards[2].Desc = "removed";
+    tw.piles.TrashCards[2].RemovedFromGame = true;
+    tw.piles.TrashCards[3].Desc = "second";
     Open("trash");
     EXPECT_EQ(Rows(), (Lines{"S G1", "S G1"}));
     SelectRow("S G1");
     Viewer().PutintoHand_Click();
-    EXPECT_EQ(tw.HandCards[2].Desc, "first");
+    EXPECT_EQ(tw.piles.HandCards[2].Desc, "first");
     EXPECT_EQ(Rows(), Lines{"S G1"});
     Open("rfg");
     SelectRow("S G1");
     Viewer().PutintoHand_Click();
-    EXPECT_EQ(tw.HandCards[3].Desc, "removed");
+    EXPECT_EQ(tw.piles.HandCards[3].Desc, "removed");
 
     // A graveyard card removed from the game keeps its place, and comes back to it.
-    tw.TrashCards = PileOf({"A", "B", "C"});
+    tw.piles.TrashCards = PileOf({"A", "B", "C"});
     Open("trash");
     SelectRow("S A");
     Viewer().RemoveFromGame_Click();
@@ -290,15 +290,15 @@ TEST_F(Moves, CopiesOfOneCardAreTakenInTheirOrder) {
     EXPECT_EQ(Rows(), (Lines{"S A", "S B", "S C"}));
 
     // From the deck, the topmost copy goes out of the game, whichever row was pressed.
-    tw.DeckCards = PileOf({"D1", "D9", "D1"});
-    tw.DeckCards[1].Desc = "top";
-    tw.DeckCards[3].Desc = "lower";
+    tw.piles.DeckCards = PileOf({"D1", "D9", "D1"});
+    tw.piles.DeckCards[1].Desc = "top";
+    tw.piles.DeckCards[3].Desc = "lower";
     Open("deck");
     Viewer().List2.set_list_index(2);
     Viewer().RemoveFromGame_Click();
-    EXPECT_EQ(tw.TrashCards[tw.TrashCards.ubound()].Desc, "top");
+    EXPECT_EQ(tw.piles.TrashCards[tw.piles.TrashCards.ubound()].Desc, "top");
     EXPECT_EQ(Rows(), (Lines{"S D9", "S D1"}));
-    EXPECT_EQ(tw.DeckCards[2].Desc, "lower");
+    EXPECT_EQ(tw.piles.DeckCards[2].Desc, "lower");
 }
 
 TEST_F(Moves, ARowDroppedOnTheHandGoesIntoTheHandWhereTheLookAllowsIt) {
@@ -328,7 +328,7 @@ TEST_F(Moves, ARowDroppedOnTheHandGoesIntoTheHandWhereTheLookAllowsIt) {
     EXPECT_TRUE(Log().empty());
 
     // Before a deck is in play the hand takes nothing and says why.
-    tw.DeckLoaded = false;
+    tw.piles.DeckLoaded = false;
     drop("view S G1");
     EXPECT_EQ(Notices().back(), "Please goto file then to deck and make or load a deck");
     EXPECT_EQ(Where(), before);
@@ -395,10 +395,10 @@ TEST(ViewerMoves, AnOpenLookFollowsItsPileThroughEveryMove) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         test::LooksTable t;
         Tablewright& tw = t.tw;
-        tw.PlayerNumber = 1;
-        tw.DeckCards = PileOf({"D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8", "D9", "D10"});
-        tw.ExtraDeckCards = PileOf({"X1", "X2", "X3", "X4"});
-        for (int i = 1; i <= 4; ++i) tw.ExtraDeckCards[i].Fusion = true;
+        tw.net.PlayerNumber = 1;
+        tw.piles.DeckCards = PileOf({"D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8", "D9", "D10"});
+        tw.piles.ExtraDeckCards = PileOf({"X1", "X2", "X3", "X4"});
+        for (int i = 1; i <= 4; ++i) tw.piles.ExtraDeckCards[i].Fusion = true;
         t.GiveHand({"H1", "H2", "H3"});
         RecountDeck(tw);
         t.Quiet();
@@ -423,17 +423,17 @@ TEST(ViewerMoves, AnOpenLookFollowsItsPileThroughEveryMove) {
                     t.duel.hand.set_list_index(pick(static_cast<std::size_t>(t.duel.hand.list_count())));
                 std::vector<int> own;
                 for (int s = kFirstFieldSlot; s <= kLastFieldSlot; ++s)
-                    if (t.duel.cardstencil.exists(s) && IsOwnCard(tw, tw.FieldCards[s])) own.push_back(s);
-                tw.SelectedSlot = static_cast<std::int16_t>(own.empty() ? 0 : own[static_cast<std::size_t>(pick(own.size()))]);
-                if (move == &F::RemoveFromGameFromPlay_Click && tw.SelectedSlot != 0)
+                    if (t.duel.cardstencil.exists(s) && IsOwnCard(tw, tw.field.FieldCards[s])) own.push_back(s);
+                tw.field.SelectedSlot = static_cast<std::int16_t>(own.empty() ? 0 : own[static_cast<std::size_t>(pick(own.size()))]);
+                if (move == &F::RemoveFromGameFromPlay_Click && tw.field.SelectedSlot != 0)
                     t.fx.host.expect_yes_no("Are you sure you want to remove", platform::MsgResult::Yes);
                 t.Click(move);
                 last = name;
             }
             t.Quiet();
             if (!t.Shown()) continue;
-            ASSERT_EQ(t.Rows(), expected_rows(tw, tw.PileViewMode, t.Rows().size()))
-                << "step " << step << ", after \"" << last << "\" with the look on \"" << tw.PileViewMode << "\"";
+            ASSERT_EQ(t.Rows(), expected_rows(tw, tw.piles.PileViewMode, t.Rows().size()))
+                << "step " << step << ", after \"" << last << "\" with the look on \"" << tw.piles.PileViewMode << "\"";
         }
     }
 }

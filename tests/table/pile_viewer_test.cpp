@@ -24,13 +24,13 @@ struct PileViewer : Looks {
     PileViewer() {
         // Live cards with taken places among them, a card lying face up in the deck, and a card
         // whose name merely holds the marker word.
-        tw.DeckCards = PileOf({"D1", "D2", "DRAWN", "DRAWN Sword", "D3"});
-        tw.DeckCards[2].Flipped = true;
-        tw.ExtraDeckCards = PileOf({"X1", "DRAWN", "X2"});
-        for (int i = 1; i <= 3; ++i) tw.ExtraDeckCards[i].Fusion = true;
-        tw.TrashCards = PileOf({"G1", "R1", "G2", "DRAWN", "R2"});
-        tw.TrashCards[2].RemovedFromGame = true;
-        tw.TrashCards[5].RemovedFromGame = true;
+        tw.piles.DeckCards = PileOf({"D1", "D2", "DRAWN", "DRAWN Sword", "D3"});
+        tw.piles.DeckCards[2].Flipped = true;
+        tw.piles.ExtraDeckCards = PileOf({"X1", "DRAWN", "X2"});
+        for (int i = 1; i <= 3; ++i) tw.piles.ExtraDeckCards[i].Fusion = true;
+        tw.piles.TrashCards = PileOf({"G1", "R1", "G2", "DRAWN", "R2"});
+        tw.piles.TrashCards[2].RemovedFromGame = true;
+        tw.piles.TrashCards[5].RemovedFromGame = true;
         Quiet();
     }
 };
@@ -88,7 +88,7 @@ TEST_F(PileViewer, ListsEachModeWithItsCaptionAndMenu) {
         tw.view.unload();
         DI_RD(tw, o.code, "<BWX Ember Drake<<QVR1 Grey Tide");
         auto& v = Viewer();
-        EXPECT_EQ(tw.PileViewMode, o.mode);
+        EXPECT_EQ(tw.piles.PileViewMode, o.mode);
         EXPECT_EQ(Rows(), (Lines{"BWX Ember Drake", "QVR1 Grey Tide"}));
         EXPECT_EQ(v.caption(), o.caption);
         EXPECT_EQ(v.Label1.caption(), "Number of Cards (2)");
@@ -131,20 +131,20 @@ TEST_F(PileViewer, EndingALookSaysWhatWasLookedAtAndShufflesWhenTicked) {
     for (int i = 1; i <= 20; ++i) twenty.push_back("C" + std::to_string(i));
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode) + (c.tick ? ", ticked" : ""));
-        tw.DeckCards = PileOf(twenty);
-        tw.DeckFaceUp = c.face_up;
+        tw.piles.DeckCards = PileOf(twenty);
+        tw.piles.DeckFaceUp = c.face_up;
         auto& v = Open(c.mode);
         if (c.tick) v.Check1.set_value(1);
         tw.view.unload();
         Lines expected;
         for (std::string line : c.lines) {
             const auto at = line.find("{top}");
-            if (at != std::string::npos) line.replace(at, 5, CardMarkup(tw.DeckCards[1]));
+            if (at != std::string::npos) line.replace(at, 5, CardMarkup(tw.piles.DeckCards[1]));
             expected.push_back("<Game> Ann" + line);
         }
         EXPECT_EQ(Log(), expected);
-        EXPECT_EQ(tw.PileViewMode, "");
-        EXPECT_EQ(test::NamesOf(tw.DeckCards) != twenty, c.shuffled);
+        EXPECT_EQ(tw.piles.PileViewMode, "");
+        EXPECT_EQ(test::NamesOf(tw.piles.DeckCards) != twenty, c.shuffled);
     }
 }
 
@@ -152,12 +152,12 @@ TEST_F(PileViewer, ANewLookClosesTheOldOneFirstAndStartsUnticked) {
     duel.searchdeck_Click();
     Viewer().Check1.set_value(1);
     Quiet();
-    const auto deck_before = test::NamesOf(tw.DeckCards);
+    const auto deck_before = test::NamesOf(tw.piles.DeckCards);
     duel.SearchTrash_Click();
     EXPECT_EQ(Log(), (Lines{"<Game> Ann stopped looking at the Deck", "<Game> Ann shuffled their deck",
                             "<Game> Ann is looking at their graveyard"}));
     EXPECT_EQ(Viewer().Check1.value(), 0);
-    EXPECT_EQ(tw.PileViewMode, "trash");
+    EXPECT_EQ(tw.piles.PileViewMode, "trash");
     EXPECT_EQ(Rows(), (Lines{"S G1", "S G2"}));
     EXPECT_EQ(Viewer().owner(), &duel);
 
@@ -205,7 +205,7 @@ TEST_F(PileViewer, ALongLookAtTheDeckIsToldEveryTenSeconds) {
 TEST_F(PileViewer, ARowShowsItsCardAndStartsADragOfIt) {
     Card drake = test::Monster("D2", "S");
     drake.Desc = "Breathes salt.";
-    tw.CardDatabase.push_back(drake);
+    tw.cards.CardDatabase.push_back(drake);
     auto& v = Open("deck");
     SelectRow("*S D2");
     // The face-up marker is not part of the set code.
@@ -238,7 +238,7 @@ TEST_F(PileViewer, ARightPressOpensTheMenuOfTheRowUnderThePointer) {
 }
 
 TEST_F(PileViewer, MoveUpAndDownReorderTheTopOfTheDeck) {
-    tw.DeckCards = PileOf({"A", "B", "C", "D"});
+    tw.piles.DeckCards = PileOf({"A", "B", "C", "D"});
     auto& v = Open("ViewTop 3");
     const std::string told = "<Game> Ann is rearranging the cards in their deck";
 
@@ -252,12 +252,12 @@ TEST_F(PileViewer, MoveUpAndDownReorderTheTopOfTheDeck) {
     SelectRow("S B");
     v.Command1_Click();
     EXPECT_EQ(Rows(), (Lines{"S B", "S A", "S C"}));
-    EXPECT_EQ(test::NamesOf(tw.DeckCards), (Lines{"B", "A", "C", "D"}));
+    EXPECT_EQ(test::NamesOf(tw.piles.DeckCards), (Lines{"B", "A", "C", "D"}));
     EXPECT_EQ(v.List2.list_index(), 0);
     v.Command2_Click();
     v.Command2_Click();
     EXPECT_EQ(Rows(), (Lines{"S A", "S C", "S B"}));
-    EXPECT_EQ(test::NamesOf(tw.DeckCards), (Lines{"A", "C", "B", "D"}));
+    EXPECT_EQ(test::NamesOf(tw.piles.DeckCards), (Lines{"A", "C", "B", "D"}));
     EXPECT_EQ(v.List2.list_index(), 2);
     EXPECT_EQ(Log(), Lines{told});
     EXPECT_EQ(Sent().size(), 2u) << "only the line and its counts reach the peer";
@@ -269,28 +269,28 @@ TEST_F(PileViewer, MoveUpAndDownReorderTheTopOfTheDeck) {
     EXPECT_EQ(Log(), (Lines{told, told}));
 
     // Rows that no longer stand for their deck entries move nothing.
-    tw.DeckCards[1].Name = "Z";
+    tw.piles.DeckCards[1].Name = "Z";
     SelectRow("S C");
     v.Command2_Click();
-    EXPECT_EQ(test::NamesOf(tw.DeckCards), (Lines{"Z", "A", "B", "D"}));
+    EXPECT_EQ(test::NamesOf(tw.piles.DeckCards), (Lines{"Z", "A", "B", "D"}));
     EXPECT_EQ(Rows(), (Lines{"S C", "S A", "S B"}));
 }
 
 TEST_F(PileViewer, OnlyTheTopOfDeckLookReordersTheDeck) {
     // An opponent's list arriving over an open top-of-deck look: its rows are no deck entries.
-    tw.DeckCards = PileOf({"A", "B"});
+    tw.piles.DeckCards = PileOf({"A", "B"});
     auto& v = Open("ViewTop 2");
     DI_RD(tw, "rg", "<S B<S A");
     EXPECT_FALSE(v.Command1.visible());
     EXPECT_FALSE(v.Check1.visible());
     SelectRow("S A");
     v.Command1_Click();
-    EXPECT_EQ(test::NamesOf(tw.DeckCards), (Lines{"A", "B"}));
+    EXPECT_EQ(test::NamesOf(tw.piles.DeckCards), (Lines{"A", "B"}));
     EXPECT_EQ(Rows(), (Lines{"S B", "S A"}));
 }
 
 TEST_F(PileViewer, PileChangesRefreshTheLookThatShowsThem) {
-    tw.DeckCards = PileOf({"A", "B", "C"});
+    tw.piles.DeckCards = PileOf({"A", "B", "C"});
     GiveHand({"H1", "H2"});
     Open("deck");
     tw.view().hide();  // a hidden deck look is refreshed too
@@ -307,7 +307,7 @@ TEST_F(PileViewer, PileChangesRefreshTheLookThatShowsThem) {
 
     Open("ViewTop 2");
     duel.Shuffle_Click();
-    const auto deck = test::NamesOf(tw.DeckCards);
+    const auto deck = test::NamesOf(tw.piles.DeckCards);
     EXPECT_EQ(Rows(), (Lines{"S " + deck[0], "S " + deck[1]}));
     duel.Deck2Hand_Click();
     EXPECT_TRUE(Rows().empty());

@@ -24,8 +24,8 @@ std::vector<std::string> Cards(int n) {
 
 struct Draw : test::PilesTest {
     void LoadDeck(const std::vector<std::string>& names) {
-        tw.DeckCards = PileOf(names);
-        tw.DeckLoaded = true;
+        tw.piles.DeckCards = PileOf(names);
+        tw.piles.DeckLoaded = true;
     }
 };
 
@@ -34,12 +34,12 @@ TEST_F(Draw, FirstDrawOfAFreshDeckMovesTheTopCardAndSendsTheNewCounts) {
     DrawCard(tw, false);
 
     EXPECT_EQ(Hand(), (std::vector<std::string>{"C1"}));
-    EXPECT_EQ(tw.DeckRemaining, 39);
-    EXPECT_EQ(tw.DrawnCount, 1);
-    EXPECT_EQ(tw.DeckCards[1].Name, "C2");
-    EXPECT_EQ(tw.DeckCards[39].Name, "C40");
-    EXPECT_EQ(tw.DeckCards[40].Name, "DRAWN");
-    EXPECT_EQ(tw.DeckCards.ubound(), 40);
+    EXPECT_EQ(tw.piles.DeckRemaining, 39);
+    EXPECT_EQ(tw.piles.DrawnCount, 1);
+    EXPECT_EQ(tw.piles.DeckCards[1].Name, "C2");
+    EXPECT_EQ(tw.piles.DeckCards[39].Name, "C40");
+    EXPECT_EQ(tw.piles.DeckCards[40].Name, "DRAWN");
+    EXPECT_EQ(tw.piles.DeckCards.ubound(), 40);
     EXPECT_EQ(Sent(), (std::vector<std::string>{"ch~<Game> Me drew a card", "us~1:39:0:0:0"}));
     EXPECT_EQ(duel.Stats.text_matrix(2, 1), "39");
 }
@@ -62,49 +62,49 @@ TEST_F(Draw, AnnouncementDependsOnShowFaceUpDeckAndFaceUpCard) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         GiveHand({});
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
         LoadDeck({"C1", "C2"});
-        tw.DeckCards[1].Flipped = c.card_face_up;
-        tw.DeckCards[1].Horizontal = true;
-        tw.DeckFaceUp = c.deck_face_up;
+        tw.piles.DeckCards[1].Flipped = c.card_face_up;
+        tw.piles.DeckCards[1].Horizontal = true;
+        tw.piles.DeckFaceUp = c.deck_face_up;
         DrawCard(tw, c.show);
-        ASSERT_FALSE(tw.SentCommands.empty());
-        EXPECT_EQ(tw.SentCommands[0].command, "ch~<Game> " + c.line);
+        ASSERT_FALSE(tw.net.SentCommands.empty());
+        EXPECT_EQ(tw.net.SentCommands[0].command, "ch~<Game> " + c.line);
         // The hand holds the card with its table flags cleared; the last drawn card is the
         // copy taken before, the face-up mark already gone.
-        EXPECT_FALSE(tw.HandCards[1].Flipped);
-        EXPECT_FALSE(tw.HandCards[1].Horizontal);
-        EXPECT_EQ(tw.LastDrawnCard.Name, "C1");
-        EXPECT_FALSE(tw.LastDrawnCard.Flipped);
-        EXPECT_TRUE(tw.LastDrawnCard.Horizontal);
+        EXPECT_FALSE(tw.piles.HandCards[1].Flipped);
+        EXPECT_FALSE(tw.piles.HandCards[1].Horizontal);
+        EXPECT_EQ(tw.piles.LastDrawnCard.Name, "C1");
+        EXPECT_FALSE(tw.piles.LastDrawnCard.Flipped);
+        EXPECT_TRUE(tw.piles.LastDrawnCard.Horizontal);
     }
 }
 
 TEST_F(Draw, LastCardOfAFaceUpDeckNamesNoEmptyNextCard) {
     LoadDeck({"C1"});
-    tw.DeckFaceUp = true;
+    tw.piles.DeckFaceUp = true;
     DrawCard(tw, true);
-    EXPECT_EQ(tw.SentCommands.at(0).command, "ch~<Game> Me drew a {card='C1' set='S'}");
+    EXPECT_EQ(tw.net.SentCommands.at(0).command, "ch~<Game> Me drew a {card='C1' set='S'}");
 }
 
 TEST_F(Draw, EmptyDeckChangesNothingThePlayerSees) {
     LoadDeck({"C1"});
     DrawCard(tw, false);
-    tw.SentCommands.clear();
-    const auto deck = tw.DeckCards;
+    tw.net.SentCommands.clear();
+    const auto deck = tw.piles.DeckCards;
     DrawCard(tw, true);
     EXPECT_EQ(Notices(), std::vector<std::string>{});
     EXPECT_EQ(Sent(), std::vector<std::string>{});
     EXPECT_EQ(duel.hand.items(), (std::vector<std::string>{"C1"}));
-    EXPECT_EQ(tw.DeckCards, deck);
+    EXPECT_EQ(tw.piles.DeckCards, deck);
     // The spare element for the card that was not there.
-    EXPECT_EQ(tw.HandCards.ubound(), 2);
-    EXPECT_EQ(tw.HandCards[2], Card{});
+    EXPECT_EQ(tw.piles.HandCards.ubound(), 2);
+    EXPECT_EQ(tw.piles.HandCards[2], Card{});
 }
 
 TEST_F(Draw, DeckArrayWithoutElementOneIsAnEmptyDeck) {
-    tw.DeckCards = rt::Array<Card>(0);
-    tw.DeckLoaded = true;
+    tw.piles.DeckCards = rt::Array<Card>(0);
+    tw.piles.DeckLoaded = true;
     duel.drawcard_Click();
     EXPECT_EQ(Notices(), std::vector<std::string>{});
     EXPECT_EQ(Sent(), std::vector<std::string>{});
@@ -114,25 +114,25 @@ TEST_F(Draw, ANameHoldingTheMarkerIsStillACard) {
     LoadDeck({"UNDRAWN Beast", "C2"});
     DrawCard(tw, true);
     EXPECT_EQ(Hand(), (std::vector<std::string>{"UNDRAWN Beast"}));
-    EXPECT_EQ(tw.DeckCards[1].Name, "C2");
+    EXPECT_EQ(tw.piles.DeckCards[1].Name, "C2");
 }
 
 TEST_F(Draw, MenuCommandsWithoutADeck) {
     duel.drawcard_Click();
     EXPECT_EQ(Notices(), std::vector<std::string>{});
-    EXPECT_FALSE(tw.PlayedOffline);
+    EXPECT_FALSE(tw.piles.PlayedOffline);
 
     duel.DrawAndShow_Click();
     EXPECT_EQ(Notices(), (std::vector<std::string>{"Please goto file then to deck and make or load a deck"}));
-    EXPECT_TRUE(tw.PlayedOffline);
+    EXPECT_TRUE(tw.piles.PlayedOffline);
     EXPECT_EQ(Sent(), std::vector<std::string>{});
 }
 
 TEST_F(Draw, MenuCommandsDrawMarkOfflinePlayAndShowAsTheyShould) {
     LoadDeck({"C1", "C2", "C3"});
     duel.drawcard_Click();
-    EXPECT_TRUE(tw.PlayedOffline);
-    tw.DeckFaceUp = true;
+    EXPECT_TRUE(tw.piles.PlayedOffline);
+    tw.piles.DeckFaceUp = true;
     duel.drawcard_Click();  // a face-up deck always shows the card
     duel.DrawAndShow_Click();
     EXPECT_EQ(Sent(), (std::vector<std::string>{
@@ -147,8 +147,8 @@ TEST_F(Draw, MenuCommandsDrawMarkOfflinePlayAndShowAsTheyShould) {
 }
 
 TEST_F(Draw, MenuCommandReportsAFailureToThePeerAndThePlayer) {
-    tw.DeckLoaded = true;
-    tw.DeckCards = rt::Array<Card>();  // no deck array at all
+    tw.piles.DeckLoaded = true;
+    tw.piles.DeckCards = rt::Array<Card>();  // no deck array at all
     duel.drawcard_Click();
     EXPECT_EQ(Sent(), (std::vector<std::string>{"sc~Me"}));
     ASSERT_EQ(Notices().size(), 1u);
@@ -171,13 +171,13 @@ TEST_F(Shuffle, EveryCardReachesEveryPlaceAndNoneIsLostOrDoubled) {
     std::vector<std::vector<int>> seen(kCards, std::vector<int>(kCards, 0));
     int unchanged = 0;
     for (int round = 0; round < kRounds; ++round) {
-        tw.DeckCards = PileOf(names);
-        for (int i = 11; i <= 13; ++i) tw.DeckCards[i].SetCode = "T" + std::to_string(i);
+        tw.piles.DeckCards = PileOf(names);
+        for (int i = 11; i <= 13; ++i) tw.piles.DeckCards[i].SetCode = "T" + std::to_string(i);
         tw.random.seed(static_cast<std::uint64_t>(round) + 1);
         ShuffleDeck(tw);
         RecountDeck(tw);
-        ASSERT_EQ(tw.DeckRemaining, kCards);
-        std::vector<std::string> live = NamesOf(tw.DeckCards);
+        ASSERT_EQ(tw.piles.DeckRemaining, kCards);
+        std::vector<std::string> live = NamesOf(tw.piles.DeckCards);
         ASSERT_EQ(live.size(), names.size());
         EXPECT_EQ(std::count(live.begin(), live.end(), "DRAWN"), 3);
         live.resize(kCards);
@@ -192,11 +192,11 @@ TEST_F(Shuffle, EveryCardReachesEveryPlaceAndNoneIsLostOrDoubled) {
     for (int k = 0; k < kCards; ++k)
         for (int p = 0; p < kCards; ++p)
             EXPECT_TRUE(seen[k][p] >= 25 && seen[k][p] <= 95) << "C" << k + 1 << " at " << p + 1 << ": " << seen[k][p];
-    EXPECT_EQ(tw.DeckCards[0], Card{});
+    EXPECT_EQ(tw.piles.DeckCards[0], Card{});
 }
 
 TEST_F(Shuffle, WritesNothingAndSendsNothing) {
-    tw.DeckCards = PileOf(Cards(5));
+    tw.piles.DeckCards = PileOf(Cards(5));
     ShuffleDeck(tw);
     EXPECT_EQ(Sent(), std::vector<std::string>{});
     EXPECT_EQ(Notices(), std::vector<std::string>{});
@@ -204,20 +204,20 @@ TEST_F(Shuffle, WritesNothingAndSendsNothing) {
 
 TEST_F(Shuffle, DecksWithoutRoomToMove) {
     // One card and no tombstone stays as it is.
-    tw.DeckCards = PileOf({"C1"});
+    tw.piles.DeckCards = PileOf({"C1"});
     ShuffleDeck(tw);
-    EXPECT_EQ(NamesOf(tw.DeckCards), (std::vector<std::string>{"C1"}));
+    EXPECT_EQ(NamesOf(tw.piles.DeckCards), (std::vector<std::string>{"C1"}));
 
     // The deck a soft reset leaves shuffles without a word.
-    tw.DeckCards = rt::Array<Card>(60);
+    tw.piles.DeckCards = rt::Array<Card>(60);
     ShuffleDeck(tw);
     EXPECT_EQ(Notices(), std::vector<std::string>{});
     RecountDeck(tw);
-    EXPECT_EQ(tw.DeckCards[1], Card{});
-    EXPECT_EQ(tw.DeckRemaining, 1);
+    EXPECT_EQ(tw.piles.DeckCards[1], Card{});
+    EXPECT_EQ(tw.piles.DeckRemaining, 1);
 
     // Only a deck array with nothing after element 0 has no cards left to shuffle.
-    tw.DeckCards = rt::Array<Card>(0);
+    tw.piles.DeckCards = rt::Array<Card>(0);
     ShuffleDeck(tw);
     EXPECT_EQ(Notices(), (std::vector<std::string>{"There are no cards left in the deck"}));
 }
@@ -227,20 +227,20 @@ TEST_F(Shuffle, DecksWithoutRoomToMove) {
 struct Compact : test::PilesTest {};
 
 TEST_F(Compact, DropsTakenAndEmptyEntriesAndRefillsTheList) {
-    tw.HandCards = PileOf({"A", "DRAWN", "", "UNDRAWN", "B", ""});
+    tw.piles.HandCards = PileOf({"A", "DRAWN", "", "UNDRAWN", "B", ""});
     duel.hand.clear();
     for (const char* n : {"A", "x", "y", "UNDRAWN", "B"}) duel.hand.add_item(n);
     duel.hand.set_list_index(1);
     CompactHand(tw);
     EXPECT_EQ(Hand(), (std::vector<std::string>{"A", "UNDRAWN", "B"}));
-    EXPECT_EQ(tw.HandCards.ubound(), 3);
-    EXPECT_EQ(tw.HandCards[0], Card{});
+    EXPECT_EQ(tw.piles.HandCards.ubound(), 3);
+    EXPECT_EQ(tw.piles.HandCards[0], Card{});
     EXPECT_EQ(duel.hand.list_index(), -1);
 
-    tw.HandCards = PileOf({"DRAWN"});
+    tw.piles.HandCards = PileOf({"DRAWN"});
     CompactHand(tw);
     EXPECT_EQ(Hand(), std::vector<std::string>{});
-    EXPECT_EQ(tw.HandCards.ubound(), 0);
+    EXPECT_EQ(tw.piles.HandCards.ubound(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -267,22 +267,22 @@ TEST_F(IntoDeck, TopAndBottomUseATombstoneOrGrowTheDeck) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        tw.DeckCards = PileOf(c.before);
+        tw.piles.DeckCards = PileOf(c.before);
         PutCardInDeck(tw, test::Named("X"), c.end);
         RecountDeck(tw);
-        EXPECT_EQ(NamesOf(tw.DeckCards), c.after);
-        EXPECT_EQ(tw.DrawnCount, c.drawn_after);
+        EXPECT_EQ(NamesOf(tw.piles.DeckCards), c.after);
+        EXPECT_EQ(tw.piles.DrawnCount, c.drawn_after);
     }
 }
 
 TEST_F(IntoDeck, CountersStayTrueWithoutARecount) {
-    tw.DeckCards = PileOf({"C1", "C2", "DRAWN"});
+    tw.piles.DeckCards = PileOf({"C1", "C2", "DRAWN"});
     RecountDeck(tw);
     PutCardInDeck(tw, test::Named("X"), DeckEnd::Top);
-    EXPECT_EQ(tw.DrawnCount, 0);
-    tw.DeckCards = PileOf({"C1"});
+    EXPECT_EQ(tw.piles.DrawnCount, 0);
+    tw.piles.DeckCards = PileOf({"C1"});
     PutCardInDeck(tw, test::Named("X"), DeckEnd::Top);
-    EXPECT_EQ(tw.DrawnCount, 0);
+    EXPECT_EQ(tw.piles.DrawnCount, 0);
 }
 
 TEST(FreePileEntry, FindsTheFirstTakenEntryOrGrowsThePile) {

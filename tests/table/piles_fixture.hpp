@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "tests/support/table_fixture.hpp"
 
@@ -39,20 +39,20 @@ struct PilesTest : ::testing::Test {
     std::size_t notices_at_start = fx.host.messages().size();
 
     PilesTest() {
-        tw.UserName = "Me";
-        tw.SentCommands.clear();
+        tw.prefs.UserName = "Me";
+        tw.net.SentCommands.clear();
     }
 
     // The hand list and HandCards, item for item.
     void GiveHand(const std::vector<std::string>& names) {
-        tw.HandCards = PileOf(names);
+        tw.piles.HandCards = PileOf(names);
         duel.hand.clear();
         for (const auto& n : names) duel.hand.add_item(n);
     }
     // The hand as the list shows it, checked against HandCards on the way.
     std::vector<std::string> Hand() {
         std::vector<std::string> list = duel.hand.items();
-        EXPECT_EQ(NamesOf(tw.HandCards), list) << "HandCards no longer follows the list";
+        EXPECT_EQ(NamesOf(tw.piles.HandCards), list) << "HandCards no longer follows the list";
         return list;
     }
     void Select(const std::string& name) {
@@ -63,7 +63,7 @@ struct PilesTest : ::testing::Test {
     }
     std::vector<std::string> Sent() const {
         std::vector<std::string> out;
-        for (const auto& c : tw.SentCommands) out.push_back(c.command);
+        for (const auto& c : tw.net.SentCommands) out.push_back(c.command);
         return out;
     }
     // The notice boxes shown since the window's load.

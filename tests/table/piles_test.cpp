@@ -57,24 +57,24 @@ TEST(RecountDeck, PutsLiveCardsFirstAndCounts) {
         SCOPED_TRACE(c.what);
         test::TableFixture fx;
         auto& tw = fx.tw();
-        tw.DeckCards = Pile(c.before);
-        tw.DeckCards[0] = Card{};
+        tw.piles.DeckCards = Pile(c.before);
+        tw.piles.DeckCards[0] = Card{};
         RecountDeck(tw);
-        EXPECT_EQ(Names(tw.DeckCards), c.after);
-        EXPECT_EQ(tw.DeckCards[0], Card{});
-        EXPECT_EQ(tw.DeckRemaining, c.remaining);
-        EXPECT_EQ(tw.DrawnCount, c.drawn);
+        EXPECT_EQ(Names(tw.piles.DeckCards), c.after);
+        EXPECT_EQ(tw.piles.DeckCards[0], Card{});
+        EXPECT_EQ(tw.piles.DeckRemaining, c.remaining);
+        EXPECT_EQ(tw.piles.DrawnCount, c.drawn);
     }
 }
 
 TEST(RecountDeck, MovesWholeRecords) {
     test::TableFixture fx;
     auto& tw = fx.tw();
-    tw.DeckCards = Pile({"DRAWN", "A"});
-    tw.DeckCards[2].Flipped = true;
+    tw.piles.DeckCards = Pile({"DRAWN", "A"});
+    tw.piles.DeckCards[2].Flipped = true;
     RecountDeck(tw);
-    EXPECT_TRUE(tw.DeckCards[1].Flipped);
-    EXPECT_EQ(tw.DeckCards[1].SetCode, "SET-001");
+    EXPECT_TRUE(tw.piles.DeckCards[1].Flipped);
+    EXPECT_EQ(tw.piles.DeckCards[1].SetCode, "SET-001");
 }
 
 struct Stats : ::testing::Test {
@@ -83,7 +83,7 @@ struct Stats : ::testing::Test {
     // The window's load sends lines of its own.
     Stats() {
         tw.FormA();
-        tw.SentCommands.clear();
+        tw.net.SentCommands.clear();
     }
 
     std::vector<std::string> Column(int col) {
@@ -96,29 +96,29 @@ struct Stats : ::testing::Test {
 TEST_F(Stats, CountsEveryPileIntoTheGridAndSendsThem) {
     auto& duel = tw.FormA();
     for (const char* name : {"A", "B", "C"}) duel.hand.add_item(name);
-    tw.HandCards = Pile({"A", "B", "C", ""});  // one element longer than the list
+    tw.piles.HandCards = Pile({"A", "B", "C", ""});  // one element longer than the list
     std::vector<std::string> deck(40, "Card");
     deck[0] = "DRAWN";
-    tw.DeckCards = Pile(deck);
-    tw.TrashCards = Pile({"G1", "DRAWN", "G2"});
-    tw.TrashCards[2].RemovedFromGame = true;  // a taken entry counts nowhere
-    tw.TrashCards[3].RemovedFromGame = true;
-    tw.TrashCards.redim_preserve(5);
-    tw.TrashCards[4] = Named("R2", true);
-    tw.TrashCards[5] = Named("G3");
-    tw.ExtraDeckCards = Pile({"F1", "DRAWN", "", "F2"});
-    tw.PlayerNumber = 1;
+    tw.piles.DeckCards = Pile(deck);
+    tw.piles.TrashCards = Pile({"G1", "DRAWN", "G2"});
+    tw.piles.TrashCards[2].RemovedFromGame = true;  // a taken entry counts nowhere
+    tw.piles.TrashCards[3].RemovedFromGame = true;
+    tw.piles.TrashCards.redim_preserve(5);
+    tw.piles.TrashCards[4] = Named("R2", true);
+    tw.piles.TrashCards[5] = Named("G3");
+    tw.piles.ExtraDeckCards = Pile({"F1", "DRAWN", "", "F2"});
+    tw.net.PlayerNumber = 1;
 
     UpdateStats(tw);
 
     EXPECT_EQ(Column(1), (std::vector<std::string>{"3", "39", "2", "2", "2"}));
-    ASSERT_EQ(tw.SentCommands.size(), 1u);
-    EXPECT_EQ(tw.SentCommands[0].command, "us~3:39:2:2:2");
-    EXPECT_EQ(tw.SentCommands[0].tag, 10);
+    ASSERT_EQ(tw.net.SentCommands.size(), 1u);
+    EXPECT_EQ(tw.net.SentCommands[0].command, "us~3:39:2:2:2");
+    EXPECT_EQ(tw.net.SentCommands[0].tag, 10);
     // The deck was recounted on the way.
-    EXPECT_EQ(tw.DeckRemaining, 39);
-    EXPECT_EQ(tw.DrawnCount, 1);
-    EXPECT_EQ(tw.DeckCards[40].Name, "DRAWN");
+    EXPECT_EQ(tw.piles.DeckRemaining, 39);
+    EXPECT_EQ(tw.piles.DrawnCount, 1);
+    EXPECT_EQ(tw.piles.DeckCards[40].Name, "DRAWN");
 }
 
 TEST_F(Stats, EmptyPilesCountZeroAndLeaveTheOpponentsColumn) {
@@ -127,7 +127,7 @@ TEST_F(Stats, EmptyPilesCountZeroAndLeaveTheOpponentsColumn) {
     UpdateStats(tw);
     EXPECT_EQ(Column(1), (std::vector<std::string>(5, "0")));
     EXPECT_EQ(Column(2), (std::vector<std::string>(5, "7")));
-    EXPECT_EQ(tw.SentCommands.back().command, "us~0:0:0:0:0");
+    EXPECT_EQ(tw.net.SentCommands.back().command, "us~0:0:0:0:0");
 }
 
 }  // namespace

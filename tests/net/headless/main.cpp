@@ -47,7 +47,7 @@
 #include "cards/chat_input.hpp"
 #include "cards/main.hpp"
 #include "cards/settings.hpp"
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 #include "deckeditor/deckmaker.hpp"
 #include "duel/forma.hpp"
 #include "net/jabber_window.hpp"
@@ -171,7 +171,7 @@ public:
 
     void PrintSent() {
         PrintPeer();
-        auto& sent = tw_->SentCommands;
+        auto& sent = tw_->net.SentCommands;
         for (const auto& c : sent)
             if (c.connected) Out("SENT", c.command);
         sent.clear();
@@ -206,7 +206,7 @@ public:
         auto& duel = tw_->FormA();
         for (int slot = 1; slot <= 24; ++slot)
             if (duel.cardstencil.exists(slot)) {
-                const auto& card = tw_->FieldCards[slot];
+                const auto& card = tw_->field.FieldCards[slot];
                 Out("FIELD", std::to_string(slot) + " " + card.Name + " " + std::to_string(card.Controller));
             }
         for (int i = 0; i < duel.hand.list_count(); ++i) Out("HAND", duel.hand.list(i));
@@ -286,10 +286,10 @@ bool RunStep(Headless& h, const std::string& step) {
         const std::size_t eq = arg.find('=');
         if (eq == std::string::npos) Usage(verb + ":NAME=PASSWORD");
         if (verb == "login") {
-            tw.JabberUser = arg.substr(0, eq);
-            tw.JabberPassword = arg.substr(eq + 1);
+            tw.net.JabberUser = arg.substr(0, eq);
+            tw.net.JabberPassword = arg.substr(eq + 1);
         } else {
-            tw.ShowAccountDialog();
+            tw.net.ShowAccountDialog();
             auto& dialog = tw.frmJabber();
             dialog.Text1.user_edit(arg.substr(0, eq));
             dialog.Text2.user_edit(arg.substr(eq + 1));

@@ -1,4 +1,4 @@
-#include "cards/tablewright.hpp"
+#include "program/tablewright.hpp"
 
 #include "cards/about.hpp"
 #include "cards/frmbrowse.hpp"
@@ -45,9 +45,9 @@ Tablewright::Tablewright(platform::App& a)
       view(make<win::View>(*this)),
       MacroWindow(make<win::MacroWindow>(*this)) {
     if (app.title.empty()) app.title = "Tablewright";
-    ShowAccountDialog = [this] { frmJabber().show(&FormA()); };
-    AccountDialogVisible = [this] { return frmJabber.peek() && frmJabber.peek()->visible(); };
-    SendServerLogin = [this] { tw::SendServerLogin(*this); };
+    net.ShowAccountDialog = [this] { frmJabber().show(&FormA()); };
+    net.AccountDialogVisible = [this] { return frmJabber.peek() && frmJabber.peek()->visible(); };
+    net.SendServerLogin = [this] { tw::SendServerLogin(*this); };
     UsePileViewerWindow(*this);
 }
 
