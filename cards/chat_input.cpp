@@ -10,7 +10,6 @@
 #include "program/tablewright.hpp"
 #include "duel/forma.hpp"
 #include "duel/life_points.hpp"
-#include "net/send_command.hpp"
 #include "platform/rt.hpp"
 
 namespace tw {
@@ -32,8 +31,7 @@ std::optional<std::int32_t> command_argument(const std::string& text, std::strin
 }
 
 void announce_life_points(Tablewright& tw, const std::string& log_text) {
-    std::int16_t tag = 0;
-    SendCommand(tw, "nl~" + rt::cstr(tw.duel.MyLP), tag);
+    SendMyLifePoints(tw);
     AddChat(tw, log_text, "Game", true);
     tw.FormA().Text1.set_caption(rt::cstr(tw.duel.MyLP));
 }
