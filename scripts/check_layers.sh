@@ -25,10 +25,9 @@ files=$(find platform cards table duel deckeditor net relay scrollkeep program f
   -type f \( -name '*.cpp' -o -name '*.hpp' \) 2>/dev/null | sort)
 
 # One line per include: "file<TAB>included path".
-for f in $files; do
-  sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([a-z_]*\/[^"]*\)".*/\1/p' "$f" |
-    while read -r inc; do printf '%s\t%s\n' "$f" "$inc"; done
-done | awk -F'\t' -v formats="$formats" '
+# shellcheck disable=SC2086
+grep -H -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' $files |
+  sed 's/^\([^:]*\):[^"]*"\([^"]*\)".*/\1\t\2/' | awk -F'\t' -v formats="$formats" '
 function layer(path,    top) {
   if (path ~ formats) return "format"
   top = path; sub(/\/.*/, "", top)
